@@ -1,0 +1,25 @@
+# One interface target carries the language standard, warnings and sanitizer
+# flags for every target of the project.
+add_library(corvane_options INTERFACE)
+target_compile_features(corvane_options INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+# Designated initializers that leave fields at their defaults are intended.
+target_compile_options(corvane_options INTERFACE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+if(CORVANE_SANITIZE)
+  target_compile_options(corvane_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(corvane_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# corvane_add_test(NAME sources... LIBS libs...): one gtest executable, its
+# cases registered with CTest one by one.
+function(corvane_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE corvane_options ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    CORVANE_TESTDATA="${PROJECT_SOURCE_DIR}/testdata"
+    CORVANE_BUNDLE="${CORVANE_BUNDLE_DIR}"
+    CORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

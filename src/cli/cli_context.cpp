@@ -1,0 +1,43 @@
+#include "cli/cli_context.h"
+
+#include <iostream>
+
+namespace corvane::cli {
+
+void addRootOption(CLI::App& command, SystemOptions& options) {
+  command.add_option("--root", options.root, "System root: a captured Mac system (default /)")
+      ->check(CLI::ExistingDirectory);
+}
+
+void addHomeOption(CLI::App& command, SystemOptions& options) {
+  command.add_option("--home", options.home, "The user's home folder, a path inside the root");
+}
+
+void addBundleOption(CLI::App& command, SystemOptions& options) {
+  command.add_option("--bundle", options.bundle, "The application bundle folder")->check(CLI::ExistingDirectory);
+}
+
+void addVerboseOption(CLI::App& command, SystemOptions& options) {
+  command.add_flag("--verbose", options.verbose, "Show the system-log texts on standard error");
+}
+
+std::unique_ptr<Platform> makePlatform(const SystemOptions& options) {
+  PlatformOptions platformOptions;
+  platformOptions.root = options.root;
+  platformOptions.home = options.home;
+  platformOptions.pauses = !options.noPause;
+  auto platform = std::make_unique<Platform>(platformOptions);
+  if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << text << '\n'; };
+  return platform;
+}
+
+Bundle makeBundle(const SystemOptions& options) {
+  return options.bundle.empty() ? Bundle::locate() : Bundle(options.bundle);
+}
+
+int& exitStatus() {
+  static int status = 0;
+  return status;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,10 @@
+#pragma once
+// One function per command group; each adds its subcommands to the program.
+
+#include <CLI/CLI.hpp>
+
+namespace corvane::cli {
+
+void addProviderCommands(CLI::App& app);
+
+}  // namespace corvane::cli

@@ -1,0 +1,7 @@
+#include "cli/commands.h"
+
+namespace corvane::cli {
+
+void addProviderCommands(CLI::App& app) { (void)app; }
+
+}  // namespace corvane::cli
