@@ -17,6 +17,7 @@ function(corvane_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE corvane_options ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     CORVANE_TESTDATA="${PROJECT_SOURCE_DIR}/testdata"
     CORVANE_BUNDLE="${CORVANE_BUNDLE_DIR}"

@@ -4,7 +4,7 @@
 
 #include "core/platform.h"
 #include "core/plist_value.h"
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 namespace corvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 namespace corvane {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/platform.h"
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
