@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/text.h"
+#include "inspect/words.h"
 
 namespace corvane {
 
@@ -15,37 +15,32 @@ struct InterfaceRecord {
   std::vector<std::string> ipv6;
 };
 
-// Words of a detail line at single spaces (runs give empty words).
-std::vector<std::string_view> wordsOf(std::string_view content) {
-  std::vector<std::string_view> words;
-  size_t start = 0;
-  for (;;) {
-    size_t space = content.find(' ', start);
-    words.push_back(content.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start));
-    if (space == std::string_view::npos) return words;
-    start = space + 1;
-  }
-}
-
 // "inet ADDR netmask HEX broadcast BCAST" or "inet ADDR --> PEER netmask HEX".
 std::vector<std::string> ipv4ItemsOf(std::string_view content) {
   std::string address, netmask, broadcast;
-  auto words = wordsOf(content);
-  for (size_t i = 0; i + 1 < words.size(); ++i) {
-    std::string_view next = words[i + 1];
-    if (next.empty()) continue;
-    if (words[i] == "inet") address = next;
-    else if (words[i] == "netmask") netmask = dottedNetmask(next);
-    else if (words[i] == "broadcast" || words[i] == "-->") broadcast = next;
+  SpaceSeparatedWords words(content);
+  std::string_view keyword, word;
+  for (; words.next(word); keyword = word) {
+    if (word.empty()) continue;
+    if (keyword == "inet") address = word;
+    else if (keyword == "netmask") netmask = dottedNetmask(word);
+    else if (keyword == "broadcast" || keyword == "-->") broadcast = word;
   }
   return {address, netmask, broadcast};
+}
+
+// "inet6 ADDR prefixlen ...": the second word, or "".
+std::string_view ipv6AddressOf(std::string_view content) {
+  SpaceSeparatedWords words(content);
+  std::string_view word;
+  words.next(word);
+  return words.next(word) ? word : std::string_view();
 }
 
 // The text of a detail line: what follows its leading tab.
 std::string_view contentOf(std::string_view line) {
   size_t tab = line.find('\t', 1);
-  std::string_view first = line.substr(1, tab == std::string_view::npos ? std::string_view::npos : tab - 1);
-  return first;
+  return line.substr(1, tab == std::string_view::npos ? std::string_view::npos : tab - 1);
 }
 
 void appendRecord(std::optional<InterfaceRecord>& current, Value::Array& records) {
@@ -99,8 +94,7 @@ Value addressRecordsFromIfconfig(std::string_view ifconfigOutput) {
       // The first IPv4 line is the interface's primary address; aliases follow it.
       if (!current->ipv4) current->ipv4 = ipv4ItemsOf(content);
     } else if (content.starts_with("inet6 ")) {
-      auto words = wordsOf(content);
-      current->ipv6.emplace_back(words.size() > 1 ? words[1] : std::string_view());
+      current->ipv6.emplace_back(ipv6AddressOf(content));
     }
   }
   appendRecord(current, records);

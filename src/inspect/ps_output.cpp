@@ -1,28 +1,19 @@
 #include "inspect/ps_output.h"
 
-#include <vector>
+#include "inspect/words.h"
 
 namespace corvane {
 
 namespace {
 
-// Tokens of one line at every single space; runs of spaces give empty tokens.
-std::vector<std::string_view> tokensOf(std::string_view line) {
-  std::vector<std::string_view> tokens;
-  size_t start = 0;
-  for (;;) {
-    size_t space = line.find(' ', start);
-    tokens.push_back(line.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start));
-    if (space == std::string_view::npos) return tokens;
-    start = space + 1;
-  }
-}
-
-// The token after "pppd serviceid" on this line, or nothing.
+// The word after "pppd serviceid" on this line, or nothing.
 std::string_view candidateOf(std::string_view line) {
-  auto tokens = tokensOf(line);
-  for (size_t i = 0; i + 1 < tokens.size(); ++i) {
-    if (tokens[i] == "pppd" && tokens[i + 1] == "serviceid") return i + 2 < tokens.size() ? tokens[i + 2] : "";
+  SpaceSeparatedWords words(line);
+  std::string_view beforeLast, last, word;
+  while (words.next(word)) {
+    if (beforeLast == "pppd" && last == "serviceid") return word;
+    beforeLast = last;
+    last = word;
   }
   return "";
 }

@@ -1,7 +1,5 @@
 #include "inspect/resolver_output.h"
 
-#include "core/text.h"
-
 namespace corvane {
 
 namespace {
@@ -30,14 +28,16 @@ std::optional<std::string> serverFromResolverOutput(std::string_view output, std
   std::string_view line = firstLineWithPrefix(output, linePrefix, found);
   if (!found) return std::nullopt;
   line = line.substr(0, line.find('#'));
-  auto parts = splitText(line, " ");
-  if (parts.size() == 1) parts = splitText(line, "\t");
+  // The last part of the line split at spaces, or at tabs when it has no space.
+  size_t separator = line.rfind(' ');
+  if (separator == std::string_view::npos) separator = line.rfind('\t');
+  std::string_view server = separator == std::string_view::npos ? line : line.substr(separator + 1);
   // A line that names no server ("Address:" alone, or a blank at its end)
   // would otherwise give the prefix itself or "" as the server.
   std::string_view rest = line.size() > linePrefix.size() ? line.substr(linePrefix.size()) : std::string_view();
   if (rest.find_first_not_of(" \t") == std::string_view::npos) return std::nullopt;
-  if (parts.back().empty()) return std::nullopt;
-  return parts.back();
+  if (server.empty()) return std::nullopt;
+  return std::string(server);
 }
 
 }  // namespace corvane
