@@ -35,6 +35,14 @@ Bundle makeBundle(const SystemOptions& options) {
   return options.bundle.empty() ? Bundle::locate() : Bundle(options.bundle);
 }
 
+CLI::App* inspectCommand(CLI::App& app) {
+  for (CLI::App* sub : app.get_subcommands([](CLI::App* candidate) { return candidate->get_name() == "inspect"; }))
+    return sub;
+  CLI::App* inspect = app.add_subcommand("inspect", "Read the system's state and print it as JSON");
+  inspect->require_subcommand(1);
+  return inspect;
+}
+
 int& exitStatus() {
   static int status = 0;
   return status;

@@ -6,5 +6,7 @@
 namespace corvane::cli {
 
 void addProviderCommands(CLI::App& app);
+// inspect system|hardware|browsers|mail
+void addInspectInventoryCommands(CLI::App& app);
 
 }  // namespace corvane::cli

@@ -185,7 +185,9 @@ int32_t MailAccountDatabase::commitUpdate() {
   if (changed.empty()) return 0;
 
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(platform_.hostPath(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+  // A file the system protects opens read-only; that is no use for writing either.
+  if (sqlite3_open_v2(platform_.hostPath(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+      sqlite3_db_readonly(db, "main") != 0) {
     sqlite3_close(db);
     platform_.log("updateData: sqlite DB open error");
     return kCommitOpenError;
