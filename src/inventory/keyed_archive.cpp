@@ -107,8 +107,8 @@ class Encoder {
       case Value::Kind::String:
       case Value::Kind::Integer:
       case Value::Kind::Real:
-      case Value::Kind::Boolean: return add(value);
-      case Value::Kind::Data: return addObject("NSData", {{"NS.data", value}});
+      case Value::Kind::Boolean:
+      case Value::Kind::Data: return add(value);  // the system stores these inline too
       case Value::Kind::Date: return addObject("NSDate", {{"NS.time", Value(value.date()->seconds)}});
       case Value::Kind::Array: return encodeList(*value.array());
       case Value::Kind::Dictionary: return encodeDictionary(*value.dictionary());

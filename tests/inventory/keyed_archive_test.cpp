@@ -138,6 +138,29 @@ std::string archiveWithObjects(Value::Array objects, Value top = dict({{"root", 
 
 Value classNamed(const char* name) { return dict({{"$classname", Value(name)}, {"$classes", Value::strings({name})}}); }
 
+TEST(KeyedArchiveTest, DecodesObjectFormsOfDataDatesAndSets) {
+  struct Case {
+    const char* what;
+    Value::Array objects;
+    Value expected;
+  };
+  const Case cases[] = {
+      {"mutable data",
+       {Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.data", Value(Data{"\x01\x02"})}}), classNamed("NSMutableData")},
+       Value(Data{"\x01\x02"})},
+      {"date", {Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.time", Value(500000000.5)}}), classNamed("NSDate")},
+       Value(Date{500000000.5})},
+      {"set",
+       {Value("$null"), dict({{"$class", Value(Uid{3})}, {"NS.objects", Value(Value::Array{Value(Uid{2})})}}),
+        Value("pop.example.jp"), classNamed("NSSet")},
+       Value::strings({"pop.example.jp"})},
+      {"string object",
+       {Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.string", Value("hanako")}}), classNamed("NSString")},
+       Value("hanako")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(decodeKeyedArchive(archiveWithObjects(c.objects)), c.expected) << c.what;
+}
+
 TEST(KeyedArchiveTest, WhatIsNotAnArchiveOfKnownObjectsDecodesToAbsent) {
   struct Case {
     const char* what;

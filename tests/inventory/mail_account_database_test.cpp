@@ -186,6 +186,26 @@ TEST(MailAccountDatabaseTest, DatabaseLockedByAnotherProgramGivesNoRowsAndIsNotW
   EXPECT_EQ(system.read(kAccounts3), before);
 }
 
+// The system keeps the database in write-ahead-log mode, and Mail may hold it
+// open with committed rows still in the log.
+TEST(MailAccountDatabaseTest, ReadsWriteAheadLogDatabasesWhileMailHoldsThemOpen) {
+  CapturedSystem system("inv-10.11");
+  const std::string file = system.hostPath(kAccounts3);
+  runSql(file, "PRAGMA journal_mode=WAL;");
+  auto platform = system.platform();
+  EXPECT_EQ(MailAccountDatabase(*platform, "ZACCOUNT").count(), 6u);
+
+  sqlite3* mail = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &mail), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(mail, "PRAGMA wal_autocheckpoint=0; INSERT INTO ZACCOUNT (Z_PK, ZACCOUNTTYPE) VALUES (7, 7);",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  MailAccountDatabase accounts(*platform, "ZACCOUNT");
+  EXPECT_EQ(accounts.initError(), 0);
+  EXPECT_EQ(accounts.count(), 7u);
+  sqlite3_close(mail);
+}
+
 TEST(MailAccountDatabaseTest, BlobsThatAreNotKeyedArchivesAreSkippedWithCode1) {
   CapturedSystem system("inv-10.11");
   runSql(system.hostPath(kAccounts3),
