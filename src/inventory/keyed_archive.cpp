@@ -10,6 +10,9 @@ namespace {
 
 // Deeper than any real archive; a circular reference runs into it.
 constexpr int kMaxDepth = 128;
+// More objects than any real archive holds once shared references are
+// expanded; an archive that shares objects to blow up in size runs into it.
+constexpr size_t kMaxDecodedObjects = 100000;
 
 class Decoder {
  public:
@@ -20,6 +23,7 @@ class Decoder {
     isNull = false;
     const Uid* uid = reference.uid();
     if (!uid || depth > kMaxDepth || uid->value >= objects_.size()) return false;
+    if (++decoded_ > kMaxDecodedObjects) return false;
     const Value& object = objects_[uid->value];
     if (object.equals("$null")) {
       isNull = true;
@@ -95,6 +99,7 @@ class Decoder {
   }
 
   const Value::Array& objects_;
+  mutable size_t decoded_ = 0;
 };
 
 class Encoder {

@@ -18,9 +18,10 @@
 namespace corvane {
 
 // The archived object, or absent when the bytes are not a keyed archive, the
-// root is "$null", a reference leads nowhere or in a circle, or an object is
-// of a class not listed above. A "$null" member of a list or dictionary is
-// left out, as no collection can hold nothing.
+// root is "$null", a reference leads nowhere or in a circle, the shared
+// references expand to more objects than any real archive holds, or an
+// object is of a class not listed above. A "$null" member of a list or
+// dictionary is left out, as no collection can hold nothing.
 Value decodeKeyedArchive(std::string_view bytes);
 
 // The binary keyed archive of a value, as the system writes one (version

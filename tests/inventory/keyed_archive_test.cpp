@@ -180,6 +180,15 @@ TEST(KeyedArchiveTest, WhatIsNotAnArchiveOfKnownObjectsDecodesToAbsent) {
       {"list holding itself",
        archiveWithObjects({Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.objects", Value(Value::Array{Value(Uid{1})})}}),
                            classNamed("NSArray")})},
+      {"lists sharing their members to blow up in size", [] {
+         // Object i is a list holding object i+1 twice: 2^60 members when expanded.
+         Value::Array objects{Value("$null")};
+         for (uint64_t i = 1; i <= 60; ++i)
+           objects.push_back(dict({{"$class", Value(Uid{62})}, {"NS.objects", Value(Value::Array{Value(Uid{i + 1}), Value(Uid{i + 1})})}}));
+         objects.push_back(Value("leaf"));
+         objects.push_back(classNamed("NSArray"));
+         return archiveWithObjects(objects);
+       }()},
       {"number as dictionary key",
        archiveWithObjects({Value("$null"),
                            dict({{"$class", Value(Uid{4})},
