@@ -1,5 +1,6 @@
 // inspect system|hardware|browsers|mail: the inventory readers' results as JSON.
 
+#include <functional>
 #include <iostream>
 #include <memory>
 
