@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   corvane::cli::addProviderCommands(app);
   corvane::cli::addInspectNetworkCommands(app);
+  corvane::cli::addInspectInventoryCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
