@@ -6,5 +6,6 @@
 namespace corvane::cli {
 
 void addProviderCommands(CLI::App& app);
+void addRepairCommands(CLI::App& app);
 
 }  // namespace corvane::cli

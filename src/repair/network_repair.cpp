@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "core/os_version.h"
+#include "core/plist_io.h"
 #include "core/text.h"
 #include "repair/setup_network.h"
 #include "repair/store_backup.h"
@@ -113,6 +114,30 @@ void getNetworkAgain(Platform& platform, Authorizer& authorizer) {
   const StepResult wait = runPrivilegedStep(authorizer, "/usr/sbin/ipconfigd", {"waitall"});
   if (!wait.ok()) platform.log(wait.failure);
   platform.pause(1);
+}
+
+StepResult undoRepair(Platform& platform, Authorizer& authorizer) {
+  StepResult result;
+  const std::string backup = newestBackup(platform);
+  if (backup.empty()) {
+    result.failure = "there is no backup of the store to restore in " + std::string(kBackupFolder);
+    return result;
+  }
+  if (!authorizer.obtainRights()) {
+    result.failure = "administrator rights were not granted";
+    return result;
+  }
+  result = restoreBackup(platform, authorizer, backup);
+  if (result.ok()) {
+    const Value restored = parsePropertyList(platform.readFile(result.path).value_or(""));
+    const std::string setKey = lastPathComponent(restored["CurrentSet"].text());
+    if (!setKey.empty() && argumentsFit({setKey})) {
+      const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
+      if (!select.started || select.exitStatus != 0) platform.log("scselect " + setKey + " failed");
+    }
+  }
+  authorizer.releaseRights();
+  return result;
 }
 
 std::string lookupdProcessId(std::string_view pidFileText) {

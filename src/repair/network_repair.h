@@ -50,6 +50,12 @@ StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const 
 // Failures are logged; the store is installed by then.
 void getNetworkAgain(Platform& platform, Authorizer& authorizer);
 
+// Puts the newest backup back over its store with administrator rights and
+// switches to the location it names as current. The result's path is the
+// restored store's; fails when there is no backup, no rights, or a step fails
+// (the store is then left as it was).
+StepResult undoRepair(Platform& platform, Authorizer& authorizer);
+
 // The process id in the lookup daemon's pid file: the first non-empty piece,
 // split at single spaces, of the first non-empty line; "" when there is none.
 std::string lookupdProcessId(std::string_view pidFileText);
