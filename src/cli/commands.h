@@ -10,5 +10,6 @@ void addProviderCommands(CLI::App& app);
 void addInspectNetworkCommands(CLI::App& app);
 // inspect system|hardware|browsers|mail
 void addInspectInventoryCommands(CLI::App& app);
+void addRepairCommands(CLI::App& app);
 
 }  // namespace corvane::cli

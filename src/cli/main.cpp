@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   corvane::cli::addProviderCommands(app);
   corvane::cli::addInspectNetworkCommands(app);
   corvane::cli::addInspectInventoryCommands(app);
+  corvane::cli::addRepairCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
