@@ -71,8 +71,10 @@ class CorvaneView {
   virtual void runTcpipPanel(const Value& tcpips, const Value& networks) = 0;
   virtual void runMailPanel(const Value& accounts) = 0;
 
-  // Arms (true) or disarms (false) all eight buttons, tags 1 to 8.
-  virtual void armButtons(bool enabled) = 0;
+  // Arms (true) or disarms (false) the buttons with these tags, in this
+  // order: 1 start, 2 line check, 3 help, 4 quit, 5 system detail, 6 TCP/IP
+  // detail, 7 network detail, 8 mail detail. A disarmed button does not react.
+  virtual void armButtons(const std::vector<int>& tags, bool enabled) = 0;
 
   // Waits for the given seconds; the window keeps repainting meanwhile.
   virtual void pause(double seconds) = 0;
@@ -80,6 +82,11 @@ class CorvaneView {
   virtual void redraw() = 0;
   // Shows or hides the waiting panel of a repair.
   virtual void showWaitPanel(bool shown) = 0;
+  // Tells how a repair ended (tag 6: TCP/IP, 7: network); before its re-checks.
+  virtual void repairFinished(int tag, bool ok) {
+    (void)tag;
+    (void)ok;
+  }
 
   virtual void openHelp() = 0;
   virtual void quit() = 0;
