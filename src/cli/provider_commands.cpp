@@ -1,7 +1,116 @@
+// corvane-cli provider show|lines|encode: reading and writing provider files.
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "core/shift_jis.h"
+#include "provider/decode_file.h"
+#include "provider/provider_datas.h"
+#include "provider/provider_encoder.h"
 
 namespace corvane::cli {
 
-void addProviderCommands(CLI::App& app) { (void)app; }
+namespace {
+
+nlohmann::ordered_json optionalText(const std::optional<std::string>& text) {
+  return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);
+}
+
+// False, with a message on stderr, when the file cannot be opened as a
+// provider file.
+bool canOpen(const std::string& path) {
+  DecodeFile reader;
+  if (reader.OpenFile(path)) return true;
+  std::cerr << "corvane-cli: cannot open provider file " << path << "\n";
+  return false;
+}
+
+int showProvider(const std::string& path) {
+  if (!canOpen(path)) return 1;
+  ProviderDatas p = ProviderDatas::loadFile(path);
+  nlohmann::ordered_json record = {
+      {"title", optionalText(p.title)},   {"routerip", optionalText(p.routerip)},
+      {"dns", optionalText(p.dns)},       {"dns2", optionalText(p.dns2)},
+      {"tcp", optionalText(p.tcp)},       {"tcpipv6", optionalText(p.tcpipv6)},
+      {"iever", optionalText(p.iever)},   {"p_server", p.p_server},
+      {"p_http", p.p_http},               {"p_secure", p.p_secure},
+      {"p_ftp", p.p_ftp},                 {"p_gopher", p.p_gopher},
+      {"p_socks", p.p_socks},             {"no_proxy", p.no_proxy},
+      {"testurl", optionalText(p.testurl)}, {"p_enable", p.p_enable},
+  };
+  std::cout << record.dump(2) << "\n";
+  return 0;
+}
+
+int showLines(const std::string& path) {
+  DecodeFile reader;
+  if (!reader.OpenFile(path)) {
+    std::cerr << "corvane-cli: cannot open provider file " << path << "\n";
+    return 1;
+  }
+  while (const char* line = reader.GetDecodedLine()) std::cout << shiftJisToUtf8Lossy(line) << "\n";
+  reader.CloseFile();
+  return 0;
+}
+
+int encode(const std::string& in, const std::string& out, int format) {
+  std::ifstream input(in, std::ios::binary);
+  std::ostringstream text;
+  if (!input || !(text << input.rdbuf()) || input.bad()) {
+    std::cerr << "corvane-cli: cannot read " << in << "\n";
+    return 1;
+  }
+  EncodedProviderFile file = encodeProviderFile(text.str(), format);
+  if (!file.ok) {
+    std::cerr << "corvane-cli: " << in << ": " << file.error << "\n";
+    return 1;
+  }
+  // Write beside the target, then rename over it: no half-written file.
+  const std::string partial = out + ".partial";
+  {
+    std::ofstream output(partial, std::ios::binary | std::ios::trunc);
+    output << file.bytes;
+    if (!output.flush()) {
+      std::remove(partial.c_str());
+      std::cerr << "corvane-cli: cannot write " << out << "\n";
+      return 1;
+    }
+  }
+  if (std::rename(partial.c_str(), out.c_str()) != 0) {
+    std::remove(partial.c_str());
+    std::cerr << "corvane-cli: cannot write " << out << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void addProviderCommands(CLI::App& app) {
+  CLI::App* provider = app.add_subcommand("provider", "Read and write provider files");
+  provider->require_subcommand(1);
+
+  static std::string showPath, linesPath, inPath, outPath;
+  static int format = 2;
+
+  CLI::App* show = provider->add_subcommand("show", "The provider settings of a provider file, as JSON");
+  show->add_option("FILE", showPath, "Provider file")->required();
+  show->callback([] { exitStatus() = showProvider(showPath); });
+
+  CLI::App* lines = provider->add_subcommand("lines", "The descrambled lines of a provider file");
+  lines->add_option("FILE", linesPath, "Provider file")->required();
+  lines->callback([] { exitStatus() = showLines(linesPath); });
+
+  CLI::App* enc = provider->add_subcommand("encode", "Make a provider file from plain UTF-8 settings");
+  enc->add_option("--format", format, "Scrambling format")->check(CLI::IsMember({1, 2}));
+  enc->add_option("IN", inPath, "Plain settings, one key=value per line")->required();
+  enc->add_option("OUT", outPath, "Provider file to write")->required();
+  enc->callback([] { exitStatus() = encode(inPath, outPath, format); });
+}
 
 }  // namespace corvane::cli
