@@ -6,5 +6,6 @@
 namespace corvane::cli {
 
 void addProviderCommands(CLI::App& app);
+void addCheckCommands(CLI::App& app);
 
 }  // namespace corvane::cli
