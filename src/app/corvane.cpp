@@ -393,6 +393,7 @@ void Corvane::startDownload() {
   // A line check started while another runs replaces it: the earlier
   // download is cancelled and its timer stopped, so it reports nothing.
   stopTimer();
+  if (dl2_) dl2_->cancel();
   dl2_.reset();
   unsigned long generation = ++downloadGeneration_;
   DownloadRequest request;

@@ -57,6 +57,9 @@ class CheckView : public CorvaneView {
   void openHelp() override {}
   void quit() override { quitRequested_ = true; }
 
+  // How later repair offers are answered.
+  void setRepairAnswer(RepairAnswer answer) { options_.repair = answer; }
+
   const std::string& title() const { return title_; }
   const RowState& row(Row row) const { return rows_.at(row); }
   // In order: row, alert, offer, panel, repair and arm events.

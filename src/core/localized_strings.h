@@ -15,6 +15,8 @@ class Bundle;
 
 class LocalizedStrings {
  public:
+  using Table = std::map<std::string, std::string>;
+
   // The "C" table: no texts, every key is shown as itself.
   LocalizedStrings() = default;
   explicit LocalizedStrings(std::map<std::string, std::string> table) : table_(std::move(table)) {}
@@ -28,6 +30,8 @@ class LocalizedStrings {
   std::string operator()(std::string_view key) const { return text(key); }
 
   bool empty() const { return table_.empty(); }
+  bool has(std::string_view key) const { return table_.count(std::string(key)) > 0; }
+  const std::map<std::string, std::string>& table() const { return table_; }
 
  private:
   std::map<std::string, std::string> table_;
