@@ -6,6 +6,8 @@
 namespace corvane::cli {
 
 void addProviderCommands(CLI::App& app);
+// inspect network, inspect tcpip
+void addInspectNetworkCommands(CLI::App& app);
 void addCheckCommands(CLI::App& app);
 
 }  // namespace corvane::cli
