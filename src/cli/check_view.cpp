@@ -39,9 +39,11 @@ bool readYes(std::istream& in) {
 }
 
 // "label: value" lines of a panel's fields, labels localized by field name.
-void printFields(std::ostream& out, const Json& fields, const LocalizedStrings& strings, const std::string& indent) {
+// Empty fields are left out; skip names the heading's own field.
+void printFields(std::ostream& out, const Json& fields, const LocalizedStrings& strings, const std::string& indent,
+                 const std::string& skip) {
   for (const auto& [key, value] : fields.items()) {
-    if (!value.is_string()) continue;
+    if (!value.is_string() || key == skip || value.get<std::string>().empty()) continue;
     out << indent << strings.text(key) << ": " << indented(value.get<std::string>(), indent.size() + 2) << '\n';
   }
 }
@@ -139,7 +141,7 @@ void CheckView::runNetworkPanel(const Value& networks) {
     out << "  " << strings_.text("location") << ": " << location["name"].get<std::string>() << '\n';
     for (const auto& port : location["ports"]) {
       out << "    " << strings_.text("port") << ": " << port["name"].get<std::string>() << '\n';
-      printFields(out, port, strings_, "      ");
+      printFields(out, port, strings_, "      ", "name");
     }
   }
   print(out.str() + "\n");
@@ -153,7 +155,7 @@ void CheckView::runTcpipPanel(const Value& tcpips, const Value& networks) {
   out << '\n' << strings_.text("tcpipPanel") << '\n';
   for (const auto& port : panel["ports"]) {
     out << "  " << strings_.text("port") << ": " << port["name"].get<std::string>() << '\n';
-    printFields(out, port, strings_, "    ");
+    printFields(out, port, strings_, "    ", "name");
   }
   print(out.str() + "\n");
 }
@@ -167,7 +169,7 @@ void CheckView::runMailPanel(const Value& accounts) {
   if (panel["accounts"].empty()) out << "  " << strings_.text("noAccount") << '\n';
   for (const auto& account : panel["accounts"]) {
     out << "  " << strings_.text("account") << ": " << account["account"].get<std::string>() << '\n';
-    printFields(out, account, strings_, "    ");
+    printFields(out, account, strings_, "    ", "account");
   }
   print(out.str() + "\n");
 }
