@@ -11,6 +11,18 @@ if(CORVANE_SANITIZE)
   target_link_options(corvane_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Fuzzing: every library gets the coverage hooks the fuzzer steers by, with
+# AddressSanitizer and UndefinedBehaviorSanitizer; the targets link the fuzzer.
+if(CORVANE_FUZZ)
+  target_compile_options(corvane_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined -g)
+  target_link_options(corvane_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(CORVANE_TSAN)
+  target_compile_options(corvane_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer -g)
+  target_link_options(corvane_options INTERFACE -fsanitize=thread)
+endif()
+
 # corvane_add_test(NAME sources... LIBS libs...): one gtest executable, its
 # cases registered with CTest one by one.
 function(corvane_add_test name)

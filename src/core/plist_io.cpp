@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/platform.h"
+#include "core/utf8.h"
 
 namespace corvane {
 
@@ -36,7 +37,7 @@ bool dictionaryFromNode(plist_t node, int depth, Value& out) {
       break;
     }
     Value child;
-    ok = key && fromNode(item, depth + 1, child);
+    ok = key && isWellFormedUtf8(key) && fromNode(item, depth + 1, child);
     if (ok && plist_dict_get_size(node) == 1 && std::string_view(key) == "CF$UID" && child.integer()) {
       // XML keyed archives write object references as {CF$UID: n}.
       out = Value(Uid{static_cast<uint64_t>(*child.integer())});
@@ -75,7 +76,11 @@ bool fromNode(plist_t node, int depth, Value& out) {
     case PLIST_KEY: {
       uint64_t len = 0;
       const char* s = plist_get_string_ptr(node, &len);
-      out = Value(std::string(s ? s : "", s ? len : 0));
+      std::string text(s ? s : "", s ? len : 0);
+      // A text that is not UTF-8, or holds a NUL, could not be written back
+      // as it was read: the file is treated as damaged.
+      if (!isWellFormedUtf8(text)) return false;
+      out = Value(std::move(text));
       return true;
     }
     case PLIST_UINT: {

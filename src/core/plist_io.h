@@ -11,8 +11,8 @@ namespace corvane {
 class Platform;
 
 // Parses an XML or binary property list. Anything that is not one (empty,
-// truncated, garbage, nested deeper than the reader goes) gives the absent
-// value; nothing escapes.
+// truncated, garbage, nested deeper than the reader goes, a key or string that
+// is not UTF-8 or holds a NUL) gives the absent value; nothing escapes.
 Value parsePropertyList(std::string_view bytes);
 
 // The property list at a system path (resolved under the system root); absent

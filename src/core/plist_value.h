@@ -37,8 +37,9 @@ class Dictionary {
   Dictionary& operator=(Dictionary&& other) noexcept;
   ~Dictionary();
 
-  size_t size() const { return entries_.size(); }
-  bool empty() const { return entries_.empty(); }
+  // Defined below Value: clang needs the entry type complete to instantiate them.
+  size_t size() const;
+  bool empty() const;
 
   // The value under key, or nullptr.
   const Value* find(std::string_view key) const;
@@ -50,8 +51,8 @@ class Dictionary {
   bool erase(std::string_view key);
 
   const std::vector<Entry>& entries() const { return entries_; }
-  std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
-  std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+  std::vector<Entry>::const_iterator begin() const;
+  std::vector<Entry>::const_iterator end() const;
 
   bool operator==(const Dictionary& other) const;
 
@@ -155,6 +156,11 @@ class Value {
                corvane::Data, corvane::Date, corvane::Uid>
       v_;
 };
+
+inline size_t Dictionary::size() const { return entries_.size(); }
+inline bool Dictionary::empty() const { return entries_.empty(); }
+inline std::vector<Dictionary::Entry>::const_iterator Dictionary::begin() const { return entries_.begin(); }
+inline std::vector<Dictionary::Entry>::const_iterator Dictionary::end() const { return entries_.end(); }
 
 // The tolerant lookup by name, for code that reads like the algorithms it
 // implements: the value stored under key, or absent.

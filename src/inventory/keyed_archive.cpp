@@ -199,7 +199,7 @@ Value decodeKeyedArchive(std::string_view bytes) {
   const Value& top = archive["$top"];
   const Value* root = top.dictionary() ? top.dictionary()->find("root") : nullptr;
   // Archives written by other tools sometimes name their one root differently.
-  if (!root && top.count() == 1) root = &top.dictionary()->entries().front().second;
+  if (!root && top.dictionary() && top.count() == 1) root = &top.dictionary()->entries().front().second;
   if (!root) return {};
 
   Decoder decoder(*archive["$objects"].array());

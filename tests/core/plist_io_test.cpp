@@ -73,6 +73,38 @@ TEST(PropertyListReading, GarbageIsAbsent) {
   for (const auto& bytes : bad) EXPECT_TRUE(parsePropertyList(bytes).isAbsent()) << bytes;
 }
 
+// A text the writer could not give back as it was read (a NUL inside, bytes
+// that are not UTF-8) marks the file as damaged rather than being rewritten
+// shortened or garbled.
+TEST(PropertyListReading, TextsThatCannotBeWrittenBackAreRefused) {
+  const std::string binary = toBinaryPropertyList(Value(Value::Array{Value("abcdef")}));
+  const size_t at = binary.find("abcdef");
+  ASSERT_NE(at, std::string::npos);
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  std::vector<Case> cases = {
+      {"binary string with a NUL", binary},
+      {"binary string not UTF-8", binary},
+      {"XML string not UTF-8", "<plist version=\"1.0\"><array><string>N\xe9t</string></array></plist>"},
+      {"XML key not UTF-8", "<plist version=\"1.0\"><dict><key>N\xe9t</key><true/></dict></plist>"},
+      {"XML surrogate half", "<plist version=\"1.0\"><array><string>\xed\xa0\x80</string></array></plist>"},
+  };
+  cases[0].bytes[at + 1] = '\0';
+  cases[1].bytes[at + 1] = '\xe9';
+  for (const auto& c : cases) EXPECT_TRUE(parsePropertyList(c.bytes).isAbsent()) << c.what;
+  EXPECT_EQ(parsePropertyList(binary), Value(Value::Array{Value("abcdef")}));
+
+  // Stores the fuzzer found this way.
+  const std::string folder = std::string(CORVANE_TESTDATA) + "/../fuzz/corpus/property_list/";
+  for (const char* name : {"regression-string-with-nul", "regression-ascii-string-not-utf8"}) {
+    const std::string bytes = testing::readHostFile(folder + name);
+    ASSERT_FALSE(bytes.empty()) << name;
+    EXPECT_TRUE(parsePropertyList(bytes).isAbsent()) << name;
+  }
+}
+
 TEST(PropertyListReading, DeepNestingIsRefusedNotACrash) {
   std::string deep = "<plist version=\"1.0\">";
   for (int i = 0; i < 2000; ++i) deep += "<array>";

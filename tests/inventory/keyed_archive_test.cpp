@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/plist_io.h"
+#include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
@@ -173,6 +174,7 @@ TEST(KeyedArchiveTest, WhatIsNotAnArchiveOfKnownObjectsDecodesToAbsent) {
       {"other archiver", toBinaryPropertyList(dict({{"$archiver", Value("Other")}, {"$objects", Value::strings({"$null", "x"})},
                                                     {"$top", dict({{"root", Value(Uid{1})}})}}))},
       {"no root", archiveWithObjects({Value("$null"), Value("x")}, dict({}))},
+      {"$top a list of one reference", archiveWithObjects({Value("$null"), Value("x")}, Value(Value::Array{Value(Uid{1})}))},
       {"$null root", archiveWithObjects({Value("$null")}, dict({{"root", Value(Uid{0})}}))},
       {"reference out of range", archiveWithObjects({Value("$null")})},
       {"unknown class",
@@ -203,6 +205,27 @@ TEST(KeyedArchiveTest, WhatIsNotAnArchiveOfKnownObjectsDecodesToAbsent) {
                            Value("k"), classNamed("NSDictionary")})},
   };
   for (const auto& c : cases) EXPECT_TRUE(decodeKeyedArchive(c.bytes).isAbsent()) << c.what;
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Inputs the fuzzer found: each decodes to absent or to a value that archives
+// and decodes again to itself.
+TEST(KeyedArchiveTest, FuzzFindingsDecodeSafely) {
+  const std::string folder = std::string(CORVANE_TESTDATA) + "/../fuzz/corpus/keyed_archive/";
+  for (const char* name : {"regression-string-not-utf8", "regression-name-not-utf8", "regression-top-is-a-list"}) {
+    const std::string bytes = testing::readHostFile(folder + name);
+    ASSERT_FALSE(bytes.empty()) << name;
+    const Value value = decodeKeyedArchive(bytes);
+    if (value.isAbsent()) continue;
+    const auto archive = encodeKeyedArchive(value);
+    ASSERT_TRUE(archive) << name;
+    EXPECT_EQ(decodeKeyedArchive(*archive), value) << name;
+  }
 }
 
 }  // namespace

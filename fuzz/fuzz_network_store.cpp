@@ -1,0 +1,91 @@
+// The configuration store replaced by any bytes: read into the port list and
+// the TCP/IP list, and the repair location built from it. The first byte
+// picks the OS version (and so the store's file and layout), the rest is the
+// store. A built copy must be a store whose current location is the one the
+// builder named.
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+
+#include "core/plist_io.h"
+#include "fuzz_root.h"
+#include "inspect/get_network.h"
+#include "inspect/tcpip.h"
+#include "provider/provider_datas.h"
+#include "repair/private_copy.h"
+#include "repair/setup_network.h"
+
+namespace {
+
+using namespace corvane;
+
+struct System {
+  std::unique_ptr<fuzzing::FuzzRoot> root;
+  std::unique_ptr<fuzzing::FuzzPlatform> platform;
+  std::string storePath;
+};
+
+// An interface list that records en0 and en1, in the layout of the version.
+void writeInterfaceList(const fuzzing::FuzzRoot& root, bool oldLayout) {
+  Value::Array entries;
+  for (const char* name : {"en0", "en1"}) {
+    Dictionary entry;
+    entry.set("BSD Name", name);
+    entry.set("IOMACAddress", Data{std::string("\x00\x0a\x95\x01\x02\xff", 6)});
+    entries.push_back(Value(entry));
+  }
+  if (oldLayout) {
+    root.write("/private/var/db/NetworkInterfaces.xml", toXmlPropertyList(Value(entries)));
+    return;
+  }
+  Dictionary list;
+  list.set("Interfaces", Value(entries));
+  root.write("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", toXmlPropertyList(Value(list)));
+}
+
+System makeSystem(const std::string& version) {
+  System system;
+  system.root = std::make_unique<fuzzing::FuzzRoot>(version);
+  system.platform = std::make_unique<fuzzing::FuzzPlatform>(*system.root);
+  const bool old = version.starts_with("10.2");
+  system.storePath = old ? "/private/var/db/SystemConfiguration/preferences.xml"
+                         : "/Library/Preferences/SystemConfiguration/preferences.plist";
+  writeInterfaceList(*system.root, old);
+  return system;
+}
+
+ProviderDatas settings() {
+  ProviderDatas settings;
+  settings.tcp = "DHCP";
+  settings.p_http = "proxy.example.jp:8080";
+  settings.p_secure = "proxy.example.jp:8443";
+  settings.p_enable = true;
+  settings.no_proxy = "example.jp";
+  return settings;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static std::array<System, 5> systems = {makeSystem("10.2.8"), makeSystem("10.3.9"), makeSystem("10.4.11"),
+                                          makeSystem("10.6.8"), makeSystem("10.12.6")};
+  if (size == 0) return 0;
+  System& system = systems[data[0] % systems.size()];
+  system.root->write(system.storePath, fuzzing::bytesOf(data + 1, size - 1));
+  Platform& platform = *system.platform;
+
+  (void)getNetwork(platform);
+  (void)getTCPIP(platform);
+
+  ProviderDatas provider = settings();
+  SetupNetwork setup(platform);
+  const std::string key = setup.DoSetup("Quorvalin", provider);
+  if (key == "-1") return 0;
+  const Value copy = parsePropertyList(setup.copy().bytes);
+  const bool sound = copy.isDictionary() && copy["CurrentSet"].equals("/Sets/" + key) &&
+                     copy["Sets"][key]["UserDefinedName"].equals("Quorvalin");
+  removePrivateCopy(setup.copy());
+  if (!sound) std::abort();
+  return 0;
+}

