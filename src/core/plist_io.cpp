@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/binary_plist_texts.h"
 #include "core/platform.h"
 #include "core/utf8.h"
 
@@ -162,6 +163,7 @@ plist_t toNode(const Value& value) {
 
 Value parsePropertyList(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return {};
+  if (binaryPlistHasTextWithNul(bytes)) return {};
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   PlistPtr owner(root);

@@ -18,6 +18,9 @@ std::string storeDestination(const Platform& platform) {
 
 RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas& settings) {
   RepairOutcome outcome;
+  // The store as the builder finds it; one that another program rewrites
+  // before the install is not replaced by a copy built from the old one.
+  const std::optional<std::string> storeRead = platform.readFile(storeDestination(platform));
   SetupNetwork setup(platform);
   outcome.setKey = setup.DoSetup(kRepairLocationName, settings);
   if (outcome.setKey == "-1") {
@@ -51,6 +54,13 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
     return outcome;
   }
   outcome.backup = backup.path;
+  const std::optional<std::string> kept = backup.path.empty() ? std::nullopt : platform.readFile(backup.path);
+  if (kept != storeRead || platform.readFile(destination) != storeRead) {
+    authorizer.releaseRights();
+    removePrivateCopy(copy);
+    outcome.failure = "the store was not changed: another program rewrote it while the repair was being prepared";
+    return outcome;
+  }
 
   StepResult install = ApplyConfiguration(platform, authorizer, copy.path, copy.bytes, outcome.setKey);
   if (!install.ok()) {

@@ -80,6 +80,11 @@ TEST(PropertyListReading, TextsThatCannotBeWrittenBackAreRefused) {
   const std::string binary = toBinaryPropertyList(Value(Value::Array{Value("abcdef")}));
   const size_t at = binary.find("abcdef");
   ASSERT_NE(at, std::string::npos);
+  Dictionary withKey;
+  withKey.set("abcdef", Value(true));
+  std::string keyWithNul = toBinaryPropertyList(Value(withKey));
+  ASSERT_NE(keyWithNul.find("abcdef"), std::string::npos);
+  keyWithNul[keyWithNul.find("abcdef") + 2] = '\0';
   struct Case {
     const char* what;
     std::string bytes;
@@ -87,6 +92,7 @@ TEST(PropertyListReading, TextsThatCannotBeWrittenBackAreRefused) {
   std::vector<Case> cases = {
       {"binary string with a NUL", binary},
       {"binary string not UTF-8", binary},
+      {"binary dictionary key with a NUL (the library aborts on it)", keyWithNul},
       {"XML string not UTF-8", "<plist version=\"1.0\"><array><string>N\xe9t</string></array></plist>"},
       {"XML key not UTF-8", "<plist version=\"1.0\"><dict><key>N\xe9t</key><true/></dict></plist>"},
       {"XML surrogate half", "<plist version=\"1.0\"><array><string>\xed\xa0\x80</string></array></plist>"},

@@ -217,7 +217,8 @@ namespace {
 // and decodes again to itself.
 TEST(KeyedArchiveTest, FuzzFindingsDecodeSafely) {
   const std::string folder = std::string(CORVANE_TESTDATA) + "/../fuzz/corpus/keyed_archive/";
-  for (const char* name : {"regression-string-not-utf8", "regression-name-not-utf8", "regression-top-is-a-list"}) {
+  for (const char* name : {"regression-string-not-utf8", "regression-name-not-utf8", "regression-top-is-a-list",
+                           "regression-key-with-nul", "regression-key-with-nul-2"}) {
     const std::string bytes = testing::readHostFile(folder + name);
     ASSERT_FALSE(bytes.empty()) << name;
     const Value value = decodeKeyedArchive(bytes);

@@ -1,0 +1,234 @@
+// The repair broken on purpose at every point: rights refused, each
+// privileged step failing (before or after doing its work), the process
+// killed between any two steps, a temporary folder that cannot be written or
+// is full, and a store that another program changes while the repair runs.
+// Whatever happens, the live store is byte for byte the old one or exactly
+// the repaired one, a repaired store always has a backup of the old one, and
+// undoing brings the old one back.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "repair/network_repair.h"
+#include "repair/repair_test_support.h"
+#include "repair/store_backup.h"
+
+namespace corvane {
+namespace {
+
+using testing::CopiedSystem;
+using testing::CueAuthorizer;
+using testing::providerSettings;
+using testing::TestPlatform;
+
+enum class Fault {
+  None,
+  FailsUnrun,     // step N reports failure without running
+  FailsAfterRun,  // step N does its work, then reports failure
+  Killed,         // the process dies before step N: it and every later step never run
+};
+
+// Grants rights and runs the captured tools, breaking the Nth privileged
+// step (counting from 1) as told; beforeStep runs before each step.
+class FaultAuthorizer : public Authorizer {
+ public:
+  FaultAuthorizer(Platform& platform, Fault fault, int step) : platform_(platform), fault_(fault), step_(step) {}
+  bool obtainRights() override { return granted_ = !dead(); }
+  ToolRun runPrivileged(std::string_view tool, const std::vector<std::string>& args) override {
+    ++steps;
+    if (beforeStep) beforeStep(steps);
+    if (!granted_ || dead()) return {};
+    if (steps == step_ && fault_ == Fault::FailsUnrun) return {.output = "", .exitStatus = 1, .started = true};
+    ToolRun run = platform_.runTool(tool, args);
+    if (steps == step_ && fault_ == Fault::FailsAfterRun) run.exitStatus = 1;
+    return run;
+  }
+  void releaseRights() override { granted_ = false; }
+
+  int steps = 0;
+  std::function<void(int step)> beforeStep;
+
+ private:
+  bool dead() const { return fault_ == Fault::Killed && steps >= step_; }
+  Platform& platform_;
+  Fault fault_;
+  int step_;
+  bool granted_ = false;
+};
+
+struct System {
+  const char* name;
+  std::string store;
+};
+
+const System kSystems[] = {
+    {"repair-10.4-new-location", "/Library/Preferences/SystemConfiguration/preferences.plist"},
+    {"repair-10.2-existing-location", "/private/var/db/SystemConfiguration/preferences.xml"},
+    {"repair-10.6-uuid-binary-store", "/Library/Preferences/SystemConfiguration/preferences.plist"},
+};
+
+// The store a clean repair of the system installs, and how many privileged
+// steps it takes.
+struct CleanRun {
+  std::string repaired;
+  int steps = 0;
+};
+
+CleanRun cleanRun(const System& system) {
+  CopiedSystem copy(system.name);
+  TestPlatform platform(copy);
+  FaultAuthorizer authorizer(platform, Fault::None, 0);
+  ProviderDatas settings = providerSettings();
+  const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+  EXPECT_TRUE(outcome.applied) << system.name << ": " << outcome.failure;
+  return {copy.read(system.store), authorizer.steps};
+}
+
+// The invariants after a repair that may have been broken, then the undo as
+// a new run of the program would do it.
+void expectSoundAfter(const CopiedSystem& copy, const System& system, const std::string& old,
+                      const std::string& repaired, const RepairOutcome& outcome, const std::string& what) {
+  const std::string live = copy.read(system.store);
+  ASSERT_TRUE(live == old || live == repaired) << what << ": the live store is neither the old nor the repaired one";
+  if (outcome.applied) EXPECT_EQ(live, repaired) << what << ": reported applied";
+  if (live == old) EXPECT_FALSE(outcome.applied) << what << ": reported applied with the old store in place";
+
+  TestPlatform platform(copy);
+  const std::string backup = newestBackup(platform);
+  if (live == repaired) {
+    ASSERT_FALSE(backup.empty()) << what << ": the store was replaced without a backup";
+    EXPECT_EQ(copy.read(backup), old) << what;
+  }
+  if (backup.empty()) return;  // nothing was replaced, nothing to undo
+  EXPECT_EQ(copy.read(backup), old) << what << ": the backup is not the old store";
+  CueAuthorizer authorizer(platform, true);
+  const StepResult undo = undoRepair(platform, authorizer);
+  EXPECT_TRUE(undo.ok()) << what << ": " << undo.failure;
+  EXPECT_EQ(copy.read(system.store), old) << what << ": undo did not bring the old store back";
+}
+
+TEST(RepairFaults, EveryStepBrokenEveryWayLeavesASoundStore) {
+  for (const System& system : kSystems) {
+    const CleanRun clean = cleanRun(system);
+    ASSERT_GT(clean.steps, 5) << system.name;
+    for (const Fault fault : {Fault::FailsUnrun, Fault::FailsAfterRun, Fault::Killed}) {
+      // Step steps + 1 never comes: killed after the last step.
+      for (int step = 1; step <= clean.steps + 1; ++step) {
+        const std::string what = std::string(system.name) + ", fault " + std::to_string(static_cast<int>(fault)) +
+                                 " at privileged step " + std::to_string(step);
+        CopiedSystem copy(system.name);
+        const std::string old = copy.read(system.store);
+        RepairOutcome outcome;
+        {
+          TestPlatform platform(copy);
+          FaultAuthorizer authorizer(platform, fault, step);
+          ProviderDatas settings = providerSettings();
+          outcome = OnRepair(platform, authorizer, settings);
+        }
+        expectSoundAfter(copy, system, old, clean.repaired, outcome, what);
+      }
+    }
+  }
+}
+
+TEST(RepairFaults, RefusedRightsChangeNothing) {
+  for (const System& system : kSystems) {
+    CopiedSystem copy(system.name);
+    const std::string old = copy.read(system.store);
+    TestPlatform platform(copy);
+    CueAuthorizer authorizer(platform, false);
+    ProviderDatas settings = providerSettings();
+    const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+    EXPECT_FALSE(outcome.applied);
+    EXPECT_EQ(copy.read(system.store), old) << system.name;
+    EXPECT_TRUE(newestBackup(platform).empty()) << system.name;
+    EXPECT_TRUE(std::filesystem::is_empty(copy.tmp())) << system.name << ": the unused copy was left behind";
+  }
+}
+
+// A folder in which nothing can be made, not even by root.
+std::string unwritableFolder(const CopiedSystem& copy) {
+  if (::geteuid() == 0) return "/proc/self";
+  std::filesystem::permissions(copy.tmp(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  return copy.tmp();
+}
+
+// Writes beyond a few bytes fail as on a full disk, in this process and the
+// tools it starts, while the object lives.
+class FullDisk {
+ public:
+  FullDisk() {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved_;
+    tiny.rlim_cur = 64;
+    ::setrlimit(RLIMIT_FSIZE, &tiny);
+  }
+  ~FullDisk() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST(RepairFaults, UnwritableOrFullTemporaryFolderChangesNothing) {
+  for (const bool full : {false, true}) {
+    const System& system = kSystems[0];
+    CopiedSystem copy(system.name);
+    const std::string old = copy.read(system.store);
+    TestPlatform platform(copy);
+    if (!full) platform.setTemporaryFolder(unwritableFolder(copy));
+    CueAuthorizer authorizer(platform, true);
+    ProviderDatas settings = providerSettings();
+    RepairOutcome outcome;
+    {
+      std::optional<FullDisk> disk;
+      if (full) disk.emplace();
+      outcome = OnRepair(platform, authorizer, settings);
+    }
+    std::filesystem::permissions(copy.tmp(), std::filesystem::perms::owner_all);
+    EXPECT_FALSE(outcome.applied) << (full ? "full" : "unwritable");
+    EXPECT_EQ(outcome.setKey, "-1") << outcome.failure;
+    EXPECT_EQ(authorizer.requests, 0);
+    EXPECT_EQ(copy.read(system.store), old);
+    EXPECT_TRUE(std::filesystem::is_empty(copy.tmp()));
+  }
+}
+
+// Another program rewrites the store after the repair read it: the repair
+// must not install a store built from what is no longer there.
+TEST(RepairFaults, StoreChangedWhileTheRepairRunsIsNotOverwritten) {
+  for (const System& system : kSystems) {
+    const CleanRun clean = cleanRun(system);
+    for (int step = 1; step <= 4; ++step) {  // before the backup's steps and the install's first
+      const std::string what = std::string(system.name) + ", changed before privileged step " + std::to_string(step);
+      CopiedSystem copy(system.name);
+      Value changed = testing::readPlistFile(copy.host(system.store));
+      ASSERT_TRUE(changed.dictionary()) << what;
+      changed.dictionary()->set("ChangedByAnotherProgram", Value(true));
+      const std::string other = toXmlPropertyList(changed);
+      TestPlatform platform(copy);
+      FaultAuthorizer authorizer(platform, Fault::None, 0);
+      authorizer.beforeStep = [&](int n) {
+        if (n == step) copy.write(system.store, other);
+      };
+      ProviderDatas settings = providerSettings();
+      const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+      EXPECT_FALSE(outcome.applied) << what;
+      EXPECT_EQ(copy.read(system.store), other) << what << ": the other program's store was replaced";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvane
