@@ -6,6 +6,11 @@
 namespace corvane::cli {
 
 void addProviderCommands(CLI::App& app);
+// inspect network, inspect tcpip
+void addInspectNetworkCommands(CLI::App& app);
+// inspect system|hardware|browsers|mail
+void addInspectInventoryCommands(CLI::App& app);
+// repair, repair --dry-run, repair --undo
 void addRepairCommands(CLI::App& app);
 
 }  // namespace corvane::cli

@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
   CLI::App app{"Corvane: network diagnosis and repair, from the command line", "corvane-cli"};
   app.require_subcommand(1);
   corvane::cli::addProviderCommands(app);
+  corvane::cli::addInspectNetworkCommands(app);
+  corvane::cli::addInspectInventoryCommands(app);
   corvane::cli::addRepairCommands(app);
   try {
     app.parse(argc, argv);

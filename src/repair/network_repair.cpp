@@ -8,7 +8,7 @@
 #include "core/text.h"
 #include "repair/setup_network.h"
 #include "repair/store_backup.h"
-#include "repair/store_source.h"
+#include "inspect/get_port.h"
 
 namespace corvane {
 

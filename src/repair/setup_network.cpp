@@ -9,7 +9,7 @@
 #include "repair/ethernet_update.h"
 #include "repair/proxy_dns_update.h"
 #include "repair/service_templates.h"
-#include "repair/store_source.h"
+#include "inspect/get_port.h"
 
 namespace corvane {
 

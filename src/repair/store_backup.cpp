@@ -3,7 +3,7 @@
 #include <tuple>
 
 #include "core/text.h"
-#include "repair/store_source.h"
+#include "inspect/get_port.h"
 
 namespace corvane {
 
