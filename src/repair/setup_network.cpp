@@ -5,11 +5,11 @@
 #include "core/os_version.h"
 #include "core/plist_io.h"
 #include "core/text.h"
+#include "inspect/get_port.h"
 #include "repair/dictionary_edit.h"
 #include "repair/ethernet_update.h"
 #include "repair/proxy_dns_update.h"
 #include "repair/service_templates.h"
-#include "inspect/get_port.h"
 
 namespace corvane {
 

@@ -101,7 +101,8 @@ StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_v
   if (result.ok())
     result = runPrivilegedStep(authorizer, "/bin/cp", {"-p", platform.hostPath(storePath), platform.hostPath(partial)});
   if (result.ok())
-    result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(partial), platform.hostPath(backupPath)});
+    result =
+        runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(partial), platform.hostPath(backupPath)});
   if (result.ok() && platform.readFile(backupPath) != storeBytes)
     result.failure = "the copy " + backupPath + " does not hold the store as it was";
   if (result.ok()) result.path = backupPath;

@@ -69,7 +69,8 @@ TEST(BackupStore, KeepsTheStoreAndNumbersBackupsOfTheSameSecond) {
   EXPECT_EQ(second.path, std::string(kBackupFolder) + "/preferences-20261210-044515-2.plist");
   EXPECT_EQ(system.read(first.path), system.read(store));
 
-  const StepResult missing = backupStore(platform, authorizer, "/private/var/db/SystemConfiguration/preferences.xml", kWhen);
+  const StepResult missing =
+      backupStore(platform, authorizer, "/private/var/db/SystemConfiguration/preferences.xml", kWhen);
   EXPECT_TRUE(missing.ok());
   EXPECT_EQ(missing.path, "");
 }
