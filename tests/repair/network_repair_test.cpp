@@ -248,3 +248,31 @@ TEST(OnRepair, TenFourWithOnlyTheOlderStoreInstallsTheNewerFile) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST(OnRepair, RepairingTheRepairedLocationAgainOnlyTurnsItsPortsOffAgain) {
+  CopiedSystem system("repair-10.4-new-location");
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  ProviderDatas settings = providerSettings();
+  ASSERT_TRUE(OnRepair(platform, authorizer, settings).applied);
+  const Value repaired = readPlistFile(system.host(kPlist));
+
+  // The user switches the location's modem, FireWire and AirPort on again.
+  Value store = repaired;
+  for (const char* id : {"7", "8", "9"})
+    store.dictionary()->find("NetworkServices")->dictionary()->find(id)->dictionary()->set("__INACTIVE__", 0);
+  system.write(kPlist, toXmlPropertyList(store));
+  platform.logged.clear();
+
+  const RepairOutcome again = OnRepair(platform, authorizer, settings);
+  ASSERT_TRUE(again.applied) << again.failure;
+  EXPECT_EQ(again.setKey, "2");
+  EXPECT_EQ(readPlistFile(system.host(kPlist)), repaired);
+  EXPECT_TRUE(platform.logged.empty());
+}
+
+}  // namespace
+}  // namespace corvane
