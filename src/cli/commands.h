@@ -12,5 +12,6 @@ void addInspectNetworkCommands(CLI::App& app);
 void addInspectInventoryCommands(CLI::App& app);
 // repair, repair --dry-run, repair --undo
 void addRepairCommands(CLI::App& app);
+void addCheckCommands(CLI::App& app);
 
 }  // namespace corvane::cli
