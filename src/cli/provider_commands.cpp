@@ -8,6 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "core/file_read.h"
 #include "core/shift_jis.h"
 #include "provider/decode_file.h"
 #include "provider/provider_datas.h"
@@ -30,10 +31,8 @@ bool canOpen(const std::string& path) {
   return false;
 }
 
-int showProvider(const std::string& path) {
-  if (!canOpen(path)) return 1;
-  ProviderDatas p = ProviderDatas::loadFile(path);
-  nlohmann::ordered_json record = {
+nlohmann::ordered_json recordJson(const ProviderDatas& p) {
+  return {
       {"title", optionalText(p.title)},   {"routerip", optionalText(p.routerip)},
       {"dns", optionalText(p.dns)},       {"dns2", optionalText(p.dns2)},
       {"tcp", optionalText(p.tcp)},       {"tcpipv6", optionalText(p.tcpipv6)},
@@ -43,6 +42,16 @@ int showProvider(const std::string& path) {
       {"p_socks", p.p_socks},             {"no_proxy", p.no_proxy},
       {"testurl", optionalText(p.testurl)}, {"p_enable", p.p_enable},
   };
+}
+
+int showProvider(const std::string& path) {
+  if (!canOpen(path)) return 1;
+  const nlohmann::ordered_json record = recordJson(ProviderDatas::loadFile(path));
+  // Garbage descrambles into lines too; a file that sets nothing is not one.
+  if (record == recordJson(ProviderDatas{})) {
+    std::cerr << "corvane-cli: " << path << " holds no provider settings\n";
+    return 1;
+  }
   std::cout << record.dump(2) << "\n";
   return 0;
 }
@@ -53,19 +62,28 @@ int showLines(const std::string& path) {
     std::cerr << "corvane-cli: cannot open provider file " << path << "\n";
     return 1;
   }
-  while (const char* line = reader.GetDecodedLine()) std::cout << shiftJisToUtf8Lossy(line) << "\n";
+  std::string text;
+  bool anyEntry = false;
+  while (const char* line = reader.GetDecodedLine()) {
+    text += shiftJisToUtf8Lossy(line) + "\n";
+    anyEntry = anyEntry || getKeyAndValue(line).size() == 2;
+  }
   reader.CloseFile();
+  if (!anyEntry) {
+    std::cerr << "corvane-cli: " << path << " holds no provider settings\n";
+    return 1;
+  }
+  std::cout << text;
   return 0;
 }
 
 int encode(const std::string& in, const std::string& out, int format) {
-  std::ifstream input(in, std::ios::binary);
-  std::ostringstream text;
-  if (!input || !(text << input.rdbuf()) || input.bad()) {
+  const std::optional<std::string> text = readWholeFile(in);
+  if (!text) {
     std::cerr << "corvane-cli: cannot read " << in << "\n";
     return 1;
   }
-  EncodedProviderFile file = encodeProviderFile(text.str(), format);
+  EncodedProviderFile file = encodeProviderFile(*text, format);
   if (!file.ok) {
     std::cerr << "corvane-cli: " << in << ": " << file.error << "\n";
     return 1;

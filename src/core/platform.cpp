@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "core/file_read.h"
 #include "core/plist_io.h"
 #include "core/text.h"
 
@@ -71,15 +72,7 @@ std::string Platform::hostPath(std::string_view systemPath) const {
 }
 
 std::optional<std::string> Platform::readFile(std::string_view systemPath) const {
-  std::string path = hostPath(systemPath);
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(bytes).str();
+  return readWholeFile(hostPath(systemPath));
 }
 
 bool Platform::exists(std::string_view systemPath) const {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/file_read.h"
 #include "provider/provider_keys.h"
 
 namespace corvane {
@@ -95,15 +96,9 @@ DecodeFile::~DecodeFile() = default;
 
 bool DecodeFile::OpenFile(const std::string& path) {
   if (isOpen_) return false;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return false;
-  file_ = std::move(bytes).str();
-  if (file_.size() > kMaxFileBytes) file_.clear();
+  std::optional<std::string> bytes = readWholeFile(path, kMaxFileBytes);
+  if (!bytes) return false;
+  file_ = std::move(*bytes);
   isOpen_ = true;
   position_ = 0;
   if (file_.size() >= 2 && static_cast<unsigned char>(file_[0]) == 0x02 &&

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,6 +83,8 @@ class HostileArguments : public ::testing::Test {
     std::filesystem::create_directories(dir);
     unreadable = unreadableFile(folder);
     junk = folder.write("junk.idx", garbage(4096, 7));
+    fifo = folder.path() + "/fifo.idx";  // reading it would wait for a writer forever
+    ::mkfifo(fifo.c_str(), 0600);
     // A system whose store and tool outputs are garbage.
     junkRoot = folder.path() + "/junk-root";
     folder.write("junk-root/System/Library/CoreServices/SystemVersion.plist", garbage(300, 1));
@@ -105,7 +108,7 @@ class HostileArguments : public ::testing::Test {
   }
 
   TempFolder folder;
-  std::string missing, dir, unreadable, junk, junkRoot, settings;
+  std::string missing, dir, unreadable, junk, fifo, junkRoot, settings;
 };
 
 TEST_F(HostileArguments, FileArgumentsThatCannotBeUsed) {
@@ -115,6 +118,7 @@ TEST_F(HostileArguments, FileArgumentsThatCannotBeUsed) {
       {{"provider", "show", dir}, 1, dir},
       {{"provider", "show", unreadable}, 1, unreadable},
       {{"provider", "show", junk}, 1, junk},
+      {{"provider", "show", fifo}, 1, fifo},
       {{"provider", "lines", missing}, 1, missing},
       {{"provider", "lines", dir}, 1, dir},
       {{"provider", "lines", unreadable}, 1, unreadable},
@@ -123,6 +127,7 @@ TEST_F(HostileArguments, FileArgumentsThatCannotBeUsed) {
       {{"provider", "encode", dir, out}, 1, dir},
       {{"provider", "encode", unreadable, out}, 1, unreadable},
       {{"provider", "encode", junk, out}, 1, junk},
+      {{"provider", "encode", fifo, out}, 1, fifo},
       {{"provider", "encode", settings, dir}, 1, dir},
       {{"provider", "encode", settings, missing + "/inside/out.idx"}, 1, missing},
   };
