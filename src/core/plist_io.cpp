@@ -2,6 +2,8 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -15,6 +17,10 @@ namespace {
 
 // Deeper nesting than any real property list; guards the stack.
 constexpr int kMaxDepth = 256;
+
+// The library keeps dates as 32-bit seconds from 2001-01-01 and microseconds.
+constexpr double kEarliestDate = std::numeric_limits<int32_t>::min();
+constexpr double kLatestDate = std::numeric_limits<int32_t>::max();
 
 struct PlistDeleter {
   void operator()(plist_t p) const { plist_free(p); }
@@ -113,7 +119,10 @@ bool fromNode(plist_t node, int depth, Value& out) {
     case PLIST_DATE: {
       int32_t sec = 0, usec = 0;
       plist_get_date_val(node, &sec, &usec);
-      out = Value(Date{sec + usec / 1e6});
+      const double seconds = sec + usec / 1e6;
+      // A date the writer cannot give back (outside the library's range).
+      if (!(seconds >= kEarliestDate && seconds < kLatestDate)) return false;
+      out = Value(Date{seconds});
       return true;
     }
     case PLIST_UID: {
@@ -149,9 +158,16 @@ plist_t toNode(const Value& value) {
       return plist_new_data(bytes.data(), bytes.size());
     }
     case Value::Kind::Date: {
-      double s = value.date()->seconds;
-      auto sec = static_cast<int32_t>(s);
-      return plist_new_date(sec, static_cast<int32_t>((s - sec) * 1e6));
+      // Whole seconds and a non-negative fraction, kept inside the range the
+      // library takes.
+      const double s = std::clamp(value.date()->seconds, kEarliestDate, kLatestDate - 1);
+      double whole = std::floor(s);
+      double micro = std::round((s - whole) * 1e6);
+      if (micro >= 1e6) {
+        whole += 1;
+        micro = 0;
+      }
+      return plist_new_date(static_cast<int32_t>(whole), static_cast<int32_t>(micro));
     }
     case Value::Kind::Uid: return plist_new_uid(value.uid()->value);
     case Value::Kind::Absent: return nullptr;

@@ -111,6 +111,23 @@ TEST(PropertyListReading, TextsThatCannotBeWrittenBackAreRefused) {
   }
 }
 
+TEST(PropertyListWriting, DatesKeepTheirValueAndOutOfRangeOnesAreClamped) {
+  for (const double seconds : {0.0, 1.25, -0.5, -1234567.75, 2147483646.5, -2147483648.0}) {
+    const Value date(Value::Array{Value(Date{seconds})});
+    EXPECT_EQ(parsePropertyList(toBinaryPropertyList(date)), date) << seconds;
+  }
+  // Beyond what the file format's library holds: written at the nearest end,
+  // never an undefined conversion.
+  const Value far(Value::Array{Value(Date{-1e12})});
+  EXPECT_EQ(parsePropertyList(toBinaryPropertyList(far))[0], Value(Date{-2147483648.0}));
+  // A file the fuzzer found whose date lies just outside that range.
+  const std::string bytes =
+      testing::readHostFile(std::string(CORVANE_TESTDATA) + "/../fuzz/corpus/property_list/regression-date-before-range");
+  ASSERT_FALSE(bytes.empty());
+  const Value value = parsePropertyList(bytes);
+  if (!value.isAbsent()) EXPECT_EQ(parsePropertyList(toBinaryPropertyList(value)), value);
+}
+
 TEST(PropertyListReading, DeepNestingIsRefusedNotACrash) {
   std::string deep = "<plist version=\"1.0\">";
   for (int i = 0; i < 2000; ++i) deep += "<array>";
