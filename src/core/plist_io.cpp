@@ -119,9 +119,11 @@ bool fromNode(plist_t node, int depth, Value& out) {
     case PLIST_DATE: {
       int32_t sec = 0, usec = 0;
       plist_get_date_val(node, &sec, &usec);
-      const double seconds = sec + usec / 1e6;
+      // The library hands out whole seconds cut toward zero and the fraction
+      // without its sign; dates between -1 and 0 come back positive.
+      const double seconds = sec < 0 ? sec - usec / 1e6 : sec + usec / 1e6;
       // A date the writer cannot give back (outside the library's range).
-      if (!(seconds >= kEarliestDate && seconds < kLatestDate)) return false;
+      if (!(seconds >= kEarliestDate && seconds <= kLatestDate)) return false;
       out = Value(Date{seconds});
       return true;
     }
@@ -160,12 +162,13 @@ plist_t toNode(const Value& value) {
     case Value::Kind::Date: {
       // Whole seconds and a non-negative fraction, kept inside the range the
       // library takes.
-      const double s = std::clamp(value.date()->seconds, kEarliestDate, kLatestDate - 1);
+      const double seconds = value.date()->seconds;
+      const double s = std::isnan(seconds) ? 0 : std::clamp(seconds, kEarliestDate, kLatestDate);
       double whole = std::floor(s);
       double micro = std::round((s - whole) * 1e6);
       if (micro >= 1e6) {
-        whole += 1;
-        micro = 0;
+        micro = whole < kLatestDate ? 0 : 999999;
+        whole = std::min(whole + 1, kLatestDate);
       }
       return plist_new_date(static_cast<int32_t>(whole), static_cast<int32_t>(micro));
     }

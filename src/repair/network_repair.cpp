@@ -62,11 +62,13 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
     return outcome;
   }
 
-  StepResult install = ApplyConfiguration(platform, authorizer, copy.path, copy.bytes, outcome.setKey);
+  StepResult install = ApplyConfiguration(platform, authorizer, copy.path, copy.bytes, outcome.setKey, &storeRead);
   if (!install.ok()) {
     outcome.failure = install.failure;
-    // A store that was replaced but does not read back is put back as it was.
-    if (!backup.path.empty() && platform.readFile(destination) != platform.readFile(backup.path)) {
+    // A store that was replaced but does not read back is put back as it was;
+    // one that another program rewrote before the move is left alone.
+    if (!install.path.empty() && !backup.path.empty() &&
+        platform.readFile(destination) != platform.readFile(backup.path)) {
       StepResult restore = restoreBackup(platform, authorizer, backup.path);
       outcome.failure += restore.ok() ? "; the previous store was put back"
                                       : "; the previous store could not be put back (" + restore.failure +
@@ -86,7 +88,8 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
 }
 
 StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const std::string& copyPath,
-                              const std::string& copyBytes, const std::string& setKey) {
+                              const std::string& copyBytes, const std::string& setKey,
+                              const std::optional<std::string>* storeBefore) {
   StepResult result = runPrivilegedStep(authorizer, "/usr/sbin/chown", {"root", copyPath});
   if (!result.ok()) return result;
   platform.pause(1);
@@ -96,9 +99,14 @@ StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const 
   result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", copyPath, platform.hostPath(staged)});
   if (result.ok() && platform.readFile(staged) != copyBytes)
     result.failure = "the repaired store did not arrive beside the live one intact";
-  if (result.ok())
+  if (result.ok() && storeBefore && platform.readFile(destination) != *storeBefore)
+    result.failure = "the store was not changed: another program rewrote it while the repair was being installed";
+  if (result.ok()) {
     result =
         runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(staged), platform.hostPath(destination)});
+    // From here on the store may have been replaced, whatever mv reported.
+    result.path = destination;
+  }
   if (!result.ok()) return result;
   platform.pause(1);
   if (platform.readFile(destination) != copyBytes) {

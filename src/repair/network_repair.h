@@ -9,6 +9,7 @@
 // read back, the rights were granted and the live store was backed up; a
 // privileged step that fails ends the repair with the live store as it was.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,9 +42,15 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
 // chown root, mv to a temporary name beside the store, mv over the store;
 // then checks the installed store and switches to the location with
 // scselect. Fails, with the live store unchanged, when chown or either mv
-// fails; fails when the installed store does not hold copyBytes.
+// fails; fails when the installed store does not hold copyBytes. Given
+// storeBefore (the store's bytes when the copy was built; nullopt for no
+// file), fails with the store untouched when it holds anything else just
+// before the copy is moved over it: another program has rewritten it. On
+// failure, path is the store's once the move over it has been attempted (the
+// store may then need putting back), empty before.
 StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const std::string& copyPath,
-                              const std::string& copyBytes, const std::string& setKey);
+                              const std::string& copyBytes, const std::string& setKey,
+                              const std::optional<std::string>* storeBefore = nullptr);
 
 // Makes the name-lookup daemon reload (kill -HUP with the process id from
 // /var/run/lookupd.pid) and waits for the interfaces (ipconfigd waitall).

