@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   corvane::cli::addProviderCommands(app);
   corvane::cli::addInspectNetworkCommands(app);
+  corvane::cli::addInspectInventoryCommands(app);
+  corvane::cli::addRepairCommands(app);
   corvane::cli::addCheckCommands(app);
   try {
     app.parse(argc, argv);
