@@ -12,8 +12,7 @@ class CapturedSystem : public AppTest {
  protected:
   // Runs the start button's sequence on testdata/sysroots/<name>.
   void run(const std::string& name) {
-    platform = std::make_unique<Platform>(PlatformOptions{.root = std::string(CORVANE_TESTDATA) + "/sysroots/" + name,
-                                                          .home = "/Users/user", .pauses = false, .syslog = false});
+    platform = makePlatform(std::string(CORVANE_TESTDATA) + "/sysroots/" + name);
     systemReaders = makeSystemReaders(*platform);
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = cli::RepairAnswer::No});
     corvane = std::make_unique<Corvane>(
@@ -124,8 +123,7 @@ class DemoSystem : public CapturedSystem {
     prvs.p_enable = false;
   }
   void runCopy(cli::RepairAnswer answer) {
-    platform = std::make_unique<Platform>(PlatformOptions{.root = copy.path(), .home = "/Users/user",
-                                                          .pauses = false, .syslog = false});
+    platform = makePlatform(copy.path());
     systemReaders = makeSystemReaders(*platform);
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
     corvane = std::make_unique<Corvane>(

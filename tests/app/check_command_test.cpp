@@ -19,7 +19,8 @@ struct CliRun {
 
 // Runs corvane-cli with the arguments, standard input from /dev/null.
 CliRun corvaneCli(const std::string& arguments) {
-  std::string command = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " + arguments + " </dev/null 2>/dev/null";
+  static TempFolder temporary;  // where line checks save their download
+  std::string command = "TMPDIR=" + temporary.path() + " " + std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " + arguments + " </dev/null 2>/dev/null";
   CliRun run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
