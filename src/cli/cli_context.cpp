@@ -35,6 +35,14 @@ Bundle makeBundle(const SystemOptions& options) {
   return options.bundle.empty() ? Bundle::locate() : Bundle(options.bundle);
 }
 
+CLI::App* inspectCommand(CLI::App& app) {
+  auto existing = app.get_subcommands([](const CLI::App* command) { return command->get_name() == "inspect"; });
+  if (!existing.empty()) return existing.front();
+  CLI::App* inspect = app.add_subcommand("inspect", "Show what the system's settings and tools report");
+  inspect->require_subcommand(1);
+  return inspect;
+}
+
 int& exitStatus() {
   static int status = 0;
   return status;

@@ -30,6 +30,9 @@ void addVerboseOption(CLI::App& command, SystemOptions& options);
 std::unique_ptr<Platform> makePlatform(const SystemOptions& options);
 Bundle makeBundle(const SystemOptions& options);
 
+// The shared "inspect" parent command: the existing one, or a new one.
+CLI::App* inspectCommand(CLI::App& app);
+
 // Each command stores its exit status here; main returns it.
 int& exitStatus();
 

@@ -6,5 +6,7 @@
 namespace corvane::cli {
 
 void addProviderCommands(CLI::App& app);
+// inspect network, inspect tcpip
+void addInspectNetworkCommands(CLI::App& app);
 
 }  // namespace corvane::cli

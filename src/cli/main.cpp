@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   CLI::App app{"Corvane: network diagnosis and repair, from the command line", "corvane-cli"};
   app.require_subcommand(1);
   corvane::cli::addProviderCommands(app);
+  corvane::cli::addInspectNetworkCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

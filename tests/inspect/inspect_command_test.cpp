@@ -1,0 +1,90 @@
+// corvane-cli inspect network / tcpip, run as a user runs them.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <string>
+
+#include "inspect/get_port.h"
+#include "inspect_fixture.h"
+
+namespace corvane {
+namespace {
+
+struct CommandRun {
+  std::string output;  // standard output and standard error together
+  int status = -1;
+};
+
+CommandRun runCli(const std::string& arguments) {
+  std::string command = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " + arguments + " 2>&1";
+  CommandRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+  int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string sysroot(const char* name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
+
+TEST(InspectCommand, NetworkPrintsThePortListAsNestedArrays) {
+  CommandRun run = runCli("inspect network --root " + sysroot("net-10.6.8"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  auto expected = nlohmann::json::parse(R"([
+    "Automatic",
+    ["Automatic", [
+      ["Ethernet", "00:1f:5b:3c:9a:01",
+       ["proxy.example.net:8080", "", "", "", "", "", "", "", ["*.local", "169.254/16", "intranet.example.com"], "OK"]],
+      ["AirPort", "00:1f:5b:3c:9a:02", ["", "", "", "", "", "", "", "", ["*.local", "169.254/16"]]],
+      ["FireWire", "00:1f:5b:ff:fe:3c", ["", "", "", "", "", "", "", "", ["*.local", "169.254/16"]]]]]])");
+  EXPECT_EQ(nlohmann::json::parse(run.output), expected);
+}
+
+TEST(InspectCommand, TcpipPrintsSixItemRecords) {
+  CommandRun run = runCli("inspect tcpip --root " + sysroot("net-10.4.11"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  auto expected = nlohmann::json::parse(R"([
+    [["ppp0", "203.0.113.45", "255.0.0.0", "203.0.113.1"], "PPP", "198.51.100.53", [], [], "Automatic"],
+    [["", "----------", "----------", "----------"], "DHCP", "----------", [], [], "Automatic"],
+    [["", "----------", "----------", "----------"], "DHCP", "----------", [], [], "Automatic"]])");
+  EXPECT_EQ(nlohmann::json::parse(run.output), expected);
+}
+
+TEST(InspectCommand, MissingOrBrokenStoresPrintAnEmptyList) {
+  testing::SystemRoot empty("10.6.8");
+  testing::SystemRoot broken("10.6.8");
+  broken.write(kStorePath, std::string("bplist00\xff\xfe garbage", 18));
+  for (const auto* root : {&empty, &broken}) {
+    for (const char* command : {"inspect network", "inspect tcpip"}) {
+      CommandRun run = runCli(std::string(command) + " --root " + root->path());
+      EXPECT_EQ(run.status, 0) << command;
+      EXPECT_EQ(run.output, "[]\n") << command;
+    }
+  }
+}
+
+TEST(InspectCommand, TextsThatAreNotUTF8DoNotBreakTheOutput) {
+  testing::SystemRoot root("10.6.8");
+  root.writeTool("/sbin/ifconfig", "en\xff\xfe: flags=1<UP> mtu 1500\n\tinet 192.0.2.1 netmask 0xffffff00\n");
+  root.writeTool("/bin/ps", "");
+  root.writePlist(kStorePath, testing::dict({
+      {"CurrentSet", "/Sets/0"},
+      {"NetworkServices", testing::dict({{"S", testing::dict({{"Interface", testing::dict({{"DeviceName", "en\xff\xfe"}})}})}})},
+      {"Sets", testing::dict({{"0", testing::dict({{"Network", testing::dict({
+                                  {"Global", testing::dict({{"IPv4", testing::dict({{"ServiceOrder", Value::strings({"r"})}})}})},
+                                  {"Service", testing::dict({{"r", testing::dict({{"__LINK__", "/NetworkServices/S"}})}})}})}})}})}}));
+  CommandRun run = runCli("inspect tcpip --root " + root.path());
+  EXPECT_EQ(run.status, 0) << run.output;
+  auto records = nlohmann::json::parse(run.output, nullptr, false);
+  ASSERT_FALSE(records.is_discarded()) << run.output;
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0][0][1], "192.0.2.1");
+}
+
+}  // namespace
+}  // namespace corvane
