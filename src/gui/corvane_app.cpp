@@ -24,12 +24,12 @@ std::unique_ptr<Platform> makePlatform(const GuiOptions& options) {
 
 }  // namespace
 
-CorvaneApp::CorvaneApp(const GuiOptions& options, std::unique_ptr<CheckReaders> readers,
+CorvaneApp::CorvaneApp(const GuiOptions& options, const ReadersFactory& makeReaders,
                        std::unique_ptr<HttpDownloader> downloader)
     : platform_(makePlatform(options)),
       resources_(GuiResources::load(options.bundle.empty() ? Bundle::locate() : Bundle(options.bundle),
                                     options.lang.empty() ? preferredLanguage() : options.lang)),
-      readers_(readers ? std::move(readers) : makeSystemReaders(*platform_)),
+      readers_(makeReaders ? makeReaders(*platform_) : makeSystemReaders(*platform_)),
       downloader_(downloader ? std::move(downloader) : makeCurlDownloader()) {
   platform_->internalErrorAlert = [this](const std::string& message) {
     QMessageBox box(window_.get());

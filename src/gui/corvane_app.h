@@ -3,6 +3,7 @@
 // bundle's resources, the run loop on Qt's event loop, the readers, the
 // window and the controller that drives it.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,8 +29,10 @@ struct GuiOptions {
 
 class CorvaneApp {
  public:
+  using ReadersFactory = std::function<std::unique_ptr<CheckReaders>(Platform&)>;
+
   // Readers and downloader default to the real system's and libcurl's.
-  explicit CorvaneApp(const GuiOptions& options, std::unique_ptr<CheckReaders> readers = nullptr,
+  explicit CorvaneApp(const GuiOptions& options, const ReadersFactory& makeReaders = {},
                       std::unique_ptr<HttpDownloader> downloader = nullptr);
   ~CorvaneApp();
 

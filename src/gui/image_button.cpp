@@ -96,18 +96,24 @@ QRectF ImageButton::frameInWindow() const {
   return QRectF(origin, size());
 }
 
+// The event's location in the window's coordinates, from its global
+// position: synthesized events do not all carry a scene position.
+static QPointF locationInWindow(const QWidget* button, const QMouseEvent* event) {
+  return button->window()->mapFromGlobal(event->globalPosition());
+}
+
 void ImageButton::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) mouseDown();
   event->accept();
 }
 
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) mouseUp(event->scenePosition());
+  if (event->button() == Qt::LeftButton) mouseUp(locationInWindow(this, event));
   event->accept();
 }
 
 void ImageButton::mouseMoveEvent(QMouseEvent* event) {
-  if (event->buttons() & Qt::LeftButton) mouseDragged(event->scenePosition());
+  if (event->buttons() & Qt::LeftButton) mouseDragged(locationInWindow(this, event));
   event->accept();
 }
 
