@@ -20,8 +20,10 @@ HardwarePanel::HardwarePanel(const GuiResources& resources, QWidget* parent)
   table->verticalHeader()->hide();
   table->setAlternatingRowColors(true);
   table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-  table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+  for (int column : {1, 2}) {
+    table->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
+    table->setColumnWidth(column, 120);
+  }
   table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   setMinimumWidth(520);
 }

@@ -68,6 +68,8 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
   for (Row row : kAllRows) {
     RowWidgets widgets = rowWidgets(row);
     widgets.text->setStyleSheet("color: #2B3A4A;");
+    // Room for the longest row texts (three lines) without clipping.
+    widgets.text->setMinimumHeight(3 * widgets.text->fontMetrics().lineSpacing() + 4);
     QFont code = widgets.code->font();
     code.setBold(true);
     code.setStyleHint(QFont::Monospace);

@@ -81,6 +81,10 @@ void NetworkErrPanel::widenColumns() {
                table->verticalScrollBar()->sizeHint().width();
   int limit = screen() ? screen()->availableGeometry().width() - 140 : 900;
   table->setMinimumWidth(std::min(wanted, std::max(limit, 480)));
+  // As tall as its rows (at least four), with room for a scroll bar.
+  const int rows = std::max(table->rowCount(), 4);
+  table->setFixedHeight(rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() +
+                        table->horizontalScrollBar()->sizeHint().height());
 }
 
 void NetworkErrPanel::OnYes() {
