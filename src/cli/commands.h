@@ -8,5 +8,8 @@ namespace corvane::cli {
 void addProviderCommands(CLI::App& app);
 // inspect network, inspect tcpip
 void addInspectNetworkCommands(CLI::App& app);
+// inspect system|hardware|browsers|mail
+void addInspectInventoryCommands(CLI::App& app);
+void addRepairCommands(CLI::App& app);
 
 }  // namespace corvane::cli

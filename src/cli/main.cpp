@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   corvane::cli::addProviderCommands(app);
   corvane::cli::addInspectNetworkCommands(app);
+  corvane::cli::addInspectInventoryCommands(app);
+  corvane::cli::addRepairCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

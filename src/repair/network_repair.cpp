@@ -1,0 +1,163 @@
+#include "repair/network_repair.h"
+
+#include <climits>
+#include <ctime>
+
+#include "core/os_version.h"
+#include "core/plist_io.h"
+#include "core/text.h"
+#include "repair/setup_network.h"
+#include "repair/store_backup.h"
+#include "repair/store_source.h"
+
+namespace corvane {
+
+std::string storeDestination(const Platform& platform) {
+  return std::string(compOSVersion(platform, "10.3") >= 0 ? kStorePath : kOldStorePath);
+}
+
+RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas& settings) {
+  RepairOutcome outcome;
+  SetupNetwork setup(platform);
+  outcome.setKey = setup.DoSetup(kRepairLocationName, settings);
+  if (outcome.setKey == "-1") {
+    outcome.failure = setup.failure();
+    return outcome;
+  }
+  const PrivateCopy& copy = setup.copy();
+  const std::string destination = storeDestination(platform);
+
+  // Every argument a privileged tool will get must fit before anything runs.
+  const std::string longestBackup = std::string(kBackupFolder) + "/.corvane-" +
+                                    backupFileName(lastPathComponent(destination), 0, LLONG_MAX) + ".new";
+  if (!argumentsFit({copy.path, platform.hostPath(temporaryPathBeside(destination)), platform.hostPath(destination),
+                     platform.hostPath(longestBackup), outcome.setKey})) {
+    removePrivateCopy(copy);
+    outcome.failure = "a path of the repair is longer than 4095 bytes";
+    return outcome;
+  }
+
+  if (!authorizer.obtainRights()) {
+    removePrivateCopy(copy);
+    outcome.failure = "administrator rights were not granted";
+    return outcome;
+  }
+
+  StepResult backup = backupStore(platform, authorizer, destination, std::time(nullptr));
+  if (!backup.ok()) {
+    authorizer.releaseRights();
+    removePrivateCopy(copy);
+    outcome.failure = "the store was not changed: no copy of it could be kept: " + backup.failure;
+    return outcome;
+  }
+  outcome.backup = backup.path;
+
+  StepResult install = ApplyConfiguration(platform, authorizer, copy.path, copy.bytes, outcome.setKey);
+  if (!install.ok()) {
+    outcome.failure = install.failure;
+    // A store that was replaced but does not read back is put back as it was.
+    if (!backup.path.empty() && platform.readFile(destination) != platform.readFile(backup.path)) {
+      StepResult restore = restoreBackup(platform, authorizer, backup.path);
+      outcome.failure += restore.ok() ? "; the previous store was put back"
+                                      : "; the previous store could not be put back (" + restore.failure +
+                                            "), it is kept at " + backup.path;
+    }
+    authorizer.releaseRights();
+    removePrivateCopy(copy);
+    return outcome;
+  }
+
+  getNetworkAgain(platform, authorizer);
+  authorizer.releaseRights();
+  removePrivateCopy(copy);
+  platform.pause(5);
+  outcome.applied = true;
+  return outcome;
+}
+
+StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const std::string& copyPath,
+                              const std::string& copyBytes, const std::string& setKey) {
+  StepResult result = runPrivilegedStep(authorizer, "/usr/sbin/chown", {"root", copyPath});
+  if (!result.ok()) return result;
+  platform.pause(1);
+
+  const std::string destination = storeDestination(platform);
+  const std::string staged = temporaryPathBeside(destination);
+  result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", copyPath, platform.hostPath(staged)});
+  if (result.ok() && platform.readFile(staged) != copyBytes)
+    result.failure = "the repaired store did not arrive beside the live one intact";
+  if (result.ok()) result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(staged), platform.hostPath(destination)});
+  if (!result.ok()) return result;
+  platform.pause(1);
+  if (platform.readFile(destination) != copyBytes) {
+    result.failure = "the installed store " + destination + " is not the repaired copy";
+    return result;
+  }
+
+  const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
+  if (!select.started || select.exitStatus != 0) platform.log("scselect " + setKey + " failed");
+  return result;
+}
+
+void getNetworkAgain(Platform& platform, Authorizer& authorizer) {
+  const ToolRun cat = platform.runTool("/bin/cat", {platform.hostPath(kLookupdPidPath)});
+  const std::string pid = lookupdProcessId(cat.output);
+  if (isUsableProcessId(pid)) {
+    const StepResult kill = runPrivilegedStep(authorizer, "/bin/kill", {"-HUP", pid});
+    if (!kill.ok()) platform.log(kill.failure);
+  } else {
+    platform.log("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" + pid +
+                 "\")");
+  }
+  platform.pause(1);
+
+  const StepResult wait = runPrivilegedStep(authorizer, "/usr/sbin/ipconfigd", {"waitall"});
+  if (!wait.ok()) platform.log(wait.failure);
+  platform.pause(1);
+}
+
+StepResult undoRepair(Platform& platform, Authorizer& authorizer) {
+  StepResult result;
+  const std::string backup = newestBackup(platform);
+  if (backup.empty()) {
+    result.failure = "there is no backup of the store to restore in " + std::string(kBackupFolder);
+    return result;
+  }
+  if (!authorizer.obtainRights()) {
+    result.failure = "administrator rights were not granted";
+    return result;
+  }
+  result = restoreBackup(platform, authorizer, backup);
+  if (result.ok()) {
+    const Value restored = parsePropertyList(platform.readFile(result.path).value_or(""));
+    const std::string setKey = lastPathComponent(restored["CurrentSet"].text());
+    if (!setKey.empty() && argumentsFit({setKey})) {
+      const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
+      if (!select.started || select.exitStatus != 0) platform.log("scselect " + setKey + " failed");
+    }
+  }
+  authorizer.releaseRights();
+  return result;
+}
+
+std::string lookupdProcessId(std::string_view pidFileText) {
+  for (const auto& line : splitText(pidFileText, "\n")) {
+    if (line.empty()) continue;
+    for (const auto& piece : splitText(line, " "))
+      if (!piece.empty()) return piece;
+    return "";
+  }
+  return "";
+}
+
+bool isUsableProcessId(std::string_view pid) {
+  if (pid.empty() || pid.size() > 10) return false;
+  long long value = 0;
+  for (char c : pid) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return value > 1 && value <= INT_MAX;
+}
+
+}  // namespace corvane

@@ -1,0 +1,25 @@
+#include "repair/privileged_step.h"
+
+namespace corvane {
+
+bool argumentsFit(const std::vector<std::string>& args) {
+  for (const auto& a : args)
+    if (a.size() > kMaxArgumentBytes) return false;
+  return true;
+}
+
+StepResult runPrivilegedStep(Authorizer& authorizer, std::string_view tool, const std::vector<std::string>& args) {
+  StepResult result;
+  if (!argumentsFit(args)) {
+    result.failure = std::string(tool) + ": an argument is longer than 4095 bytes";
+    return result;
+  }
+  const ToolRun run = authorizer.runPrivileged(tool, args);
+  if (!run.started)
+    result.failure = std::string(tool) + " could not be run with administrator rights";
+  else if (run.exitStatus != 0)
+    result.failure = std::string(tool) + " failed (exit status " + std::to_string(run.exitStatus) + ")";
+  return result;
+}
+
+}  // namespace corvane

@@ -1,0 +1,251 @@
+#include "repair/setup_network.h"
+
+#include <algorithm>
+
+#include "core/os_version.h"
+#include "core/plist_io.h"
+#include "core/text.h"
+#include "repair/dictionary_edit.h"
+#include "repair/ethernet_update.h"
+#include "repair/proxy_dns_update.h"
+#include "repair/service_templates.h"
+#include "repair/store_source.h"
+
+namespace corvane {
+
+namespace {
+
+bool contains(const std::vector<std::string>& list, const std::string& text) {
+  return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+// The kind of a service by its Interface, or kPortKinds for none.
+size_t kindOf(const Value& interface) {
+  const Value& type = interface["Type"];
+  const Value& hardware = interface["Hardware"];
+  if (type.equals("PPP") && hardware.equals("Modem")) {
+    const Value& variant = interface["HardwareVariant"];
+    if (variant.equals("IrDA-IrCOMM")) return kIrDA;
+    if (variant.equals("Bluetooth")) return kBluetooth;
+    return kModem;
+  }
+  if (type.equals("Ethernet") && hardware.equals("Ethernet")) return kEthernet;
+  if (type.equals("FireWire") && hardware.equals("FireWire")) return kFireWire;
+  if (type.equals("Ethernet") && hardware.equals("AirPort")) return kAirPort;
+  return kPortKinds;
+}
+
+// The service ids that the current location links.
+std::vector<std::string> currentServiceIDs(const Platform& platform, const Value& store) {
+  std::vector<std::string> ids;
+  const Value& set = store["Sets"][lastPathComponent(store["CurrentSet"].text())];
+  const Dictionary* links = set["Network"]["Service"].dictionary();
+  if (!links) return ids;
+  for (const auto& [reference, link] : *links) {
+    const Value& target = link["__LINK__"];
+    if (!target.isString()) {
+      platform.log("ERROR");
+      continue;
+    }
+    ids.push_back(lastPathComponent(target.text()));
+  }
+  return ids;
+}
+
+void setInactive(Dictionary& services, const std::optional<std::string>& id) {
+  if (!id) return;
+  if (Dictionary* service = subDictionary(services, *id)) service->set("__INACTIVE__", 1);
+}
+
+std::vector<std::string> dialUpList(const PortLists& lists) {
+  std::vector<std::string> joined;
+  for (size_t kind : {kModem, kIrDA, kBluetooth})
+    joined.insert(joined.end(), lists[kind].begin(), lists[kind].end());
+  return joined;
+}
+
+}  // namespace
+
+void CheckPort(const Platform& platform, PortLists& names, PortLists& devices, std::string& smoh) {
+  PortLists foundNames(kPortKinds), foundDevices(kPortKinds);
+  const Value store = loadStore(platform);
+  const std::vector<std::string> current = currentServiceIDs(platform, store);
+  if (const Dictionary* services = store["NetworkServices"].dictionary()) {
+    for (const auto& [id, service] : *services) {
+      if (!contains(current, id)) continue;
+      const Value& interface = service["Interface"];
+      const size_t kind = kindOf(interface);
+      if (kind == kPortKinds) continue;
+      const Value& name = service["UserDefinedName"];
+      if (name.length() == 0) break;
+      const std::string& device = interface["DeviceName"].text();
+      const bool pccardModem = kind == kModem && device.starts_with("pccard-modem");
+      if (!contains(foundNames[kind], name.text()) || pccardModem) {
+        foundNames[kind].push_back(name.text());
+        foundDevices[kind].push_back(device);
+      }
+      if (kind == kModem && interface.dictionary() && interface.dictionary()->find("SupportsModemOnHold"))
+        smoh = "YES";
+    }
+  }
+  names.insert(names.end(), foundNames.begin(), foundNames.end());
+  devices.insert(devices.end(), foundDevices.begin(), foundDevices.end());
+}
+
+Dictionary* GetOrAddSubDictionary(Dictionary& dictionary, const std::string& key) {
+  Value* value = dictionary.find(key);
+  if (!value) value = &dictionary.set(key, Dictionary{});
+  return value->dictionary();
+}
+
+std::string SearchEmptySetsNumber(const Dictionary& dictionary, long long start) {
+  for (long long n = start;; ++n) {
+    std::string key = std::to_string(n);
+    if (!dictionary.find(key)) return key;
+  }
+}
+
+Value CreateSet(const Platform& platform, const std::string& name, const std::vector<std::string>& serviceIDs,
+                const Value& airPortSettings) {
+  Dictionary links;
+  for (const auto& id : serviceIDs) {
+    Dictionary link;
+    link.set("__LINK__", "/NetworkServices/" + id);
+    links.set(id, std::move(link));
+  }
+  Dictionary ipv4;
+  ipv4.set("PPPOverridePrimary", 0);
+  ipv4.set("ServiceOrder", Value::strings(serviceIDs));
+  Dictionary global;
+  global.set("IPv4", std::move(ipv4));
+  global.set("NetInfo", Dictionary{});
+
+  Dictionary network;
+  network.set("Service", std::move(links));
+  network.set("Global", std::move(global));
+  if (compOSVersion(platform, "10.2") >= 0) {
+    Dictionary ethernet;
+    if (compOSVersion(platform, "10.3") >= 0) ethernet.set("__INACTIVE__", 1);
+    Dictionary en0;
+    en0.set("Ethernet", std::move(ethernet));
+    Dictionary interfaces;
+    interfaces.set("en0", std::move(en0));
+    if (airPortSettings.isDictionary() && airPortSettings.count() > 0) interfaces.set("en1", airPortSettings);
+    network.set("Interface", std::move(interfaces));
+  }
+
+  Dictionary set;
+  set.set("UserDefinedName", name);
+  set.set("Network", std::move(network));
+  return Value(std::move(set));
+}
+
+std::optional<std::string> SearchService(const Dictionary& services, const Value& set, const std::string& device,
+                                         const std::string& type) {
+  const Dictionary* links = set["Network"]["Service"].dictionary();
+  if (!links) return std::nullopt;
+  for (const auto& [reference, link] : *links) {
+    const Value& target = link["__LINK__"];
+    if (!target.isString()) continue;
+    const std::vector<std::string> parts = splitText(target.text(), "/");
+    if (parts.size() < 3) continue;
+    const Value* service = services.find(parts[2]);
+    if (!service) continue;
+    const Value& interface = (*service)["Interface"];
+    if (interface.isAbsent()) continue;
+    if (interface["DeviceName"].equals(device) && interface["Type"].equals(type)) return parts[2];
+  }
+  return std::nullopt;
+}
+
+std::string SetupNetwork::fail(std::string why) {
+  failure_ = std::move(why);
+  return "-1";
+}
+
+std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settings) {
+  PortLists names, devices;
+  CheckPort(platform_, names, devices, settings.smoh);
+  const std::vector<std::string> dialUpNames = dialUpList(names);
+  const std::vector<std::string> dialUpDevices = dialUpList(devices);
+  const bool fireWireServices = compOSVersion(platform_, "10.4") >= 0;
+  const size_t d = dialUpNames.size();
+  // Before 10.4 no FireWire service is built, so no id is reserved for one:
+  // a location must not link services that do not exist.
+  const size_t f = fireWireServices ? names[kFireWire].size() : 0;
+  const size_t a = names[kAirPort].size();
+
+  liveStore_ = loadStore(platform_);
+  if (!liveStore_.isDictionary()) return fail("the network configuration store cannot be read");
+  const bool fromPlist = compOSVersion(platform_, "10.3") >= 0 && readPropertyList(platform_, kStorePath).isDictionary();
+  const std::string copyName = fromPlist ? "preferences.plist" : "preferences.xml";
+
+  Value storeValue = liveStore_;
+  Dictionary& store = *storeValue.dictionary();
+  if (!GetOrAddSubDictionary(store, "Sets") || !GetOrAddSubDictionary(store, "NetworkServices"))
+    return fail("the network configuration store has no usable Sets or NetworkServices");
+  // Looked up after both were added: adding an entry moves the others.
+  Dictionary& sets = *store.find("Sets")->dictionary();
+  Dictionary& services = *store.find("NetworkServices")->dictionary();
+
+  std::string setKey;
+  for (const auto& [key, set] : sets) {
+    if (set["UserDefinedName"].equals(name)) {
+      setKey = key;
+      break;
+    }
+  }
+
+  if (setKey.empty()) {
+    setKey = SearchEmptySetsNumber(sets, 0);
+    std::vector<std::string> ids;
+    long long previous = -1;
+    for (size_t n = 0; n < d + 1 + f + a; ++n) {
+      ids.push_back(SearchEmptySetsNumber(services, previous + 1));
+      previous = std::stoll(ids.back());
+    }
+
+    std::vector<Value> dialUp;
+    size_t next = 0;
+    for (size_t i = 0; i < names[kModem].size(); ++i, ++next)
+      dialUp.push_back(CreatePPPService(platform_, dialUpNames[next], dialUpDevices[next], settings));
+    for (size_t j = 0; j < names[kIrDA].size(); ++j, ++next)
+      dialUp.push_back(CreateIrDAService(platform_, dialUpDevices[next], settings, dialUpNames[next]));
+    for (size_t j = 0; j < names[kBluetooth].size(); ++j, ++next)
+      dialUp.push_back(CreateBluetoothService(platform_, dialUpDevices[next], settings, dialUpNames[next]));
+
+    const Value& currentSet = liveStore_["Sets"][lastPathComponent(liveStore_["CurrentSet"].text())];
+    const Value set = CreateSet(platform_, name, ids, currentSet["Network"]["Interface"]["en1"]);
+
+    services.set(ids[0], CreateEthernetService(platform_));
+    for (size_t k = 0; k < d; ++k) services.set(ids[k + 1], dialUp[k]);
+    for (size_t q = 0; q < f; ++q) services.set(ids[d + 1 + q], CreateFireWireService(platform_, names[kFireWire][q]));
+    for (size_t q = 0; q < a; ++q) services.set(ids[d + 1 + f + q], CreateAirMacService(platform_, names[kAirPort][q]));
+    sets.set(setKey, set);
+  }
+
+  Value& set = *sets.find(setKey);
+  std::optional<std::string> ethernet = SearchService(services, set, "en0", "Ethernet");
+  if (!ethernet) ethernet = SearchService(services, set, "en0", "PPP");
+
+  for (const auto& device : dialUpDevices) setInactive(services, SearchService(services, set, device, "PPP"));
+
+  if (ethernet)
+    if (Dictionary* service = subDictionary(services, *ethernet)) UpdateEthernetService(platform_, *service, settings);
+
+  if (compOSVersion(platform_, "10.3") >= 0)
+    if (Dictionary* en0 = subDictionaryAt(set, {"Network", "Interface", "en0", "Ethernet"}))
+      if (!isNumber(entryOf(*en0, "__INACTIVE__"), 1)) en0->set("__INACTIVE__", 1);
+
+  if (fireWireServices)
+    for (const auto& device : devices[kFireWire]) setInactive(services, SearchService(services, set, device, "FireWire"));
+  for (const auto& device : devices[kAirPort]) setInactive(services, SearchService(services, set, device, "Ethernet"));
+
+  store.set("CurrentSet", "/Sets/" + setKey);
+
+  copy_ = writePrivateCopy(platform_.temporaryFolder(), copyName, storeValue);
+  if (!copy_.ok()) return fail(copy_.failure);
+  return setKey;
+}
+
+}  // namespace corvane

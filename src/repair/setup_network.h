@@ -1,0 +1,80 @@
+#pragma once
+// The location builder: writes the repair location into a private copy of
+// the configuration store, never into the live store.
+//
+// The location holds the built-in Ethernet service, active with DHCP and the
+// provider's proxies, and the current location's dial-up, FireWire (10.4 on)
+// and AirPort ports as inactive services; it becomes the current location of
+// the copy. An existing location of the same name is repaired in place.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/platform.h"
+#include "core/plist_value.h"
+#include "provider/provider_datas.h"
+#include "repair/private_copy.h"
+
+namespace corvane {
+
+// The kinds of port CheckPort sorts the current location's services into, in
+// the order of its lists.
+enum PortKind : size_t { kModem = 0, kEthernet, kFireWire, kIrDA, kBluetooth, kAirPort, kPortKinds };
+
+using PortLists = std::vector<std::vector<std::string>>;
+
+// Appends six lists (one per PortKind) of port names to names and of device
+// names to devices: the current location's services, in the store's order.
+// A service without a name ends the scan; a name already listed for its kind
+// is skipped, except for a modem on a "pccard-modem" device. Sets smoh to
+// "YES" when a modem service's Interface has SupportsModemOnHold.
+void CheckPort(const Platform& platform, PortLists& names, PortLists& devices, std::string& smoh);
+
+// The dictionary stored under key; a new empty one is stored first when there
+// is none. nullptr when the key holds something that is not a dictionary.
+Dictionary* GetOrAddSubDictionary(Dictionary& dictionary, const std::string& key);
+
+// The first decimal number, counting up from start, that is not a key.
+std::string SearchEmptySetsNumber(const Dictionary& dictionary, long long start);
+
+// A new location: links and service order for the ids in order, the global
+// IPv4 and NetInfo entries and, from 10.2 on, the Interface entries (en0, and
+// en1 from airPortSettings when it is a non-empty dictionary).
+Value CreateSet(const Platform& platform, const std::string& name, const std::vector<std::string>& serviceIDs,
+                const Value& airPortSettings);
+
+// The id of the first service linked by the set whose Interface has this
+// DeviceName and Type; nullopt when there is none.
+std::optional<std::string> SearchService(const Dictionary& services, const Value& set, const std::string& device,
+                                         const std::string& type);
+
+class SetupNetwork {
+ public:
+  explicit SetupNetwork(Platform& platform) : platform_(platform) {}
+
+  // Builds or repairs the location called name in a copy of the live store and
+  // writes the copy, as preferences.plist (10.3 on, when that file was read) or
+  // preferences.xml, into a new private folder (mode 0700) inside the
+  // temporary folder. Returns the location's set key, or "-1" when the store
+  // could be read from neither file, has a malformed layout, or the copy could
+  // not be written or does not read back as the same property list; nothing
+  // is left to install then, and failure() says why.
+  std::string DoSetup(const std::string& name, ProviderDatas& settings);
+
+  // After a successful DoSetup: the copy, its folder and the bytes written.
+  const PrivateCopy& copy() const { return copy_; }
+  // The live store the copy was built from (absent when unreadable).
+  const Value& liveStore() const { return liveStore_; }
+  const std::string& failure() const { return failure_; }
+
+ private:
+  std::string fail(std::string why);
+
+  Platform& platform_;
+  PrivateCopy copy_;
+  Value liveStore_;
+  std::string failure_;
+};
+
+}  // namespace corvane

@@ -1,0 +1,121 @@
+#include "repair/store_backup.h"
+
+#include <tuple>
+
+#include "core/text.h"
+#include "repair/store_source.h"
+
+namespace corvane {
+
+namespace {
+
+bool allDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+std::string folderOf(std::string_view systemPath) {
+  const size_t slash = systemPath.rfind('/');
+  return slash == std::string_view::npos || slash == 0 ? std::string("/") : std::string(systemPath.substr(0, slash));
+}
+
+}  // namespace
+
+std::string backupFileName(std::string_view storeFileName, std::time_t when, long long sequence) {
+  std::tm utc{};
+  ::gmtime_r(&when, &utc);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
+  const size_t dot = storeFileName.rfind('.');
+  return std::string(storeFileName.substr(0, dot)) + "-" + stamp + "-" + std::to_string(sequence) +
+         std::string(storeFileName.substr(dot));
+}
+
+std::optional<BackupName> parseBackupFileName(std::string_view fileName) {
+  for (std::string_view store : {"preferences.plist", "preferences.xml"}) {
+    const std::string_view base = store.substr(0, store.rfind('.'));
+    const std::string_view extension = store.substr(store.rfind('.'));
+    if (!fileName.starts_with(std::string(base) + "-") || !fileName.ends_with(extension)) continue;
+    const std::string_view middle =
+        fileName.substr(base.size() + 1, fileName.size() - base.size() - 1 - extension.size());
+    const std::vector<std::string> parts = splitText(middle, "-");
+    if (parts.size() != 3 || parts[0].size() != 8 || parts[1].size() != 6 || parts[2].size() > 9) continue;
+    if (!allDigits(parts[0]) || !allDigits(parts[1]) || !allDigits(parts[2])) continue;
+    return BackupName{std::string(store), parts[0] + "-" + parts[1], std::stoll(parts[2])};
+  }
+  return std::nullopt;
+}
+
+std::string storePathOfBackup(const BackupName& name) {
+  return std::string(name.storeFileName == "preferences.plist" ? kStorePath : kOldStorePath);
+}
+
+std::string temporaryPathBeside(std::string_view systemPath) {
+  return folderOf(systemPath) + "/.corvane-" + lastPathComponent(systemPath) + ".new";
+}
+
+std::string newestBackup(const Platform& platform) {
+  std::optional<BackupName> newest;
+  std::string newestFile;
+  for (const auto& file : platform.listFolder(kBackupFolder)) {
+    const auto name = parseBackupFileName(file);
+    if (!name) continue;
+    if (!newest || std::tie(name->stamp, name->sequence) > std::tie(newest->stamp, newest->sequence)) {
+      newest = name;
+      newestFile = file;
+    }
+  }
+  return newest ? std::string(kBackupFolder) + "/" + newestFile : std::string();
+}
+
+StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_view storePath, std::time_t when) {
+  StepResult result;
+  if (!platform.exists(storePath)) return result;
+  const auto storeBytes = platform.readFile(storePath);
+  if (!storeBytes) {
+    result.failure = "the store " + std::string(storePath) + " cannot be read to keep a copy of it";
+    return result;
+  }
+
+  const std::string storeFile = lastPathComponent(storePath);
+  std::string backupPath;
+  for (long long sequence = 1; backupPath.empty() || platform.exists(backupPath); ++sequence)
+    backupPath = std::string(kBackupFolder) + "/" + backupFileName(storeFile, when, sequence);
+  const std::string partial = temporaryPathBeside(backupPath);
+
+  result = runPrivilegedStep(authorizer, "/bin/mkdir", {"-p", platform.hostPath(kBackupFolder)});
+  if (result.ok())
+    result = runPrivilegedStep(authorizer, "/bin/cp", {"-p", platform.hostPath(storePath), platform.hostPath(partial)});
+  if (result.ok())
+    result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(partial), platform.hostPath(backupPath)});
+  if (result.ok() && platform.readFile(backupPath) != storeBytes)
+    result.failure = "the copy " + backupPath + " does not hold the store as it was";
+  if (result.ok()) result.path = backupPath;
+  return result;
+}
+
+StepResult restoreBackup(Platform& platform, Authorizer& authorizer, std::string_view backupPath) {
+  StepResult result;
+  const auto name = parseBackupFileName(lastPathComponent(backupPath));
+  const auto backupBytes = platform.readFile(backupPath);
+  if (!name || !backupBytes) {
+    result.failure = "the backup " + std::string(backupPath) + " cannot be read";
+    return result;
+  }
+  const std::string storePath = storePathOfBackup(*name);
+  const std::string staged = temporaryPathBeside(storePath);
+
+  result = runPrivilegedStep(authorizer, "/bin/cp", {"-p", platform.hostPath(backupPath), platform.hostPath(staged)});
+  if (result.ok() && platform.readFile(staged) != backupBytes)
+    result.failure = "the copy of the backup beside the store is not the backup";
+  if (result.ok())
+    result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(staged), platform.hostPath(storePath)});
+  if (result.ok() && platform.readFile(storePath) != backupBytes)
+    result.failure = "the restored store " + storePath + " is not the backup";
+  if (result.ok()) result.path = storePath;
+  return result;
+}
+
+}  // namespace corvane

@@ -1,0 +1,68 @@
+// corvane-cli inspect system|hardware|browsers|mail on captured systems.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+
+#include "captured_system.h"
+
+namespace corvane {
+namespace {
+
+using testing::CapturedSystem;
+using nlohmann::json;
+
+struct CliRun {
+  std::string output;
+  int status = -1;
+};
+
+CliRun runCli(const std::string& arguments) {
+  const std::string command = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " + arguments + " 2>/dev/null";
+  CliRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+  int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+json inspect(const char* what, const CapturedSystem& system) {
+  CliRun run = runCli(std::string("inspect ") + what + " --root '" + system.root() + "' --home /Users/user");
+  EXPECT_EQ(run.status, 0) << what;
+  return json::parse(run.output, nullptr, false);
+}
+
+TEST(InspectInventoryCliTest, PrintsEachReadersResultAsJson) {
+  CapturedSystem system("inv-10.11");
+  json sys = inspect("system", system);
+  EXPECT_EQ(sys["os"], "MacOSX 10.11.6");
+  EXPECT_NE(sys["hdd"].get<std::string>().find(" GB / "), std::string::npos);
+
+  json hardware = inspect("hardware", system);
+  ASSERT_TRUE(hardware.is_array());
+  ASSERT_EQ(hardware.size(), 1u);
+  EXPECT_EQ(hardware[0]["cpu_type"], "Intel Core i7");
+  EXPECT_EQ(hardware[0]["number_processors"], 2);
+
+  EXPECT_EQ(inspect("browsers", system), json::parse(R"(["0", "11.1.2", "0", "60.9.0"])"));
+
+  EXPECT_EQ(inspect("mail", system), json::parse(R"([
+    "9.3", "3", "Provider POP",
+    [["Provider POP", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp", "smtp.example.jp"],
+     ["Second POP", "", "Yamada", "yamada", "pop2.example.jp", ""],
+     ["No properties", "", "", "", "", ""]]])"));
+}
+
+TEST(InspectInventoryCliTest, MissingRootIsAUsageError) {
+  EXPECT_EQ(runCli("inspect mail --root /nonexistent-corvane-root").status, 2);
+  EXPECT_EQ(runCli("inspect nothing").status, 2);
+}
+
+}  // namespace
+}  // namespace corvane

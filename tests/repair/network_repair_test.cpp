@@ -1,0 +1,225 @@
+#include "repair/network_repair.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "repair/repair_test_support.h"
+#include "repair/store_backup.h"
+
+namespace corvane {
+namespace {
+
+using testing::CopiedSystem;
+using testing::CueAuthorizer;
+using testing::providerSettings;
+using testing::readPlistFile;
+using testing::TestPlatform;
+using Texts = std::vector<std::string>;
+
+const std::string kPlist = "/Library/Preferences/SystemConfiguration/preferences.plist";
+const std::string kXml = "/private/var/db/SystemConfiguration/preferences.xml";
+
+// The tool log with the private folder's random name replaced by "PRIVATE".
+Texts steps(const CopiedSystem& system) {
+  Texts lines = system.toolLog();
+  for (auto& line : lines) {
+    line = std::regex_replace(line, std::regex("corvane-repair-[A-Za-z0-9]{6}"), "PRIVATE");
+    line = std::regex_replace(line, std::regex("preferences-[0-9]{8}-[0-9]{6}-1"), "preferences-STAMP-1");
+  }
+  return lines;
+}
+
+TEST(OnRepair, GrantedRepairInstallsTheExpectedStoreInOrder) {
+  CopiedSystem system("repair-10.4-new-location");
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  const std::string before = system.read(kPlist);
+  ProviderDatas settings = providerSettings();
+
+  const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+
+  ASSERT_TRUE(outcome.applied) << outcome.failure;
+  EXPECT_EQ(outcome.setKey, "2");
+  EXPECT_EQ(readPlistFile(system.host(kPlist)),
+            readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.4-new-location.plist"));
+  EXPECT_EQ(system.read(outcome.backup), before);
+  const std::string backups = "ROOT/Library/Application Support/Corvane/backups";
+  const std::string config = "ROOT/Library/Preferences/SystemConfiguration";
+  EXPECT_EQ(steps(system),
+            (Texts{"mkdir -p " + backups,
+                   "cp -p " + config + "/preferences.plist " + backups + "/.corvane-preferences-STAMP-1.plist.new",
+                   "mv -f " + backups + "/.corvane-preferences-STAMP-1.plist.new " + backups +
+                       "/preferences-STAMP-1.plist",
+                   "chown root TMP/PRIVATE/preferences.plist",
+                   "mv -f TMP/PRIVATE/preferences.plist " + config + "/.corvane-preferences.plist.new",
+                   "mv -f " + config + "/.corvane-preferences.plist.new " + config + "/preferences.plist",
+                   "scselect 2", "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
+  EXPECT_TRUE(std::filesystem::is_empty(system.tmp()));
+}
+
+TEST(OnRepair, TenTwoInstallsPreferencesXmlAndLeavesThePlistAlone) {
+  CopiedSystem system("repair-10.2-existing-location");
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  const std::string stray = system.read(kPlist);
+  ProviderDatas settings = providerSettings();
+
+  const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+
+  ASSERT_TRUE(outcome.applied) << outcome.failure;
+  EXPECT_EQ(readPlistFile(system.host(kXml)),
+            readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.2-existing-location.xml"));
+  EXPECT_EQ(system.read(kPlist), stray);
+  EXPECT_TRUE(outcome.backup.ends_with(".xml"));
+  const Texts log = steps(system);
+  EXPECT_NE(std::find(log.begin(), log.end(), "scselect 1"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "kill -HUP 312"), log.end());
+}
+
+TEST(OnRepair, NothingChangesWhenAStepFails) {
+  const std::string failOnStore =
+      "#!/bin/sh\ncase \"$3\" in *SystemConfiguration/*) exit 1;; esac\nexec /bin/mv \"$@\"\n";
+  struct Case {
+    std::string what;
+    bool grant;
+    std::function<void(CopiedSystem&)> spoil;
+    Texts forbiddenSteps;
+  } cases[] = {
+      {"rights refused", false, [](CopiedSystem&) {}, {"mkdir", "cp", "chown", "mv", "scselect", "kill", "ipconfigd"}},
+      {"mkdir fails", true, [](CopiedSystem& s) { s.breakTool("/bin/mkdir"); }, {"chown", "mv", "scselect"}},
+      {"cp fails", true, [](CopiedSystem& s) { s.breakTool("/bin/cp"); }, {"chown", "scselect"}},
+      {"chown fails", true, [](CopiedSystem& s) { s.breakTool("/usr/sbin/chown"); }, {"scselect", "kill"}},
+      {"mv fails", true, [](CopiedSystem& s) { s.breakTool("/bin/mv"); }, {"chown", "scselect", "kill"}},
+      {"mv into the store folder fails", true,
+       [&](CopiedSystem& s) { s.write("/bin/mv", failOnStore, true); }, {"scselect", "kill"}},
+  };
+  for (auto& c : cases) {
+    CopiedSystem system("repair-10.4-new-location");
+    c.spoil(system);
+    TestPlatform platform(system);
+    CueAuthorizer authorizer(platform, c.grant);
+    const std::string before = system.read(kPlist);
+    ProviderDatas settings = providerSettings();
+
+    const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+
+    EXPECT_FALSE(outcome.applied) << c.what;
+    EXPECT_FALSE(outcome.failure.empty()) << c.what;
+    EXPECT_EQ(system.read(kPlist), before) << c.what;
+    for (const auto& line : system.toolLog())
+      for (const auto& tool : c.forbiddenSteps) EXPECT_FALSE(line.starts_with(tool + " ")) << c.what << ": " << line;
+  }
+}
+
+TEST(OnRepair, UnbuildableCopyAsksForNoRights) {
+  for (const bool removeStore : {true, false}) {
+    CopiedSystem system("repair-10.4-new-location");
+    TestPlatform platform(system);
+    if (removeStore)
+      std::filesystem::remove(system.host(kPlist));
+    else
+      platform.setTemporaryFolder(system.host(kPlist));  // a file, not a folder
+    CueAuthorizer authorizer(platform, true);
+    ProviderDatas settings = providerSettings();
+    const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+    EXPECT_FALSE(outcome.applied);
+    EXPECT_EQ(outcome.setKey, "-1");
+    EXPECT_EQ(authorizer.requests, 0);
+    EXPECT_TRUE(system.toolLog().empty());
+  }
+}
+
+TEST(OnRepair, StoreThatDoesNotArriveIntactIsPutBack) {
+  CopiedSystem system("repair-10.4-new-location");
+  // Moves, but damages the first file it moves over the live store.
+  const std::string damaged = system.host("/var/log/damaged");
+  system.write("/bin/mv",
+               "#!/bin/sh\n/bin/mv \"$@\" || exit 1\ncase \"$3\" in */preferences.plist)\n"
+               "  [ -e " + damaged + " ] || { echo junk >> \"$3\"; touch " + damaged + "; };;\nesac\n",
+               true);
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  const std::string before = system.read(kPlist);
+  ProviderDatas settings = providerSettings();
+
+  const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+
+  EXPECT_FALSE(outcome.applied);
+  EXPECT_NE(outcome.failure.find("put back"), std::string::npos) << outcome.failure;
+  EXPECT_EQ(system.read(kPlist), before);
+}
+
+TEST(OnRepair, ArgumentsLongerThanTheBufferRefuseTheRepair) {
+  CopiedSystem system("repair-10.4-new-location");
+  // An existing location whose set key is far too long for an argument.
+  Value store = readPlistFile(system.host(kPlist));
+  Dictionary set;
+  set.set("UserDefinedName", "Quorvalin");
+  store.dictionary()->find("Sets")->dictionary()->set(std::string(5000, '7'), std::move(set));
+  system.write(kPlist, toXmlPropertyList(store));
+  const std::string before = system.read(kPlist);
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  ProviderDatas settings = providerSettings();
+
+  const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+
+  EXPECT_FALSE(outcome.applied);
+  EXPECT_NE(outcome.failure.find("4095"), std::string::npos);
+  EXPECT_EQ(authorizer.requests, 0);
+  EXPECT_EQ(system.read(kPlist), before);
+}
+
+TEST(GetNetworkAgain, SignalsOnlyAUsableProcessId) {
+  struct Case {
+    std::string pidFile;
+    std::string kill;  // "" for no kill
+  } cases[] = {
+      {"197\n", "kill -HUP 197"}, {"  42  extra\n", "kill -HUP 42"}, {"\n\n 77\n", "kill -HUP 77"},
+      {"", ""},       {"-1\n", ""}, {"1\n", ""}, {"0\n", ""}, {"12abc\n", ""}, {"99999999999\n", ""},
+  };
+  for (const auto& c : cases) {
+    CopiedSystem system("repair-10.4-new-location");
+    system.write("/var/run/lookupd.pid", c.pidFile);
+    TestPlatform platform(system);
+    CueAuthorizer authorizer(platform, true);
+    ASSERT_TRUE(authorizer.obtainRights());
+    getNetworkAgain(platform, authorizer);
+    Texts expected{"cat ROOT/var/run/lookupd.pid"};
+    if (!c.kill.empty()) expected.push_back(c.kill);
+    expected.push_back("ipconfigd waitall");
+    EXPECT_EQ(system.toolLog(), expected) << c.pidFile;
+    EXPECT_EQ(platform.logged.empty(), !c.kill.empty()) << c.pidFile;
+  }
+}
+
+TEST(LookupdProcessId, FirstPieceOfFirstLine) {
+  EXPECT_EQ(lookupdProcessId("123   \n456\n"), "123");
+  EXPECT_EQ(lookupdProcessId("   123 456"), "123");
+  EXPECT_EQ(lookupdProcessId("\n   \n9"), "");
+  EXPECT_EQ(lookupdProcessId(""), "");
+}
+
+TEST(Undo, RestoringTheNewestBackupGivesBackTheOriginalStore) {
+  for (const std::string name : {"repair-10.4-new-location", "repair-10.2-existing-location"}) {
+    CopiedSystem system(name);
+    TestPlatform platform(system);
+    CueAuthorizer authorizer(platform, true);
+    const std::string store = name.find("10.2") != std::string::npos ? kXml : kPlist;
+    const std::string before = system.read(store);
+    ProviderDatas settings = providerSettings();
+    ASSERT_TRUE(OnRepair(platform, authorizer, settings).applied) << name;
+    ASSERT_NE(system.read(store), before);
+
+    ASSERT_TRUE(authorizer.obtainRights());
+    const StepResult restored = restoreBackup(platform, authorizer, newestBackup(platform));
+    EXPECT_TRUE(restored.ok()) << restored.failure;
+    EXPECT_EQ(restored.path, store);
+    EXPECT_EQ(system.read(store), before) << name;
+  }
+}
+
+}  // namespace
+}  // namespace corvane

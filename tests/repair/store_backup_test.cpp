@@ -1,0 +1,88 @@
+#include "repair/store_backup.h"
+
+#include <gtest/gtest.h>
+
+#include "repair/repair_test_support.h"
+
+namespace corvane {
+namespace {
+
+using testing::CopiedSystem;
+using testing::CueAuthorizer;
+using testing::TestPlatform;
+
+const std::time_t kWhen = 1796877915;  // 2026-12-10 04:45:15 UTC
+
+TEST(BackupName, FormatsTheTimeAndTheStoreFile) {
+  EXPECT_EQ(backupFileName("preferences.plist", kWhen, 1), "preferences-20261210-044515-1.plist");
+  EXPECT_EQ(backupFileName("preferences.xml", kWhen, 12), "preferences-20261210-044515-12.xml");
+}
+
+TEST(BackupName, ParsesOnlyBackups) {
+  struct Case {
+    std::string file;
+    bool backup;
+    std::string store;
+  } cases[] = {
+      {"preferences-20261210-044515-1.plist", true, "/Library/Preferences/SystemConfiguration/preferences.plist"},
+      {"preferences-20261210-044515-3.xml", true, "/private/var/db/SystemConfiguration/preferences.xml"},
+      {".corvane-preferences-20261210-044515-1.plist.new", false, ""},
+      {"preferences-20261210-044515.plist", false, ""},
+      {"preferences-2026121-044515-1.plist", false, ""},
+      {"preferences-20261210-044515-x.plist", false, ""},
+      {"notes.txt", false, ""},
+  };
+  for (const auto& c : cases) {
+    const auto name = parseBackupFileName(c.file);
+    EXPECT_EQ(name.has_value(), c.backup) << c.file;
+    if (name) {
+      EXPECT_EQ(storePathOfBackup(*name), c.store) << c.file;
+    }
+  }
+}
+
+TEST(NewestBackup, LatestTimeThenHighestSequence) {
+  CopiedSystem system("repair-10.4-new-location");
+  TestPlatform platform(system);
+  EXPECT_EQ(newestBackup(platform), "");
+  const std::string folder = std::string(kBackupFolder);
+  for (const char* file : {"preferences-20261210-044515-2.plist", "preferences-20261210-044515-10.plist",
+                           "preferences-20261209-235959-99.plist", "zz-notes.txt"})
+    system.write(folder + "/" + file, "x");
+  EXPECT_EQ(newestBackup(platform), folder + "/preferences-20261210-044515-10.plist");
+}
+
+TEST(BackupStore, KeepsTheStoreAndNumbersBackupsOfTheSameSecond) {
+  CopiedSystem system("repair-10.4-new-location");
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  ASSERT_TRUE(authorizer.obtainRights());
+  const std::string store = "/Library/Preferences/SystemConfiguration/preferences.plist";
+
+  const StepResult first = backupStore(platform, authorizer, store, kWhen);
+  const StepResult second = backupStore(platform, authorizer, store, kWhen);
+  ASSERT_TRUE(first.ok()) << first.failure;
+  ASSERT_TRUE(second.ok()) << second.failure;
+  EXPECT_EQ(first.path, std::string(kBackupFolder) + "/preferences-20261210-044515-1.plist");
+  EXPECT_EQ(second.path, std::string(kBackupFolder) + "/preferences-20261210-044515-2.plist");
+  EXPECT_EQ(system.read(first.path), system.read(store));
+
+  const StepResult missing = backupStore(platform, authorizer, "/private/var/db/SystemConfiguration/preferences.xml", kWhen);
+  EXPECT_TRUE(missing.ok());
+  EXPECT_EQ(missing.path, "");
+}
+
+TEST(RestoreBackup, RefusesWithoutRightsAndLeavesTheStore) {
+  CopiedSystem system("repair-10.4-new-location");
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, false);
+  const std::string store = "/Library/Preferences/SystemConfiguration/preferences.plist";
+  const std::string before = system.read(store);
+  system.write(std::string(kBackupFolder) + "/preferences-20261210-044515-1.plist", "other");
+  authorizer.obtainRights();
+  EXPECT_FALSE(restoreBackup(platform, authorizer, newestBackup(platform)).ok());
+  EXPECT_EQ(system.read(store), before);
+}
+
+}  // namespace
+}  // namespace corvane
