@@ -4,15 +4,36 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <iostream>
+#include <memory>
+#include <string_view>
 
 #include "gui/corvane_app.h"
 #include "gui/screenshot_script.h"
 
+namespace {
+
+// Help and version need no display: they are answered before the window's
+// application exists.
+bool asksForHelpOrVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName("Corvane");
-  QApplication::setApplicationVersion(CORVANE_VERSION);
-  QApplication::setDesktopFileName("corvane");
+  std::unique_ptr<QCoreApplication> application;
+  if (asksForHelpOrVersion(argc, argv)) {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QApplication>(argc, argv);
+  }
+  QCoreApplication::setApplicationName("corvane");
+  QCoreApplication::setApplicationVersion(CORVANE_VERSION);
+  QGuiApplication::setDesktopFileName("corvane");
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Corvane: the network check-up of your Internet provider.");
@@ -28,7 +49,7 @@ int main(int argc, char** argv) {
   QCommandLineOption screenshots("screenshot-script", "", "dir");
   screenshots.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOptions({root, home, bundle, lang, noPause, verbose, screenshots});
-  parser.process(application);
+  parser.process(*application);
 
   corvane::GuiOptions options;
   options.root = parser.value(root).toStdString();
@@ -57,7 +78,7 @@ int main(int argc, char** argv) {
     script = std::make_unique<corvane::ScreenshotScript>(app, parser.value(screenshots));
     script->begin();
   }
-  int status = application.exec();
+  int status = QCoreApplication::exec();
   if (script && !script->succeeded()) status = 1;
   return status;
 }

@@ -34,7 +34,6 @@ NetworkErrPanel::NetworkErrPanel(const GuiResources& resources, QWidget* parent)
   table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
   table->setColumnWidth(0, 190);
-  table->setAlternatingRowColors(true);
   ui_->AlertView->viewport()->setAutoFillBackground(false);
 }
 
