@@ -11,5 +11,6 @@ void addInspectNetworkCommands(CLI::App& app);
 // inspect system|hardware|browsers|mail
 void addInspectInventoryCommands(CLI::App& app);
 void addRepairCommands(CLI::App& app);
+void addCheckCommands(CLI::App& app);
 
 }  // namespace corvane::cli

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   corvane::cli::addInspectNetworkCommands(app);
   corvane::cli::addInspectInventoryCommands(app);
   corvane::cli::addRepairCommands(app);
+  corvane::cli::addCheckCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

@@ -29,9 +29,9 @@ def fixtures_read_as_expected(cli, testdata):
     """Files made elsewhere give exactly the record their expectation names."""
     for idx in sorted(glob.glob(os.path.join(testdata, "provider", "*.idx"))):
         base = idx[:-len(".idx")]
-        spec = {}
-        exec(open(base + ".py", encoding="utf-8").read(), spec)
-        check(provider_file.make(spec["RECORDS"], spec["FORMAT"]) == open(idx, "rb").read(),
+        fixture = {}
+        exec(open(base + ".py", encoding="utf-8").read(), fixture)
+        check(provider_file.make(fixture["RECORDS"], fixture["FORMAT"]) == open(idx, "rb").read(),
               f"{idx} is not what {base}.py makes")
         shown = run(cli, "provider", "show", idx)
         check(shown.returncode == 0, f"provider show {idx}: exit {shown.returncode}")

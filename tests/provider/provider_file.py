@@ -124,10 +124,10 @@ def lines(data):
 
 def main(argv):
     if len(argv) == 4 and argv[1] == "make":
-        spec = {}
-        exec(open(argv[2], encoding="utf-8").read(), spec)
+        fixture = {}
+        exec(open(argv[2], encoding="utf-8").read(), fixture)
         with open(argv[3], "wb") as f:
-            f.write(make(spec["RECORDS"], spec["FORMAT"]))
+            f.write(make(fixture["RECORDS"], fixture["FORMAT"]))
         return 0
     if len(argv) == 3 and argv[1] == "lines":
         for line in lines(open(argv[2], "rb").read()):

@@ -1,0 +1,146 @@
+#pragma once
+// The controller: owns the provider settings, runs the check sequence row by
+// row, keeps what the readers returned for the detail panels and the repair
+// offers, and drives the line check. It talks to its window only through
+// CorvaneView, and everything it does runs on the thread of its RunLoop.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/check_readers.h"
+#include "app/corvane_view.h"
+#include "core/bundle.h"
+#include "core/http_download.h"
+#include "core/localized_strings.h"
+#include "core/platform.h"
+#include "core/plist_value.h"
+#include "provider/provider_datas.h"
+
+namespace corvane {
+
+// The fixed waits of the sequence and the line check; tests shorten them.
+struct CorvaneTimings {
+  double pauseSeconds = 1.0;     // after a row is set to "check"
+  double requestTimeout = 10.0;  // the test download's own limit
+  double lineTimeout = 11.0;     // the line check's one-shot timer (OS 10.3 and later)
+};
+
+struct CorvaneServices {
+  CorvaneView& view;
+  RunLoop& runLoop;
+  Platform& platform;
+  CheckReaders& readers;
+  HttpDownloader& downloader;
+  const LocalizedStrings& strings;
+  Bundle bundle;
+  CorvaneTimings timings = {};
+};
+
+class Corvane {
+ public:
+  Corvane(CorvaneServices services, ProviderDatas prvs);
+  ~Corvane();
+  Corvane(const Corvane&) = delete;
+  Corvane& operator=(const Corvane&) = delete;
+
+  // Start-up: the layout is loaded (rows cleared, main buttons armed, web
+  // engine looked for), then launching has finished (window title).
+  void awakeFromNib();
+  void applicationDidFinishLaunching();
+
+  // A button released over itself, by tag (1 to 8; anything else does nothing).
+  void OnButton(int tag);
+  void AddTrackingContrl(bool enable);
+  void OnCancel();
+
+  void clearAll();
+  void displayText(Row row, std::string_view image, std::string_view text);
+  void AlertShow(std::string_view messageKey);
+
+  void OnCheckNetwork();
+  // The network repair offer's rows, flat: name, result, name, result...
+  std::vector<std::string> getErrorProxy() const;
+  void OnCheckTCPIP();
+  void OnCheckBrowser();
+  void OnCheckMail();
+  // Runs the bundle's mail set-up program and returns its exit status
+  // (-1 when it cannot be started).
+  int RunMailSetupApp();
+
+  // The line check and its download's reports.
+  void OnCheckURL();
+  void downloadDidFinish();
+  void didFailWithError();
+  void TimeOut();
+  bool lineCheckRunning() const { return dl2_ != nullptr; }
+
+  // The repair run after an accepted offer (tag 6 TCP/IP, 7 network).
+  void repairNetwork(int tag);
+
+  // The controller's fields, for front ends and tests.
+  const ProviderDatas& prvs() const { return prvs_; }
+  const Value& networks() const { return networks_; }
+  const Value& tcpips() const { return tcpips_; }
+  const Value& mails() const { return mails_; }
+  const Value& proxy() const { return proxy_; }
+  const std::string& port() const { return port_; }
+  const std::string& mac() const { return mac_; }
+  bool flag() const { return flag_; }
+  bool IsNetworkErr() const { return IsNetworkErr_; }
+  bool IsTcpipErr() const { return IsTcpipErr_; }
+  bool IsIPv6Err() const { return IsIPv6Err_; }
+  bool IsProxyOK() const { return IsProxyOK_; }
+  bool URLOK() const { return URLOK_; }
+
+  // The hardware panel's rows for the mounted volumes.
+  std::vector<VolumeRow> hardwarePanelRows() const;
+
+ private:
+  std::string l(std::string_view key) const { return services_.strings.text(key); }
+  void setCode(Row row, std::string_view code);
+  void pause();
+  // Number of proxy-list elements when some proxy is set (10 from 10.3.2, else 9).
+  size_t fullProxyCount() const;
+  // The first port entry of the current location, or absent.
+  const Value& firstPortEntry() const;
+
+  void runSequence();
+  void checkSystemRow();
+  void checkHardwareRow();
+
+  void systemDetail();
+  void tcpipDetail();
+  void networkDetail();
+  void mailDetail();
+  bool offerRepair(Row row, std::string_view messageKey, const std::vector<std::string>& flatPairs);
+
+  void startDownload();
+  void stopTimer();
+
+  CorvaneServices services_;
+  ProviderDatas prvs_;
+
+  Value networks_;
+  Value tcpips_;
+  Value mails_;
+  Value proxy_;
+  std::string port_;
+  std::string mac_;
+  bool IsNetworkErr_ = false;
+  bool IsTcpipErr_ = false;
+  bool IsIPv6Err_ = false;
+  bool IsProxyOK_ = false;
+  bool URLOK_ = false;
+  bool flag_ = false;
+
+  std::unique_ptr<DownloadJob> dl2_;
+  unsigned long downloadGeneration_ = 0;
+  bool timerRunning_ = false;
+  RunLoop::TimerId timer_ = 0;
+  // Posted download reports check it, so that none reaches a destroyed controller.
+  std::shared_ptr<Corvane*> self_;
+};
+
+}  // namespace corvane

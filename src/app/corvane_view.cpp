@@ -1,0 +1,18 @@
+#include "app/corvane_view.h"
+
+namespace corvane {
+
+std::string_view rowName(Row row) {
+  switch (row) {
+    case Row::System: return "system";
+    case Row::Hardware: return "hardware";
+    case Row::Network: return "network";
+    case Row::Tcpip: return "tcpip";
+    case Row::Browser: return "browser";
+    case Row::Mail: return "mail";
+    case Row::Line: return "line";
+  }
+  return "";
+}
+
+}  // namespace corvane

@@ -1,0 +1,105 @@
+// corvane-cli check: the check sequence of the start button (or the line
+// check alone), headless.
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "app/corvane.h"
+#include "app/event_queue.h"
+#include "app/system_readers.h"
+#include "cli/check_view.h"
+#include "cli/cli_context.h"
+#include "cli/commands.h"
+#include "core/localized_strings.h"
+#include "core/os_version.h"
+
+namespace corvane::cli {
+namespace {
+
+struct CheckOptions {
+  SystemOptions system;
+  std::string lang;
+  bool json = false;
+  std::string repair = "ask";
+  bool details = false;
+  bool lineOnly = false;
+};
+
+RepairAnswer repairAnswer(const std::string& text) {
+  if (text == "yes") return RepairAnswer::Yes;
+  if (text == "no") return RepairAnswer::No;
+  return RepairAnswer::Ask;
+}
+
+int runCheck(const CheckOptions& options) {
+  auto platform = makePlatform(options.system);
+  Bundle bundle = makeBundle(options.system);
+  LocalizedStrings strings = LocalizedStrings::load(bundle, options.lang.empty() ? preferredLanguage() : options.lang);
+  platform->internalErrorAlert = [](const std::string& message) { std::cerr << "corvane-cli: " << message << '\n'; };
+
+  CheckViewOptions viewOptions;
+  viewOptions.repair = repairAnswer(options.repair);
+  viewOptions.out = options.json ? nullptr : &std::cout;
+  // Asking needs a terminal; without one every offer is answered no.
+  viewOptions.in = viewOptions.repair == RepairAnswer::Ask && !options.json && ::isatty(0) ? &std::cin : nullptr;
+  CheckView view(*platform, strings, viewOptions);
+
+  EventQueue queue;
+  auto readers = makeSystemReaders(*platform);
+  auto downloader = makeCurlDownloader();
+  Corvane corvane(CorvaneServices{view, queue, *platform, *readers, *downloader, strings, bundle},
+                  ProviderDatas::load(bundle));
+  corvane.awakeFromNib();
+  corvane.applicationDidFinishLaunching();
+  if (!options.json) std::cout << "== " << view.title() << "\n\n";
+
+  corvane.OnButton(options.lineOnly ? 2 : 1);
+  queue.runUntil([&] { return !corvane.lineCheckRunning(); });
+
+  if (options.json) {
+    nlohmann::ordered_json report;
+    report["title"] = view.title();
+    report["rows"] = view.rowsJson();
+    report["events"] = view.events();
+    if (options.details) {
+      report["details"] = nlohmann::ordered_json{
+          {"hardware", hardwarePanelJson(corvane.hardwarePanelRows())},
+          {"network", networkPanelJson(corvane.networks(), strings, osAtLeast(*platform, "10.3.2"))},
+          {"tcpip", tcpipPanelJson(corvane.tcpips(), corvane.networks(), strings)},
+          {"mail", mailPanelJson(corvane.mails()[corvane.mails().count() - 1], strings)}};
+    }
+    std::cout << report.dump(2) << '\n';
+  } else {
+    view.printSummary(std::cout);
+    if (options.details) {
+      view.runHardwarePanel(corvane.hardwarePanelRows());
+      view.runNetworkPanel(corvane.networks());
+      view.runTcpipPanel(corvane.tcpips(), corvane.networks());
+      view.runMailPanel(corvane.mails()[corvane.mails().count() - 1]);
+    }
+  }
+  return view.anyFault() ? 1 : 0;
+}
+
+}  // namespace
+
+void addCheckCommands(CLI::App& app) {
+  auto options = std::make_shared<CheckOptions>();
+  CLI::App* check = app.add_subcommand("check", "Run the check sequence of the start button on a system");
+  addRootOption(*check, options->system);
+  addHomeOption(*check, options->system);
+  addBundleOption(*check, options->system);
+  addVerboseOption(*check, options->system);
+  check->add_option("--lang", options->lang, "Language of the texts: en, ja or C (the keys); default from the locale")
+      ->check(CLI::IsMember({"en", "ja", "C"}));
+  check->add_flag("--json", options->json, "Print one JSON report at the end");
+  check->add_flag("--no-pause", options->system.noPause, "Skip the one-second pauses between rows");
+  check->add_option("--repair", options->repair, "Answer to repair offers: ask (default), yes or no")
+      ->check(CLI::IsMember({"ask", "yes", "no"}));
+  check->add_flag("--details", options->details, "Also show the content of the four detail panels");
+  check->add_flag("--line-only", options->lineOnly, "Run the line check alone");
+  check->callback([options] { exitStatus() = runCheck(*options); });
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,59 @@
+#pragma once
+// Downloading one address into a folder, in the background: the line check's
+// test download. An interface, so that tests can replace the network.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace corvane {
+
+struct DownloadRequest {
+  std::string url;
+  // The request's own limit: no complete answer within it is a failure.
+  double timeoutSeconds = 10.0;
+  // Reload from the origin, ignoring cached data.
+  bool reloadIgnoringCache = true;
+  // Host folder the file is saved in, under the name the download suggests.
+  std::string destinationFolder;
+};
+
+struct DownloadResult {
+  bool ok = false;
+  // Host path of the saved file (when ok).
+  std::string savedPath;
+  // HTTP status, 0 when no answer came.
+  long status = 0;
+  // Why it failed, for the log; the empty text when ok.
+  std::string error;
+};
+
+// A running download. Destroying it cancels it and waits for its thread.
+class DownloadJob {
+ public:
+  virtual ~DownloadJob() = default;
+  // After cancel the completion is never called.
+  virtual void cancel() = 0;
+};
+
+class HttpDownloader {
+ public:
+  using Completion = std::function<void(const DownloadResult&)>;
+  virtual ~HttpDownloader() = default;
+  // Starts the download at once; done is called exactly once, on another
+  // thread, unless the job is cancelled first.
+  virtual std::unique_ptr<DownloadJob> start(const DownloadRequest& request, Completion done) = 0;
+};
+
+// The downloader on libcurl. An HTTP status of 400 or more is a failure; the
+// file lands in the destination folder only when the whole body arrived,
+// replacing a file of the same name.
+std::unique_ptr<HttpDownloader> makeCurlDownloader();
+
+// The name a download suggests, reduced to a plain file name: the
+// Content-Disposition filename when given, else the last component of the
+// address's path; folder parts, "..", "." and control characters are
+// dropped; "index.html" when nothing usable is left.
+std::string suggestedFileName(const std::string& url, const std::string& contentDisposition);
+
+}  // namespace corvane

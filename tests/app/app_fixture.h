@@ -1,0 +1,193 @@
+#pragma once
+// A controller wired to canned reader results, the command line's recording
+// view, a fake download and a real event queue, on a throw-away system root.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/corvane.h"
+#include "app/event_queue.h"
+#include "cli/check_view.h"
+#include "support/temp_folder.h"
+
+namespace corvane::testing {
+
+using Json = nlohmann::ordered_json;
+
+// Reader results set by the test; after an applied repair the "repaired"
+// results replace the current ones, as a fixed system would read.
+class CannedReaders : public CheckReaders {
+ public:
+  std::string os = "MacOSX 10.4.11";
+  std::string hdd = "10.00 GB / 80.00 GB";
+  Value profile;
+  Value network;
+  Value tcpip;
+  Value browser = Value::strings({"0", "0", "0", "0"});
+  Value mail = Value(Value::Array{"0", "0", "", Value(Value::Array{})});
+  std::vector<std::string> volumes = {"/"};
+  bool repairApplies = true;
+  std::optional<Value> repairedNetwork;
+  std::optional<Value> repairedTcpip;
+  int repairs = 0;
+  int networkReads = 0;
+  int tcpipReads = 0;
+
+  std::string getOS() override { return os; }
+  std::string getHDD() override { return hdd; }
+  Value getSystemProfile(std::string_view) override { return profile; }
+  Value getNetwork() override {
+    ++networkReads;
+    return network;
+  }
+  Value getTCPIP() override {
+    ++tcpipReads;
+    return tcpip;
+  }
+  Value getBrowser() override { return browser; }
+  Value getMail() override { return mail; }
+  std::vector<std::string> mountedLocalVolumePaths() override { return volumes; }
+  bool OnRepair(ProviderDatas&) override {
+    ++repairs;
+    if (!repairApplies) return false;
+    if (repairedNetwork) network = *repairedNetwork;
+    if (repairedTcpip) tcpip = *repairedTcpip;
+    return true;
+  }
+};
+
+// A download that ends when the test says so.
+class FakeDownloader : public HttpDownloader {
+ public:
+  struct Job : DownloadJob {
+    void cancel() override { *cancelled = true; }
+    std::shared_ptr<bool> cancelled = std::make_shared<bool>(false);
+  };
+  std::vector<DownloadRequest> requests;
+  std::vector<Completion> completions;
+  std::vector<std::shared_ptr<bool>> cancelled;
+  // Answer at once with this result (on the calling thread), or wait for finish().
+  std::optional<bool> answer = true;
+
+  std::unique_ptr<DownloadJob> start(const DownloadRequest& request, Completion done) override {
+    requests.push_back(request);
+    auto job = std::make_unique<Job>();
+    cancelled.push_back(job->cancelled);
+    completions.push_back(done);
+    if (answer) done(DownloadResult{*answer, "", *answer ? 200 : 0, *answer ? "" : "refused"});
+    return job;
+  }
+};
+
+// A system root at an OS version, with or without the web engine.
+inline void writeSystem(const TempFolder& root, const std::string& version, bool webKit = true) {
+  root.write("System/Library/CoreServices/SystemVersion.plist",
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+             "<key>ProductVersion</key><string>" + version + "</string></dict></plist>\n");
+  if (webKit) root.write("System/Library/Frameworks/WebKit.framework/Versions/A/WebKit", "");
+}
+
+// A proxy list: seven protocol texts, then on 10.3.2 and later the
+// automatic-configuration address, the exceptions and "OK" when some proxy
+// is set.
+inline Value proxyList(std::vector<std::string> protocols, std::vector<std::string> exceptions = {},
+                       std::optional<std::string> autoConfig = std::string(), bool someSet = true) {
+  Value list(Value::Array{});
+  for (auto& p : protocols) list.append(Value(p));
+  if (autoConfig) list.append(Value(*autoConfig));
+  list.append(Value::strings(exceptions));
+  if (someSet) list.append(Value("OK"));
+  return list;
+}
+
+inline Value noProxies(bool newer = true) {
+  Value list = Value::strings({"", "", "", "", "", "", ""});
+  if (newer) list.append(Value(""));
+  list.append(Value(Value::Array{}));
+  return list;
+}
+
+// [current, [location, [[port, mac, proxies]...]]]
+inline Value portList(const std::string& current, std::vector<std::pair<std::string, std::vector<Value>>> locations) {
+  Value list(Value::Array{Value(current)});
+  for (auto& [name, ports] : locations) list.append(Value(Value::Array{Value(name), Value(Value::Array(ports))}));
+  return list;
+}
+
+inline Value portEntry(const std::string& name, const std::string& mac, Value proxies) {
+  return Value(Value::Array{Value(name), Value(mac), std::move(proxies)});
+}
+
+// One TCP/IP record on en0.
+inline Value tcpipRecord(const std::string& ip, const std::string& method, const std::string& server,
+                         std::vector<std::string> ipv6 = {}, const std::string& v6method = "Automatic") {
+  Value address = Value::strings({"en0", ip, "255.255.255.0", "192.168.1.255"});
+  for (auto& a : ipv6) address.append(Value(a));
+  return Value(Value::Array{address, Value(method), Value(server), Value::strings({server}),
+                            Value::strings({"example.jp"}), Value(v6method)});
+}
+
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeSystem(root, "10.4.11");
+    prvs.title = "Test Provider";
+    prvs.routerip = "192.168.1.1";
+    prvs.tcp = "DHCP";
+    prvs.testurl = "http://127.0.0.1:9/check.html";
+    readers.network = portList("Home", {{"Home", {portEntry("Built-in Ethernet", "00:0a:95:01:02:03", noProxies())}}});
+    readers.tcpip = Value(Value::Array{tcpipRecord("192.168.1.5", "DHCP", "192.168.1.1")});
+  }
+
+  // Makes the platform, the view and the controller (after the test has set
+  // the root, the provider and the answers).
+  Corvane& start(cli::RepairAnswer answer = cli::RepairAnswer::No) {
+    platform = std::make_unique<Platform>(PlatformOptions{.root = root.path(), .home = "/Users/user",
+                                                          .pauses = false, .syslog = false});
+    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
+    corvane = std::make_unique<Corvane>(
+        CorvaneServices{*view, queue, *platform, readers, downloader, strings, Bundle(root.path()),
+                        CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
+        prvs);
+    corvane->awakeFromNib();
+    corvane->applicationDidFinishLaunching();
+    return *corvane;
+  }
+
+  // Presses a button and lets the line check end.
+  void press(int tag) {
+    corvane->OnButton(tag);
+    queue.runUntil([&] { return !corvane->lineCheckRunning(); });
+  }
+
+  Json row(Row r) const { return view->rowsJson()[std::string(rowName(r))]; }
+  // The events of one kind, in order.
+  std::vector<Json> events(const std::string& kind) const {
+    std::vector<Json> found;
+    for (const auto& e : view->events())
+      if (e["event"] == kind) found.push_back(e);
+    return found;
+  }
+  // The row texts a row showed, in order.
+  std::vector<std::string> rowImages(Row r) const {
+    std::vector<std::string> images;
+    for (const auto& e : events("row"))
+      if (e["row"] == rowName(r)) images.push_back(e["image"]);
+    return images;
+  }
+
+  TempFolder root;
+  ProviderDatas prvs;
+  LocalizedStrings strings;  // "C": every key shows as itself
+  CannedReaders readers;
+  FakeDownloader downloader;
+  EventQueue queue;
+  std::unique_ptr<Platform> platform;
+  std::unique_ptr<cli::CheckView> view;
+  std::unique_ptr<Corvane> corvane;
+};
+
+}  // namespace corvane::testing

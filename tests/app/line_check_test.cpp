@@ -1,0 +1,124 @@
+// The line check: the download of the provider's test address, its timer and
+// its end in every outcome.
+
+#include <filesystem>
+
+#include "app_fixture.h"
+#include "loopback_server.h"
+
+namespace corvane::testing {
+namespace {
+
+TEST_F(AppTest, LineCheckAsksForTheTestAddressWithoutCache) {
+  start();
+  press(2);
+  ASSERT_EQ(downloader.requests.size(), 1u);
+  const DownloadRequest& request = downloader.requests[0];
+  EXPECT_EQ(request.url, "http://127.0.0.1:9/check.html");
+  EXPECT_TRUE(request.reloadIgnoringCache);
+  EXPECT_EQ(request.timeoutSeconds, 0.5);
+  EXPECT_EQ(request.destinationFolder, platform->temporaryFolder());
+  EXPECT_EQ(row(Row::Line), (Json{{"image", "ok"}, {"text", "ok"}, {"code", ""}}));
+}
+
+TEST_F(AppTest, FailedDownloadGivesSyserrAnd07029) {
+  downloader.answer = false;
+  start();
+  press(2);
+  EXPECT_EQ(row(Row::Line), (Json{{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}));
+  EXPECT_EQ(events("arm").back()["enabled"], true);
+}
+
+TEST_F(AppTest, SilentDownloadEndsByTheTimerOnNewerSystems) {
+  downloader.answer.reset();  // never reports by itself
+  start();
+  press(2);
+  EXPECT_EQ(row(Row::Line), (Json{{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}));
+  ASSERT_EQ(downloader.cancelled.size(), 1u);
+  EXPECT_TRUE(*downloader.cancelled[0]);
+  EXPECT_FALSE(corvane->lineCheckRunning());
+}
+
+TEST_F(AppTest, BeforeTenThreeNoTimerRunsAndTheRequestLimitEndsTheCheck) {
+  writeSystem(root, "10.2.8");
+  downloader.answer.reset();
+  start();
+  corvane->OnButton(2);
+  queue.runPending();
+  EXPECT_TRUE(corvane->lineCheckRunning());  // no timer: only the download can end it
+  downloader.completions[0](DownloadResult{false, "", 0, "timed out"});
+  queue.runUntil([&] { return !corvane->lineCheckRunning(); });
+  EXPECT_EQ(row(Row::Line)["code"], "07029");
+  EXPECT_FALSE(*downloader.cancelled[0]);
+}
+
+TEST_F(AppTest, LateReportOfAReplacedDownloadIsIgnored) {
+  downloader.answer.reset();
+  start();
+  corvane->OnButton(2);
+  corvane->OnButton(2);  // a second line check replaces the first
+  ASSERT_EQ(downloader.requests.size(), 2u);
+  EXPECT_TRUE(*downloader.cancelled[0]);
+  downloader.completions[0](DownloadResult{false, "", 0, "late"});
+  downloader.completions[1](DownloadResult{true, "", 200, ""});
+  queue.runUntil([&] { return !corvane->lineCheckRunning(); });
+  EXPECT_EQ(row(Row::Line), (Json{{"image", "ok"}, {"text", "ok"}, {"code", ""}}));
+  EXPECT_EQ(rowImages(Row::Line), (std::vector<std::string>{"check", "check", "ok"}));
+}
+
+TEST_F(AppTest, NoWebEngineAlertsAndGives07012) {
+  std::filesystem::remove_all(root.path() + "/System/Library/Frameworks/WebKit.framework");
+  start();
+  press(1);
+  EXPECT_FALSE(corvane->URLOK());
+  EXPECT_EQ(row(Row::Line), (Json{{"image", "before"}, {"text", ""}, {"code", "07012"}}));
+  EXPECT_EQ(events("alert"), std::vector<Json>{Json::parse(R"({"event":"alert","message":"NoURLCheck"})")});
+  EXPECT_TRUE(downloader.requests.empty());
+  EXPECT_EQ(events("arm").back()["enabled"], true);
+}
+
+// The controller with the real download, against loopback servers.
+class LineCheckOnLoopback : public AppTest {
+ protected:
+  Corvane& startReal(const std::string& url) {
+    prvs.testurl = url;
+    platform = std::make_unique<Platform>(PlatformOptions{.root = root.path(), .pauses = false, .syslog = false});
+    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{});
+    corvane = std::make_unique<Corvane>(
+        CorvaneServices{*view, queue, *platform, readers, *curl, strings, Bundle(root.path()),
+                        CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 5, .lineTimeout = 0.3}},
+        prvs);
+    corvane->awakeFromNib();
+    return *corvane;
+  }
+  std::unique_ptr<HttpDownloader> curl = makeCurlDownloader();
+};
+
+TEST_F(LineCheckOnLoopback, OutcomesOfTheServer) {
+  HttpTestServer http;
+  http.server.Get("/corvane/check.html", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("<html>ok</html>", "text/html");
+  });
+  SilentServer silent;
+  struct Case {
+    std::string url;
+    Json line;
+  } cases[] = {
+      {http.url("/corvane/check.html"), {{"image", "ok"}, {"text", "ok"}, {"code", ""}}},
+      {http.url("/corvane/absent.html"), {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
+      {refusingUrl("/corvane/check.html"), {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
+      {silent.url("/corvane/check.html"), {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
+      {"", {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
+      {"not an address", {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    startReal(c.url);
+    press(2);
+    EXPECT_EQ(row(Row::Line), c.line);
+    EXPECT_EQ(events("arm").back()["enabled"], true);
+  }
+}
+
+}  // namespace
+}  // namespace corvane::testing

@@ -1,0 +1,173 @@
+// Repairs offered by the checks and by the detail buttons, accepted or
+// refused, and the checks that run again after them.
+
+#include "app_fixture.h"
+
+namespace corvane::testing {
+namespace {
+
+constexpr const char* kMac = "00:0a:95:01:02:03";
+
+class RepairFlow : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    badProxy = portList("Home", {{"Home", {portEntry("Ethernet", kMac, proxyList({"old:80", "", "", "", "", "", ""}))}}});
+    goodNetwork = readers.network;
+    manual = Value(Value::Array{tcpipRecord("192.168.1.5", "Manual", "192.168.1.1")});
+    goodTcpip = readers.tcpip;
+  }
+  Value badProxy, goodNetwork, manual, goodTcpip;
+};
+
+TEST_F(RepairFlow, NetworkRepairAcceptedInSequenceRechecksNetworkAndGoesOn) {
+  readers.network = badProxy;
+  readers.repairedNetwork = goodNetwork;
+  start(cli::RepairAnswer::Yes);
+  press(1);
+
+  EXPECT_EQ(readers.repairs, 1);
+  EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":7,"ok":true})")});
+  EXPECT_EQ(rowImages(Row::Network), (std::vector<std::string>{"check", "err", "check", "ok"}));
+  EXPECT_EQ(row(Row::Network)["code"], "");
+  // The sequence's own TCP/IP check and one line check, after the repair.
+  EXPECT_EQ(readers.networkReads, 2);
+  EXPECT_EQ(readers.tcpipReads, 1);
+  EXPECT_EQ(downloader.requests.size(), 1u);
+  EXPECT_TRUE(events("panel").empty());
+  EXPECT_FALSE(view->anyFault());
+  EXPECT_FALSE(corvane->flag());
+  // Disarmed for the whole sequence; armed once, by the end of the line check.
+  std::vector<bool> arms;
+  for (const auto& e : events("arm")) arms.push_back(e["enabled"]);
+  EXPECT_EQ(arms, (std::vector<bool>{true, false, false, true}));
+}
+
+TEST_F(RepairFlow, RefusedOfferChangesNothing) {
+  readers.network = badProxy;
+  readers.repairedNetwork = goodNetwork;
+  start(cli::RepairAnswer::No);
+  press(1);
+  EXPECT_EQ(readers.repairs, 0);
+  EXPECT_TRUE(events("repair").empty());
+  EXPECT_EQ(row(Row::Network)["image"], "err");
+  EXPECT_EQ(row(Row::Network)["code"], "03017");
+  EXPECT_EQ(readers.networkReads, 1);
+}
+
+TEST_F(RepairFlow, RepairNotAppliedChangesNoRow) {
+  readers.network = badProxy;
+  readers.repairApplies = false;
+  start(cli::RepairAnswer::Yes);
+  press(1);
+  EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":7,"ok":false})")});
+  EXPECT_EQ(row(Row::Network)["code"], "03017");
+  EXPECT_EQ(readers.networkReads, 1);
+  EXPECT_EQ(row(Row::Tcpip)["image"], "ok");  // the sequence went on
+}
+
+TEST_F(RepairFlow, TcpipRepairAcceptedInSequenceRechecksNetworkAndTcpip) {
+  readers.tcpip = manual;
+  readers.repairedTcpip = goodTcpip;
+  start(cli::RepairAnswer::Yes);
+  press(1);
+  EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":6,"ok":true})")});
+  EXPECT_EQ(readers.networkReads, 2);
+  EXPECT_EQ(readers.tcpipReads, 2);
+  EXPECT_EQ(rowImages(Row::Tcpip), (std::vector<std::string>{"check", "syserr", "err", "check", "ok"}));
+  EXPECT_EQ(row(Row::Tcpip)["code"], "");
+  EXPECT_EQ(row(Row::Browser)["image"], "ok");
+  EXPECT_EQ(downloader.requests.size(), 1u);
+  EXPECT_TRUE(events("panel").empty());
+}
+
+TEST_F(RepairFlow, UserStartedNetworkRepairRerunsNetworkTcpipAndLine) {
+  readers.network = badProxy;
+  start(cli::RepairAnswer::No);
+  press(1);
+  ASSERT_EQ(row(Row::Network)["code"], "03017");
+
+  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  readers.repairedNetwork = goodNetwork;
+  size_t eventsBefore = view->events().size();
+  press(7);
+
+  EXPECT_EQ(readers.networkReads, 2);
+  EXPECT_EQ(readers.tcpipReads, 2);
+  EXPECT_EQ(downloader.requests.size(), 2u);
+  std::vector<std::string> after;
+  for (size_t i = eventsBefore; i < view->events().size(); ++i) {
+    const Json& e = view->events()[i];
+    after.push_back(e["event"].get<std::string>() + (e.contains("row") ? " " + e["row"].get<std::string>() + " " + e["image"].get<std::string>() : ""));
+  }
+  EXPECT_EQ(after, (std::vector<std::string>{"offer", "arm", "repair", "row network check", "row network ok",
+                                             "row tcpip check", "row tcpip ok", "row line check", "arm", "row line ok",
+                                             "arm"}));
+  // A repair was applied: the network panel does not open.
+  EXPECT_TRUE(events("panel").empty());
+  EXPECT_FALSE(corvane->flag());
+  EXPECT_FALSE(view->anyFault());
+}
+
+TEST_F(RepairFlow, UserStartedTcpipRepairRerunsChecksOnce) {
+  readers.tcpip = manual;
+  start(cli::RepairAnswer::No);
+  press(1);
+  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  readers.repairedTcpip = goodTcpip;
+  press(6);
+  EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":6,"ok":true})")});
+  EXPECT_EQ(readers.networkReads, 2);
+  EXPECT_EQ(readers.tcpipReads, 2);
+  EXPECT_EQ(downloader.requests.size(), 2u);
+  EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
+  EXPECT_TRUE(events("panel").empty());
+}
+
+TEST_F(RepairFlow, UserStartedRepairThatFailsArmsButtonsAgain) {
+  readers.network = badProxy;
+  readers.repairApplies = false;
+  start(cli::RepairAnswer::No);
+  press(1);
+  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  press(7);
+  EXPECT_EQ(events("repair").back()["ok"], false);
+  EXPECT_EQ(events("arm").back()["enabled"], true);
+  EXPECT_EQ(row(Row::Network)["code"], "03017");
+  // Not repaired: the panel opens after the offer.
+  EXPECT_EQ(events("panel").size(), 1u);
+}
+
+// A repair that does not cure the fault is offered again from its own
+// re-check, nested; the sequence still runs its line check only once, at its
+// end, and the buttons stay disarmed until then.
+TEST_F(RepairFlow, NestedOffersStayInsideTheSequence) {
+  readers.network = badProxy;
+  start(cli::RepairAnswer::Yes);
+  press(1);
+  EXPECT_EQ(readers.repairs, 3);  // the view accepts three repairs at most
+  EXPECT_EQ(events("offer").size(), 4u);
+  EXPECT_EQ(events("offer").back()["answer"], 0);
+  EXPECT_EQ(downloader.requests.size(), 1u);
+  std::vector<bool> arms;
+  for (const auto& e : events("arm")) arms.push_back(e["enabled"]);
+  EXPECT_EQ(arms, (std::vector<bool>{true, false, false, false, false, true}));
+  EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
+  EXPECT_EQ(row(Row::Line)["image"], "ok");
+  EXPECT_FALSE(corvane->flag());
+}
+
+TEST_F(RepairFlow, NoPortAtAllAlertsFromTheDetailButtons) {
+  readers.network = Value(Value::Array{});
+  readers.tcpip = manual;
+  start(cli::RepairAnswer::Yes);
+  press(1);
+  std::vector<std::string> alerts;
+  for (const auto& e : events("alert")) alerts.push_back(e["message"]);
+  EXPECT_EQ(alerts, (std::vector<std::string>{"networkNoMsg", "networkNoMsg"}));
+  EXPECT_TRUE(events("offer").empty());
+  EXPECT_EQ(readers.repairs, 0);
+}
+
+}  // namespace
+}  // namespace corvane::testing
