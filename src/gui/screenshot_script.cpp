@@ -13,6 +13,7 @@
 #include <iostream>
 
 #include "gui/corvane_app.h"
+#include "gui/help_window.h"
 #include "gui/image_button.h"
 #include "gui/network_err_panel.h"
 #include "gui/set_image.h"
@@ -98,7 +99,11 @@ void ScreenshotScript::afterRun() {
 
 void ScreenshotScript::openDetails(int tag) {
   if (tag > 8) {
-    QCoreApplication::exit(ok_ ? 0 : 1);
+    clickWidget(app_.window().button(3));
+    QTimer::singleShot(kSettleMs, this, [this] {
+      save(app_.window().helpWindow(), "help-window");
+      QCoreApplication::exit(ok_ ? 0 : 1);
+    });
     return;
   }
   // The detail panels of the controller's kept lists, as the buttons open them.

@@ -2,7 +2,7 @@
 // A scripted run for pictures of the window (make screenshots): clicks the
 // start button, saves a picture of every panel that opens (answering repair
 // offers no), then of the main window after the whole run, then opens the
-// four detail panels one by one and saves them too. The rows as the window
+// four detail panels one by one and saves them too, and last the help. The rows as the window
 // shows them are written to rows.json, for comparison with corvane-cli.
 
 #include <QObject>

@@ -37,10 +37,23 @@ class FailingDownloader : public HttpDownloader {
   }
 };
 
+// The captured system's files and tools, with disk figures that stay put
+// (the host's own free space changes while the tests run).
+class FixedDiskPlatform : public Platform {
+ public:
+  using Platform::Platform;
+  DiskFigures diskFigures(std::string_view) const override { return {270550000000, 78490000000, true}; }
+};
+
+inline PlatformOptions platformOptionsFor(const std::string& root) {
+  return PlatformOptions{.root = root, .home = "/Users/user", .pauses = false, .syslog = false};
+}
+
 // The system's readers, but a repair that only counts and answers as told.
 class CountingRepairReaders : public CheckReaders {
  public:
-  explicit CountingRepairReaders(Platform& platform) : real_(makeSystemReaders(platform)) {}
+  explicit CountingRepairReaders(const std::string& root)
+      : platform_(platformOptionsFor(root)), real_(makeSystemReaders(platform_)) {}
   std::string getOS() override { return real_->getOS(); }
   std::string getHDD() override { return real_->getHDD(); }
   Value getSystemProfile(std::string_view type) override { return real_->getSystemProfile(type); }
@@ -58,6 +71,7 @@ class CountingRepairReaders : public CheckReaders {
   bool repairSucceeds = false;
 
  private:
+  FixedDiskPlatform platform_;
   std::unique_ptr<CheckReaders> real_;
 };
 
@@ -76,8 +90,8 @@ inline GuiOptions optionsFor(const std::string& root, const std::string& lang = 
 // (by default: repair offers no, every other panel closed).
 struct GuiRun {
   explicit GuiRun(const std::string& root, const std::string& lang = "en") {
-    auto makeReaders = [this](Platform& platform) -> std::unique_ptr<CheckReaders> {
-      auto counting = std::make_unique<CountingRepairReaders>(platform);
+    auto makeReaders = [this, root](Platform&) -> std::unique_ptr<CheckReaders> {
+      auto counting = std::make_unique<CountingRepairReaders>(root);
       readers = counting.get();
       return counting;
     };

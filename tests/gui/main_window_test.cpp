@@ -40,7 +40,7 @@ std::vector<std::string> capturedSystems() {
 // What the controller gives for the start button on a root, through the
 // command line's view, with every repair offer answered no.
 nlohmann::json controllerRows(const std::string& root, const std::string& lang) {
-  Platform platform({.root = root, .home = "/Users/user", .pauses = false, .syslog = false});
+  testing::FixedDiskPlatform platform(testing::platformOptionsFor(root));
   Bundle bundle(CORVANE_BUNDLE);
   LocalizedStrings strings = LocalizedStrings::load(bundle, lang);
   cli::CheckView view(platform, strings, {.repair = cli::RepairAnswer::No});
