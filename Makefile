@@ -8,7 +8,7 @@ FUZZ_SECONDS  ?= 600
 FUZZ_PARALLEL ?= 1
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build build-asan build-fuzz build-tsan test test-normal test-asan test-fuzz fuzz tsan demo clean
+.PHONY: all deps build build-asan build-fuzz build-tsan test test-normal test-asan test-fuzz fuzz tsan demo screenshots clean
 
 all: build
 
@@ -61,6 +61,10 @@ tsan: build-tsan
 
 demo: build
 	scripts/demo $(BUILD)
+
+# Pictures of the window (under Xvfb) into docs/screenshots/.
+screenshots: build
+	scripts/screenshots $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
