@@ -32,7 +32,7 @@ build-fuzz: deps
 
 build-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_TSAN=ON -DCORVANE_BUILD_GUI=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cmake --build $(TSAN_BUILD) --target app_tests core_tests corvane_bundle -j $(JOBS)
 
 # Every test twice: a normal build, then one with AddressSanitizer and
 # UndefinedBehaviorSanitizer; then every fuzz target a few seconds over its
