@@ -1,5 +1,6 @@
 // Property lists of any kind of damage: parsed into the program's values,
-// written out again in both forms, and those read back to the same value.
+// written out again in both forms, and the binary one read back to the same
+// value.
 
 #include <cstdlib>
 
@@ -13,8 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (value.isAbsent()) return 0;
   const std::string xml = toXmlPropertyList(value);
   const std::string binary = toBinaryPropertyList(value);
-  // What the program writes it must read back as it was.
-  if (!fuzzing::sameValue(parsePropertyList(binary), value)) std::abort();
+  // What the program writes it must read back as it was (the binary writer
+  // refuses texts that are not UTF-8).
+  if (!binary.empty() && !fuzzing::sameValue(parsePropertyList(binary), value)) std::abort();
   (void)xml;
   return 0;
 }

@@ -44,7 +44,7 @@ bool dictionaryFromNode(plist_t node, int depth, Value& out) {
       break;
     }
     Value child;
-    ok = key && isWellFormedUtf8(key) && fromNode(item, depth + 1, child);
+    ok = key && fromNode(item, depth + 1, child);
     if (ok && plist_dict_get_size(node) == 1 && std::string_view(key) == "CF$UID" && child.integer()) {
       // XML keyed archives write object references as {CF$UID: n}.
       out = Value(Uid{static_cast<uint64_t>(*child.integer())});
@@ -84,9 +84,9 @@ bool fromNode(plist_t node, int depth, Value& out) {
       uint64_t len = 0;
       const char* s = plist_get_string_ptr(node, &len);
       std::string text(s ? s : "", s ? len : 0);
-      // A text that is not UTF-8, or holds a NUL, could not be written back
-      // as it was read: the file is treated as damaged.
-      if (!isWellFormedUtf8(text)) return false;
+      // A text holding a NUL could not be written back as it was read: the
+      // file is treated as damaged.
+      if (text.find('\0') != std::string::npos) return false;
       out = Value(std::move(text));
       return true;
     }
@@ -207,7 +207,27 @@ std::string toXmlPropertyList(const Value& value) {
   return out;
 }
 
+namespace {
+
+// Whether every key and string is UTF-8, as the binary form needs.
+bool textsAreUtf8(const Value& value) {
+  if (const std::string* text = value.string()) return isWellFormedUtf8(*text);
+  if (const Dictionary* dict = value.dictionary()) {
+    for (const auto& [key, child] : *dict)
+      if (!isWellFormedUtf8(key) || !textsAreUtf8(child)) return false;
+  }
+  if (const Value::Array* items = value.array()) {
+    for (const auto& child : *items)
+      if (!textsAreUtf8(child)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string toBinaryPropertyList(const Value& value) {
+  // The library would write such a text cut short or garbled.
+  if (!textsAreUtf8(value)) return {};
   PlistPtr root(toNode(value));
   if (!root) return {};
   char* bin = nullptr;

@@ -12,7 +12,8 @@ class Platform;
 
 // Parses an XML or binary property list. Anything that is not one (empty,
 // truncated, garbage, nested deeper than the reader goes, a key or string that
-// is not UTF-8 or holds a NUL) gives the absent value; nothing escapes.
+// holds a NUL) gives the absent value; nothing escapes. Texts that are not
+// UTF-8 are kept byte for byte.
 Value parsePropertyList(std::string_view bytes);
 
 // The property list at a system path (resolved under the system root); absent
@@ -24,7 +25,8 @@ Value readPropertyList(const Platform& platform, std::string_view systemPath);
 // absent root gives the empty text.
 std::string toXmlPropertyList(const Value& value);
 
-// Binary ("bplist00") form of a value; the empty text for an absent root.
+// Binary ("bplist00") form of a value; the empty text for an absent root or
+// when a key or string is not UTF-8 (the binary form cannot hold it).
 std::string toBinaryPropertyList(const Value& value);
 
 }  // namespace corvane

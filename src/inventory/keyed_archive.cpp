@@ -220,7 +220,9 @@ std::optional<std::string> encodeKeyedArchive(const Value& value) {
   archive.set("$archiver", Value("NSKeyedArchiver"));
   archive.set("$top", Value(std::move(top)));
   archive.set("$objects", Value(encoder.takeObjects()));
-  return toBinaryPropertyList(Value(std::move(archive)));
+  std::string bytes = toBinaryPropertyList(Value(std::move(archive)));
+  if (bytes.empty()) return std::nullopt;  // a text the binary form cannot hold
+  return bytes;
 }
 
 }  // namespace corvane

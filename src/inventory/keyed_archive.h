@@ -26,7 +26,8 @@ Value decodeKeyedArchive(std::string_view bytes);
 
 // The binary keyed archive of a value, as the system writes one (version
 // 100000, "$null" first, the root object at reference 1). nullopt for an
-// absent value or one holding an object reference.
+// absent value, one holding an object reference, or one with a text that is
+// not UTF-8.
 std::optional<std::string> encodeKeyedArchive(const Value& value);
 
 }  // namespace corvane
