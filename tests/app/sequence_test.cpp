@@ -2,6 +2,7 @@
 // and the system and hardware rows.
 
 #include "app_fixture.h"
+#include "core/plist_io.h"
 
 namespace corvane::testing {
 namespace {
@@ -106,6 +107,24 @@ TEST_F(AppTest, SystemDetailShowsVolumesWithSizes) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].volume, "/");
   EXPECT_NE(rows[0].all, "0.00 Byte");  // the root folder's file system has a size
+}
+
+}  // namespace
+}  // namespace corvane::testing
+
+namespace corvane::testing {
+namespace {
+
+TEST_F(AppTest, QuitRemovesTheHelpRegistration) {
+  Dictionary entries;
+  entries.set("jp.corvane.Corvane", Value("Corvane Help"));
+  entries.set("com.example.Other", Value("Other Help"));
+  root.write("Users/user/Library/Preferences/com.apple.help.plist", toXmlPropertyList(Value(entries)));
+  start();
+  corvane->OnButton(4);
+  Value help = parsePropertyList(readHostFile(root.path() + "/Users/user/Library/Preferences/com.apple.help.plist"));
+  EXPECT_EQ(help.count(), 1u);
+  EXPECT_TRUE(help["jp.corvane.Corvane"].isAbsent());
 }
 
 }  // namespace
