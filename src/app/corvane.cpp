@@ -1,13 +1,9 @@
 #include "app/corvane.h"
 
 #include <spawn.h>
-#include <fstream>
-#include <iterator>
 #include <sys/wait.h>
 
 #include "app/hardware_panel.h"
-#include "app/help_file.h"
-#include "core/plist_io.h"
 #include "core/os_version.h"
 #include "core/text.h"
 
@@ -29,10 +25,6 @@ constexpr ProxyLabel kProxyLabels[] = {{0, "  HTTP"},   {1, "  Socks"}, {2, "  F
 
 bool isEmptyText(const std::optional<std::string>& text) { return !text || text->empty(); }
 
-std::string readHostBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 }  // namespace
 
@@ -99,12 +91,8 @@ void Corvane::OnButton(int tag) {
 
 void Corvane::AddTrackingContrl(bool enable) { services_.view.armButtons(kAllButtons, enable); }
 
-void Corvane::OnCancel() {
-  Value info = parsePropertyList(readHostBytes(services_.bundle.folder() + "/Contents/Info.plist"));
-  DeleteHelp(services_.platform, compOSVersion(services_.platform, "10.2"), std::string(Bundle::identifier),
-             info["CFBundleHelpBookName"].text());
-  services_.view.quit();
-}
+// The window removes the help registration as it quits (help_file.h).
+void Corvane::OnCancel() { services_.view.quit(); }
 
 void Corvane::runSequence() {
   AddTrackingContrl(false);

@@ -2,7 +2,6 @@
 // and the system and hardware rows.
 
 #include "app_fixture.h"
-#include "core/plist_io.h"
 
 namespace corvane::testing {
 namespace {
@@ -112,20 +111,3 @@ TEST_F(AppTest, SystemDetailShowsVolumesWithSizes) {
 }  // namespace
 }  // namespace corvane::testing
 
-namespace corvane::testing {
-namespace {
-
-TEST_F(AppTest, QuitRemovesTheHelpRegistration) {
-  Dictionary entries;
-  entries.set("jp.corvane.Corvane", Value("Corvane Help"));
-  entries.set("com.example.Other", Value("Other Help"));
-  root.write("Users/user/Library/Preferences/com.apple.help.plist", toXmlPropertyList(Value(entries)));
-  start();
-  corvane->OnButton(4);
-  Value help = parsePropertyList(readHostFile(root.path() + "/Users/user/Library/Preferences/com.apple.help.plist"));
-  EXPECT_EQ(help.count(), 1u);
-  EXPECT_TRUE(help["jp.corvane.Corvane"].isAbsent());
-}
-
-}  // namespace
-}  // namespace corvane::testing
