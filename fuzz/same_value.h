@@ -1,7 +1,7 @@
 #pragma once
 // Whether a value written and read again is the value that was written.
 // Dates may move by a microsecond: the property-list library cuts their
-// fraction when it reads them.
+// fraction when it reads them. A NaN real is the same NaN.
 
 #include <cmath>
 
@@ -11,6 +11,7 @@ namespace corvane::fuzzing {
 
 inline bool sameValue(const Value& a, const Value& b) {
   if (a.date() && b.date()) return std::fabs(a.date()->seconds - b.date()->seconds) <= 2e-6;
+  if (a.real() && b.real() && std::isnan(*a.real())) return std::isnan(*b.real());
   if (a.dictionary() && b.dictionary()) {
     if (a.dictionary()->size() != b.dictionary()->size()) return false;
     for (const auto& [key, item] : *a.dictionary()) {
