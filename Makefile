@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build build-asan test test-normal test-asan demo clean
+.PHONY: all deps build build-asan test test-normal test-asan demo bench clean
 
 all: build
 
@@ -32,5 +32,9 @@ test-asan: build-asan
 demo: build
 	scripts/demo $(BUILD)
 
+# The benchmarks and the budget table, from a Release build of their own.
+bench: deps
+	JOBS=2 scripts/bench build-bench
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench
