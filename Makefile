@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build build-asan test test-normal test-asan demo bench clean
+.PHONY: all deps build build-asan test test-normal test-asan demo screenshots bench clean
 
 all: build
 
@@ -31,6 +31,10 @@ test-asan: build-asan
 
 demo: build
 	scripts/demo $(BUILD)
+
+# Pictures of the window (under Xvfb) into docs/screenshots/.
+screenshots: build
+	scripts/screenshots $(BUILD)
 
 # The benchmarks and the budget table, from a Release build of their own.
 bench: deps

@@ -13,7 +13,6 @@
 #include "repair/network_repair.h"
 #include "repair/setup_network.h"
 #include "repair/store_changes.h"
-#include "repair/store_source.h"
 
 namespace corvane::cli {
 

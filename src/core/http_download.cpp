@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -102,6 +103,7 @@ class CurlJob : public DownloadJob {
       result.error = "cannot create a file in " + request_.destinationFolder;
       return result;
     }
+    ::fchmod(fd, 0644);  // a downloaded file, readable like any other
     Transfer transfer;
     transfer.file = ::fdopen(fd, "wb");
     if (transfer.file == nullptr) {

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "core/text.h"
+
 namespace corvane {
 
 namespace {
@@ -62,19 +64,6 @@ std::optional<char32_t> macExtension(std::string_view bytes, size_t i) {
   if (trail >= 0x40 && trail <= 0x53) return U'\u2460' + (trail - 0x40);
   if (trail >= 0x9F && trail <= 0xA8) return U'\u2160' + (trail - 0x9F);
   return std::nullopt;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Converts a run of code-page-932 characters. Lossy, an unconvertible run is

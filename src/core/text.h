@@ -22,6 +22,9 @@ std::string joinTexts(const std::vector<std::string>& pieces, std::string_view s
 // The last "/"-separated component of a path text ("/Sets/3" gives "3").
 std::string lastPathComponent(std::string_view path);
 
+// Appends the UTF-8 bytes of one Unicode code point.
+void appendUtf8(std::string& out, char32_t code);
+
 // Cuts the text at its first NUL byte.
 std::string_view untilNul(std::string_view text);
 

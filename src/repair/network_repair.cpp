@@ -6,9 +6,9 @@
 #include "core/os_version.h"
 #include "core/plist_io.h"
 #include "core/text.h"
+#include "inspect/get_port.h"
 #include "repair/setup_network.h"
 #include "repair/store_backup.h"
-#include "repair/store_source.h"
 
 namespace corvane {
 
@@ -86,7 +86,9 @@ StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const 
   result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", copyPath, platform.hostPath(staged)});
   if (result.ok() && platform.readFile(staged) != copyBytes)
     result.failure = "the repaired store did not arrive beside the live one intact";
-  if (result.ok()) result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(staged), platform.hostPath(destination)});
+  if (result.ok())
+    result =
+        runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(staged), platform.hostPath(destination)});
   if (!result.ok()) return result;
   platform.pause(1);
   if (platform.readFile(destination) != copyBytes) {

@@ -1,7 +1,7 @@
 #include "repair/service_templates.h"
 
 #include "core/os_version.h"
-#include "repair/store_source.h"
+#include "inspect/get_network.h"
 
 namespace corvane {
 

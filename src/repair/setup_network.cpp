@@ -5,11 +5,11 @@
 #include "core/os_version.h"
 #include "core/plist_io.h"
 #include "core/text.h"
+#include "inspect/get_port.h"
 #include "repair/dictionary_edit.h"
 #include "repair/ethernet_update.h"
 #include "repair/proxy_dns_update.h"
 #include "repair/service_templates.h"
-#include "repair/store_source.h"
 
 namespace corvane {
 
@@ -163,22 +163,94 @@ std::string SetupNetwork::fail(std::string why) {
   return "-1";
 }
 
-std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settings) {
+namespace {
+
+// The current location's ports as CheckPort found them, with the dial-up
+// ports (modems, IrDA, Bluetooth) joined in that order.
+struct Ports {
   PortLists names, devices;
-  CheckPort(platform_, names, devices, settings.smoh);
-  const std::vector<std::string> dialUpNames = dialUpList(names);
-  const std::vector<std::string> dialUpDevices = dialUpList(devices);
-  const bool fireWireServices = compOSVersion(platform_, "10.4") >= 0;
-  const size_t d = dialUpNames.size();
+  std::vector<std::string> dialUpNames, dialUpDevices;
+};
+
+std::optional<std::string> findLocation(const Dictionary& sets, const std::string& name) {
+  for (const auto& [key, set] : sets)
+    if (set["UserDefinedName"].equals(name)) return key;
+  return std::nullopt;
+}
+
+// Adds a new location built from the templates; returns its set key.
+std::string addLocation(const Platform& platform, const Value& liveStore, Dictionary& sets, Dictionary& services,
+                        const Ports& ports, const ProviderDatas& settings, const std::string& name) {
+  const size_t d = ports.dialUpNames.size();
   // Before 10.4 no FireWire service is built, so no id is reserved for one:
   // a location must not link services that do not exist.
-  const size_t f = fireWireServices ? names[kFireWire].size() : 0;
-  const size_t a = names[kAirPort].size();
+  const size_t f = compOSVersion(platform, "10.4") >= 0 ? ports.names[kFireWire].size() : 0;
+  const size_t a = ports.names[kAirPort].size();
+
+  const std::string setKey = SearchEmptySetsNumber(sets, 0);
+  std::vector<std::string> ids;
+  long long previous = -1;
+  for (size_t n = 0; n < d + 1 + f + a; ++n) {
+    ids.push_back(SearchEmptySetsNumber(services, previous + 1));
+    previous = std::stoll(ids.back());
+  }
+
+  std::vector<Value> dialUp;
+  size_t next = 0;
+  for (size_t i = 0; i < ports.names[kModem].size(); ++i, ++next)
+    dialUp.push_back(CreatePPPService(platform, ports.dialUpNames[next], ports.dialUpDevices[next], settings));
+  for (size_t j = 0; j < ports.names[kIrDA].size(); ++j, ++next)
+    dialUp.push_back(CreateIrDAService(platform, ports.dialUpDevices[next], settings, ports.dialUpNames[next]));
+  for (size_t j = 0; j < ports.names[kBluetooth].size(); ++j, ++next)
+    dialUp.push_back(CreateBluetoothService(platform, ports.dialUpDevices[next], settings, ports.dialUpNames[next]));
+
+  const Value& currentSet = liveStore["Sets"][lastPathComponent(liveStore["CurrentSet"].text())];
+  Value set = CreateSet(platform, name, ids, currentSet["Network"]["Interface"]["en1"]);
+
+  services.set(ids[0], CreateEthernetService(platform));
+  for (size_t k = 0; k < d; ++k) services.set(ids[k + 1], dialUp[k]);
+  for (size_t q = 0; q < f; ++q)
+    services.set(ids[d + 1 + q], CreateFireWireService(platform, ports.names[kFireWire][q]));
+  for (size_t q = 0; q < a; ++q)
+    services.set(ids[d + 1 + f + q], CreateAirMacService(platform, ports.names[kAirPort][q]));
+  sets.set(setKey, std::move(set));
+  return setKey;
+}
+
+// Makes the location's built-in Ethernet service its only active service.
+void repairLocation(const Platform& platform, Value& set, Dictionary& services, const Ports& ports,
+                    const ProviderDatas& settings) {
+  std::optional<std::string> ethernet = SearchService(services, set, "en0", "Ethernet");
+  if (!ethernet) ethernet = SearchService(services, set, "en0", "PPP");
+
+  for (const auto& device : ports.dialUpDevices) setInactive(services, SearchService(services, set, device, "PPP"));
+
+  if (ethernet)
+    if (Dictionary* service = subDictionary(services, *ethernet)) UpdateEthernetService(platform, *service, settings);
+
+  if (compOSVersion(platform, "10.3") >= 0)
+    if (Dictionary* en0 = subDictionaryAt(set, {"Network", "Interface", "en0", "Ethernet"}))
+      if (!isNumber(entryOf(*en0, "__INACTIVE__"), 1)) en0->set("__INACTIVE__", 1);
+
+  if (compOSVersion(platform, "10.4") >= 0)
+    for (const auto& device : ports.devices[kFireWire])
+      setInactive(services, SearchService(services, set, device, "FireWire"));
+  for (const auto& device : ports.devices[kAirPort])
+    setInactive(services, SearchService(services, set, device, "Ethernet"));
+}
+
+}  // namespace
+
+std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settings) {
+  Ports ports;
+  CheckPort(platform_, ports.names, ports.devices, settings.smoh);
+  ports.dialUpNames = dialUpList(ports.names);
+  ports.dialUpDevices = dialUpList(ports.devices);
 
   liveStore_ = loadStore(platform_);
   if (!liveStore_.isDictionary()) return fail("the network configuration store cannot be read");
-  const bool fromPlist = compOSVersion(platform_, "10.3") >= 0 && readPropertyList(platform_, kStorePath).isDictionary();
-  const std::string copyName = fromPlist ? "preferences.plist" : "preferences.xml";
+  const bool fromPlist =
+      compOSVersion(platform_, "10.3") >= 0 && readPropertyList(platform_, kStorePath).isDictionary();
 
   Value storeValue = liveStore_;
   Dictionary& store = *storeValue.dictionary();
@@ -188,64 +260,15 @@ std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settin
   Dictionary& sets = *store.find("Sets")->dictionary();
   Dictionary& services = *store.find("NetworkServices")->dictionary();
 
-  std::string setKey;
-  for (const auto& [key, set] : sets) {
-    if (set["UserDefinedName"].equals(name)) {
-      setKey = key;
-      break;
-    }
-  }
+  std::optional<std::string> setKey = findLocation(sets, name);
+  if (!setKey) setKey = addLocation(platform_, liveStore_, sets, services, ports, settings, name);
+  repairLocation(platform_, *sets.find(*setKey), services, ports, settings);
+  store.set("CurrentSet", "/Sets/" + *setKey);
 
-  if (setKey.empty()) {
-    setKey = SearchEmptySetsNumber(sets, 0);
-    std::vector<std::string> ids;
-    long long previous = -1;
-    for (size_t n = 0; n < d + 1 + f + a; ++n) {
-      ids.push_back(SearchEmptySetsNumber(services, previous + 1));
-      previous = std::stoll(ids.back());
-    }
-
-    std::vector<Value> dialUp;
-    size_t next = 0;
-    for (size_t i = 0; i < names[kModem].size(); ++i, ++next)
-      dialUp.push_back(CreatePPPService(platform_, dialUpNames[next], dialUpDevices[next], settings));
-    for (size_t j = 0; j < names[kIrDA].size(); ++j, ++next)
-      dialUp.push_back(CreateIrDAService(platform_, dialUpDevices[next], settings, dialUpNames[next]));
-    for (size_t j = 0; j < names[kBluetooth].size(); ++j, ++next)
-      dialUp.push_back(CreateBluetoothService(platform_, dialUpDevices[next], settings, dialUpNames[next]));
-
-    const Value& currentSet = liveStore_["Sets"][lastPathComponent(liveStore_["CurrentSet"].text())];
-    const Value set = CreateSet(platform_, name, ids, currentSet["Network"]["Interface"]["en1"]);
-
-    services.set(ids[0], CreateEthernetService(platform_));
-    for (size_t k = 0; k < d; ++k) services.set(ids[k + 1], dialUp[k]);
-    for (size_t q = 0; q < f; ++q) services.set(ids[d + 1 + q], CreateFireWireService(platform_, names[kFireWire][q]));
-    for (size_t q = 0; q < a; ++q) services.set(ids[d + 1 + f + q], CreateAirMacService(platform_, names[kAirPort][q]));
-    sets.set(setKey, set);
-  }
-
-  Value& set = *sets.find(setKey);
-  std::optional<std::string> ethernet = SearchService(services, set, "en0", "Ethernet");
-  if (!ethernet) ethernet = SearchService(services, set, "en0", "PPP");
-
-  for (const auto& device : dialUpDevices) setInactive(services, SearchService(services, set, device, "PPP"));
-
-  if (ethernet)
-    if (Dictionary* service = subDictionary(services, *ethernet)) UpdateEthernetService(platform_, *service, settings);
-
-  if (compOSVersion(platform_, "10.3") >= 0)
-    if (Dictionary* en0 = subDictionaryAt(set, {"Network", "Interface", "en0", "Ethernet"}))
-      if (!isNumber(entryOf(*en0, "__INACTIVE__"), 1)) en0->set("__INACTIVE__", 1);
-
-  if (fireWireServices)
-    for (const auto& device : devices[kFireWire]) setInactive(services, SearchService(services, set, device, "FireWire"));
-  for (const auto& device : devices[kAirPort]) setInactive(services, SearchService(services, set, device, "Ethernet"));
-
-  store.set("CurrentSet", "/Sets/" + setKey);
-
-  copy_ = writePrivateCopy(platform_.temporaryFolder(), copyName, storeValue);
+  copy_ = writePrivateCopy(platform_.temporaryFolder(), fromPlist ? "preferences.plist" : "preferences.xml",
+                           storeValue);
   if (!copy_.ok()) return fail(copy_.failure);
-  return setKey;
+  return *setKey;
 }
 
 }  // namespace corvane

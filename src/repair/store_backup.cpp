@@ -1,9 +1,10 @@
 #include "repair/store_backup.h"
 
+#include <filesystem>
 #include <tuple>
 
 #include "core/text.h"
-#include "repair/store_source.h"
+#include "inspect/get_port.h"
 
 namespace corvane {
 
@@ -14,6 +15,15 @@ bool allDigits(std::string_view text) {
   for (char c : text)
     if (c < '0' || c > '9') return false;
   return true;
+}
+
+// A privileged copy follows links: the backup folder must be a real folder
+// and the temporary name must not exist, or the copy could land elsewhere.
+bool safeToCopyInto(const Platform& platform, const std::string& folder, const std::string& target) {
+  std::error_code error;
+  const auto folderStatus = std::filesystem::symlink_status(platform.hostPath(folder), error);
+  const auto targetStatus = std::filesystem::symlink_status(platform.hostPath(target), error);
+  return std::filesystem::is_directory(folderStatus) && !std::filesystem::exists(targetStatus);
 }
 
 std::string folderOf(std::string_view systemPath) {
@@ -86,10 +96,13 @@ StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_v
   const std::string partial = temporaryPathBeside(backupPath);
 
   result = runPrivilegedStep(authorizer, "/bin/mkdir", {"-p", platform.hostPath(kBackupFolder)});
+  if (result.ok() && !safeToCopyInto(platform, std::string(kBackupFolder), partial))
+    result.failure = "the backup folder " + std::string(kBackupFolder) + " is not a plain folder";
   if (result.ok())
     result = runPrivilegedStep(authorizer, "/bin/cp", {"-p", platform.hostPath(storePath), platform.hostPath(partial)});
   if (result.ok())
-    result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(partial), platform.hostPath(backupPath)});
+    result =
+        runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(partial), platform.hostPath(backupPath)});
   if (result.ok() && platform.readFile(backupPath) != storeBytes)
     result.failure = "the copy " + backupPath + " does not hold the store as it was";
   if (result.ok()) result.path = backupPath;

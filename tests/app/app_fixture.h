@@ -130,6 +130,18 @@ inline Value tcpipRecord(const std::string& ip, const std::string& method, const
                             Value::strings({"example.jp"}), Value(v6method)});
 }
 
+// A platform whose temporary folder is a throw-away one, so that line checks
+// of the tests leave nothing behind.
+class TestPlatform : public Platform {
+ public:
+  TestPlatform(PlatformOptions options, std::string temporary)
+      : Platform(std::move(options)), temporary_(std::move(temporary)) {}
+  std::string temporaryFolder() const override { return temporary_; }
+
+ private:
+  std::string temporary_;
+};
+
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -145,8 +157,7 @@ class AppTest : public ::testing::Test {
   // Makes the platform, the view and the controller (after the test has set
   // the root, the provider and the answers).
   Corvane& start(cli::RepairAnswer answer = cli::RepairAnswer::No) {
-    platform = std::make_unique<Platform>(PlatformOptions{.root = root.path(), .home = "/Users/user",
-                                                          .pauses = false, .syslog = false});
+    platform = makePlatform(root.path());
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, readers, downloader, strings, Bundle(root.path()),
@@ -161,6 +172,11 @@ class AppTest : public ::testing::Test {
   void press(int tag) {
     corvane->OnButton(tag);
     queue.runUntil([&] { return !corvane->lineCheckRunning(); });
+  }
+
+  std::unique_ptr<Platform> makePlatform(const std::string& systemRoot) const {
+    return std::make_unique<TestPlatform>(
+        PlatformOptions{.root = systemRoot, .home = "/Users/user", .pauses = false, .syslog = false}, temporary.path());
   }
 
   Json row(Row r) const { return view->rowsJson()[std::string(rowName(r))]; }
@@ -180,6 +196,7 @@ class AppTest : public ::testing::Test {
   }
 
   TempFolder root;
+  TempFolder temporary;
   ProviderDatas prvs;
   LocalizedStrings strings;  // "C": every key shows as itself
   CannedReaders readers;

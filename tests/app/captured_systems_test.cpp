@@ -1,5 +1,7 @@
 // The sequence with the real readers on captured systems.
 
+#include <filesystem>
+
 #include "app/system_readers.h"
 #include "app_fixture.h"
 
@@ -10,8 +12,7 @@ class CapturedSystem : public AppTest {
  protected:
   // Runs the start button's sequence on testdata/sysroots/<name>.
   void run(const std::string& name) {
-    platform = std::make_unique<Platform>(PlatformOptions{.root = std::string(CORVANE_TESTDATA) + "/sysroots/" + name,
-                                                          .home = "/Users/user", .pauses = false, .syslog = false});
+    platform = makePlatform(std::string(CORVANE_TESTDATA) + "/sysroots/" + name);
     systemReaders = makeSystemReaders(*platform);
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = cli::RepairAnswer::No});
     corvane = std::make_unique<Corvane>(
@@ -81,6 +82,85 @@ TEST_F(CapturedSystem, AnotherDnsServerGives04024AndTheTcpipPanel) {
   EXPECT_EQ(row(Row::Tcpip)["image"], "syserr");
   EXPECT_EQ(row(Row::Tcpip)["code"], "04024");
   EXPECT_EQ(detailEvents(), Json::parse(R"([{"event":"panel","panel":"tcpip"}])"));
+}
+
+}  // namespace
+}  // namespace corvane::testing
+
+namespace corvane::testing {
+namespace {
+
+TEST_F(CapturedSystem, BrowserAndMailRowsOfInventorySystems) {
+  struct Case {
+    std::string system, browser, mail;
+  } cases[] = {
+      {"inv-10.2", "Internet Explorer 5.2.2", "Mail 1.0\naccountCount : 2"},
+      {"inv-10.4", "Internet Explorer 5.2.3 / Safari 3.0.4\nNetscape 7.2 / Firefox 2.0.0.20", "Mail 2.1.3\naccountCount : 3"},
+      {"inv-10.6", "Safari 5.1.10", "Mail 4.6\naccount : Example Net"},
+      {"inv-10.11", "Safari 11.1.2 / Firefox 60.9.0", "Mail 9.3\naccount : Not migrated"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.system);
+    run(c.system);
+    EXPECT_EQ(row(Row::Browser), (Json{{"image", "ok"}, {"text", c.browser}, {"code", ""}}));
+    EXPECT_EQ(row(Row::Mail), (Json{{"image", "ok"}, {"text", c.mail}, {"code", ""}}));
+    EXPECT_EQ(row(Row::Hardware)["image"], "ok");
+    EXPECT_EQ(row(Row::System)["text"].get<std::string>().rfind("MacOSX 10.", 0), 0u);
+  }
+}
+
+// The demo system, copied: its Ethernet port uses a proxy the provider does
+// not prescribe. The real repair runs on the copy.
+class DemoSystem : public CapturedSystem {
+ protected:
+  void SetUp() override {
+    CapturedSystem::SetUp();
+    std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/demo", copy.path(),
+                          std::filesystem::copy_options::recursive);
+    prvs.title = "Demo";
+    prvs.routerip = "192.168.1.1";
+    prvs.tcp = "DHCP";
+    prvs.p_enable = false;
+  }
+  void runCopy(cli::RepairAnswer answer) {
+    platform = makePlatform(copy.path());
+    systemReaders = makeSystemReaders(*platform);
+    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
+    corvane = std::make_unique<Corvane>(
+        CorvaneServices{*view, queue, *platform, *systemReaders, downloader, strings, Bundle(root.path()),
+                        CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
+        prvs);
+    corvane->awakeFromNib();
+    press(1);
+  }
+  std::string store() const {
+    return readHostFile(copy.path() + "/Library/Preferences/SystemConfiguration/preferences.plist");
+  }
+  TempFolder copy;
+};
+
+TEST_F(DemoSystem, AcceptedRepairFixesTheNetworkAndTheSequenceGoesOn) {
+  runCopy(cli::RepairAnswer::Yes);
+  std::vector<Json> offers = events("offer");
+  ASSERT_EQ(offers.size(), 1u);
+  EXPECT_EQ(offers[0]["message"], "networkProxyErrMsg");
+  EXPECT_EQ(offers[0]["code"], "03017");
+  EXPECT_EQ(offers[0]["answer"], 1);
+  EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":7,"ok":true})")});
+  EXPECT_EQ(rowImages(Row::Network), (std::vector<std::string>{"check", "err", "check", "ok"}));
+  for (Row r : kAllRows) EXPECT_EQ(row(r)["image"], "ok") << rowName(r);
+  EXPECT_FALSE(view->anyFault());
+  EXPECT_TRUE(events("panel").empty());
+}
+
+TEST_F(DemoSystem, RefusedRepairLeavesTheStoreAlone) {
+  std::string before = store();
+  runCopy(cli::RepairAnswer::No);
+  EXPECT_EQ(store(), before);
+  EXPECT_TRUE(events("repair").empty());
+  EXPECT_EQ(row(Row::Network), (Json{{"image", "err"},
+                                     {"text", "port : Ethernet\nmac : 00:1f:5b:3c:9a:01   proxy : exist"},
+                                     {"code", "03017"}}));
 }
 
 }  // namespace

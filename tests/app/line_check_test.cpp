@@ -82,7 +82,7 @@ class LineCheckOnLoopback : public AppTest {
  protected:
   Corvane& startReal(const std::string& url) {
     prvs.testurl = url;
-    platform = std::make_unique<Platform>(PlatformOptions{.root = root.path(), .pauses = false, .syslog = false});
+    platform = makePlatform(root.path());
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{});
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, readers, *curl, strings, Bundle(root.path()),
@@ -118,6 +118,11 @@ TEST_F(LineCheckOnLoopback, OutcomesOfTheServer) {
     EXPECT_EQ(row(Row::Line), c.line);
     EXPECT_EQ(events("arm").back()["enabled"], true);
   }
+  // Only the answered download left a file, in the temporary folder.
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(temporary.path())) files.push_back(entry.path().filename());
+  EXPECT_EQ(files, std::vector<std::string>{"check.html"});
+  EXPECT_EQ(readHostFile(temporary.path() + "/check.html"), "<html>ok</html>");
 }
 
 }  // namespace

@@ -55,8 +55,9 @@ TEST(UpdateEthernetService, BeforeTenFourLogFileBecomesLogfile) {
       "<key>PPP</key><dict><key>LogFile</key><string>/tmp/x.log</string>"
       "<key>__INACTIVE__</key><integer>1</integer></dict>");
   UpdateEthernetService(*platform, service, ProviderDatas{});
-  EXPECT_EQ(Value(service)["PPP"],
-            Value(plistDict("<key>__INACTIVE__</key><integer>1</integer><key>Logfile</key><string>/tmp/ppp.log</string>")));
+  EXPECT_EQ(
+      Value(service)["PPP"],
+      Value(plistDict("<key>__INACTIVE__</key><integer>1</integer><key>Logfile</key><string>/tmp/ppp.log</string>")));
   EXPECT_EQ(platform.logged, (Texts{"LogFile", "no ipv4", "no ipv6", "no proxy", "no interface", "DHCP",
                                     "IPv6 ConfigMethod"}));
 }

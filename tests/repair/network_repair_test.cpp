@@ -223,3 +223,56 @@ TEST(Undo, RestoringTheNewestBackupGivesBackTheOriginalStore) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST(OnRepair, TenFourWithOnlyTheOlderStoreInstallsTheNewerFile) {
+  CopiedSystem system("repair-10.4-new-location");
+  const std::string live = system.read(kPlist);
+  std::filesystem::create_directories(std::filesystem::path(system.host(kXml)).parent_path());
+  std::filesystem::rename(system.host(kPlist), system.host(kXml));
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  ProviderDatas settings = providerSettings();
+
+  const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+
+  ASSERT_TRUE(outcome.applied) << outcome.failure;
+  EXPECT_EQ(outcome.backup, "");  // there was no store file to keep at the destination
+  EXPECT_TRUE(system.read(kXml) == live);
+  EXPECT_EQ(readPlistFile(system.host(kPlist)),
+            readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.4-new-location.plist"));
+  EXPECT_EQ(steps(system)[0], "chown root TMP/PRIVATE/preferences.xml");
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST(OnRepair, RepairingTheRepairedLocationAgainOnlyTurnsItsPortsOffAgain) {
+  CopiedSystem system("repair-10.4-new-location");
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  ProviderDatas settings = providerSettings();
+  ASSERT_TRUE(OnRepair(platform, authorizer, settings).applied);
+  const Value repaired = readPlistFile(system.host(kPlist));
+
+  // The user switches the location's modem, FireWire and AirPort on again.
+  Value store = repaired;
+  for (const char* id : {"7", "8", "9"})
+    store.dictionary()->find("NetworkServices")->dictionary()->find(id)->dictionary()->set("__INACTIVE__", 0);
+  system.write(kPlist, toXmlPropertyList(store));
+  platform.logged.clear();
+
+  const RepairOutcome again = OnRepair(platform, authorizer, settings);
+  ASSERT_TRUE(again.applied) << again.failure;
+  EXPECT_EQ(again.setKey, "2");
+  EXPECT_EQ(readPlistFile(system.host(kPlist)), repaired);
+  EXPECT_TRUE(platform.logged.empty());
+}
+
+}  // namespace
+}  // namespace corvane

@@ -28,7 +28,8 @@ struct CliRun {
 class ProviderBundle {
  public:
   ProviderBundle() {
-    const std::string text = folder_.write("provider.txt", "proxy_http=proxy.example.jp:8080\nproxy_secure=proxy.example.jp:8443\n");
+    const std::string text =
+        folder_.write("provider.txt", "proxy_http=proxy.example.jp:8080\nproxy_secure=proxy.example.jp:8443\n");
     std::filesystem::create_directories(path() + "/Contents/Resources");
     const std::string command =
         kCli + " provider encode '" + text + "' '" + path() + "/Contents/Resources/Corvane.idx'";
@@ -65,7 +66,8 @@ TEST(RepairCommand, RepairsAndUndoes) {
   ASSERT_EQ(repaired.status, 0) << repaired.err;
   EXPECT_EQ(readPlistFile(system.host(kPlist)),
             readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.4-new-location.plist"));
-  EXPECT_NE(repaired.out.find("previous store kept at /Library/Application Support/Corvane/backups/"), std::string::npos);
+  EXPECT_NE(repaired.out.find("previous store kept at /Library/Application Support/Corvane/backups/"),
+            std::string::npos);
   EXPECT_EQ(repaired.err, "ExceptionsList\n");  // the system-log texts
 
   const CliRun undone = corvane(system, "repair --undo");

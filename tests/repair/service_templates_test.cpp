@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+
 #include "repair/repair_test_support.h"
 
 namespace corvane {
@@ -18,6 +21,8 @@ struct Band {
   std::string logfile;
   int ftpPassive;
 };
+
+void PrintTo(const Band& band, std::ostream* out) { *out << band.version; }
 
 class TemplateBands : public ::testing::TestWithParam<Band> {};
 
@@ -49,7 +54,12 @@ INSTANTIATE_TEST_SUITE_P(Versions, TemplateBands,
                                            Band{"10.2.8", false, true, false, "/tmp/ppp.log", 1},
                                            Band{"10.3.9", true, true, false, "/tmp/ppp.log", 1},
                                            Band{"10.4.11", true, true, true, "/var/log/ppp.log", 1},
-                                           Band{"10.12.6", true, true, true, "/var/log/ppp.log", 1}));
+                                           Band{"10.12.6", true, true, true, "/var/log/ppp.log", 1}),
+                         [](const auto& info) {
+                           std::string name = "v" + info.param.version;
+                           std::replace(name.begin(), name.end(), '.', '_');
+                           return name;
+                         });
 
 TEST(ServiceTemplates, ProxiesKeysPerBand) {
   struct Case {

@@ -24,7 +24,9 @@ using Texts = std::vector<std::string>;
 const std::string kPlist = "/Library/Preferences/SystemConfiguration/preferences.plist";
 const std::string kXml = "/private/var/db/SystemConfiguration/preferences.xml";
 
-Value expectedStore(const std::string& file) { return readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/" + file); }
+Value expectedStore(const std::string& file) {
+  return readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/" + file);
+}
 
 mode_t modeOf(const std::string& path) {
   struct stat st {};
@@ -36,6 +38,7 @@ struct Built {
   std::string key;
   Value copy;
   std::string copyName;
+  std::string copyPath;
 };
 
 Built build(TestPlatform& platform, ProviderDatas settings = providerSettings()) {
@@ -44,7 +47,8 @@ Built build(TestPlatform& platform, ProviderDatas settings = providerSettings())
   built.key = setup.DoSetup("Quorvalin", settings);
   if (setup.copy().ok()) {
     built.copy = readPlistFile(setup.copy().path);
-    built.copyName = std::filesystem::path(setup.copy().path).filename().string();
+    built.copyPath = setup.copy().path;
+    built.copyName = std::filesystem::path(built.copyPath).filename().string();
   }
   return built;
 }
@@ -104,9 +108,10 @@ TEST(DoSetup, DialUpPortsOnTenThree) {
   EXPECT_TRUE(services["9"]["Interface"]["HardwareVariant"].equals("Bluetooth"));
   for (const char* id : {"7", "8", "9"}) EXPECT_EQ(services[id]["__INACTIVE__"], Value(1)) << id;
   EXPECT_TRUE(services["6"]["__INACTIVE__"].isAbsent());
-  EXPECT_EQ(services["6"]["Ethernet"], Value(Dictionary{}));  // en0 not in the interface list
+  EXPECT_EQ(services["6"]["Ethernet"], Value(Dictionary{}));     // en0 not in the interface list
   EXPECT_EQ(keysOf(set["Network"]["Interface"]), Texts{"en0"});  // the current en1 is empty
-  EXPECT_EQ(set["Network"]["Interface"]["en0"]["Ethernet"], Value(plistDict("<key>__INACTIVE__</key><integer>1</integer>")));
+  EXPECT_EQ(set["Network"]["Interface"]["en0"]["Ethernet"],
+            Value(plistDict("<key>__INACTIVE__</key><integer>1</integer>")));
   EXPECT_TRUE(built.copy["CurrentSet"].equals("/Sets/1"));
   // The live services keep their settings; the Mail proxy is only touched before 10.3.3.
   EXPECT_EQ(services["0"]["Proxies"]["MailEnable"], Value(1));
@@ -126,8 +131,7 @@ TEST(DoSetup, UuidStoreOnTenSixGetsNumericKeysAndAnXmlCopy) {
   EXPECT_TRUE(services["2"]["Interface"]["Type"].equals("FireWire"));
   EXPECT_TRUE(services["3"]["AirPort"].isDictionary());
   EXPECT_EQ(set["Network"]["Interface"]["en1"]["AirPort"]["JoinMode"], Value("Automatic"));
-  const std::string copy = readHostFile(system.tmp() + "/" + std::filesystem::directory_iterator(system.tmp())->path().filename().string() + "/preferences.plist");
-  EXPECT_TRUE(copy.starts_with("<?xml"));
+  EXPECT_TRUE(readHostFile(built.copyPath).starts_with("<?xml"));  // the copy is XML, the store was binary
 }
 
 TEST(DoSetup, BridgeIsNoPortAndAirPortBecomesInactiveOnTenTwelve) {
@@ -219,13 +223,13 @@ class CheckPortTest : public ::testing::Test {
 };
 
 TEST_F(CheckPortTest, SortsTheCurrentLocationsPortsByKind) {
-  writeStore(service("1", "Modem", "modem", "PPP", "Modem") + service("2", "En", "en0", "Ethernet", "Ethernet") +
-                 service("3", "FW", "fw0", "FireWire", "FireWire") +
-                 service("4", "IR", "irda", "PPP", "Modem", "IrDA-IrCOMM") +
-                 service("5", "BT", "bt", "PPP", "Modem", "Bluetooth") +
-                 service("6", "Air", "en1", "Ethernet", "AirPort") + service("7", "Other", "en5", "Ethernet", "Ethernet") +
-                 service("8", "Bridge", "bridge0", "Bridge", "Bridge"),
-             links({"1", "2", "3", "4", "5", "6", "8"}) + "<key>9</key><dict/>");
+  writeStore(
+      service("1", "Modem", "modem", "PPP", "Modem") + service("2", "En", "en0", "Ethernet", "Ethernet") +
+          service("3", "FW", "fw0", "FireWire", "FireWire") +
+          service("4", "IR", "irda", "PPP", "Modem", "IrDA-IrCOMM") +
+          service("5", "BT", "bt", "PPP", "Modem", "Bluetooth") + service("6", "Air", "en1", "Ethernet", "AirPort") +
+          service("7", "Other", "en5", "Ethernet", "Ethernet") + service("8", "Bridge", "bridge0", "Bridge", "Bridge"),
+      links({"1", "2", "3", "4", "5", "6", "8"}) + "<key>9</key><dict/>");
   scan();
   EXPECT_EQ(names, (PortLists{{"Modem"}, {"En"}, {"FW"}, {"IR"}, {"BT"}, {"Air"}}));
   EXPECT_EQ(devices, (PortLists{{"modem"}, {"en0"}, {"fw0"}, {"irda"}, {"bt"}, {"en1"}}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "repair/repair_test_support.h"
 
 namespace corvane {
@@ -67,9 +69,24 @@ TEST(BackupStore, KeepsTheStoreAndNumbersBackupsOfTheSameSecond) {
   EXPECT_EQ(second.path, std::string(kBackupFolder) + "/preferences-20261210-044515-2.plist");
   EXPECT_EQ(system.read(first.path), system.read(store));
 
-  const StepResult missing = backupStore(platform, authorizer, "/private/var/db/SystemConfiguration/preferences.xml", kWhen);
+  const StepResult missing =
+      backupStore(platform, authorizer, "/private/var/db/SystemConfiguration/preferences.xml", kWhen);
   EXPECT_TRUE(missing.ok());
   EXPECT_EQ(missing.path, "");
+}
+
+TEST(BackupStore, RefusesALinkedBackupFolder) {
+  CopiedSystem system("repair-10.4-new-location");
+  TestPlatform platform(system);
+  CueAuthorizer authorizer(platform, true);
+  ASSERT_TRUE(authorizer.obtainRights());
+  std::filesystem::create_directories(system.host("/Library/Application Support/Corvane"));
+  std::filesystem::create_directory_symlink(system.host("/private/tmp"), system.host(std::string(kBackupFolder)));
+
+  const StepResult result =
+      backupStore(platform, authorizer, "/Library/Preferences/SystemConfiguration/preferences.plist", kWhen);
+  EXPECT_FALSE(result.ok());
+  for (const auto& line : system.toolLog()) EXPECT_FALSE(line.starts_with("cp ")) << line;
 }
 
 TEST(RestoreBackup, RefusesWithoutRightsAndLeavesTheStore) {

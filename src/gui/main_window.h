@@ -1,0 +1,115 @@
+#pragma once
+// The main window: the banner, seven result rows (status image, text, result
+// code), the detail buttons of four of them and the four main buttons. It is
+// one more view of the controller: it shows what the controller tells it and
+// hands button clicks back, and decides nothing itself.
+
+#include <QDialog>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/corvane_view.h"
+#include "core/platform.h"
+#include "gui/gui_resources.h"
+
+class QLabel;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace corvane {
+
+class Corvane;
+class HardwarePanel;
+class HelpWindow;
+class ImageButton;
+class MailPanel;
+class NetworkErrPanel;
+class NetworkPanel;
+class TCPIPPanel;
+class WaitPanel;
+
+class MainWindow : public QWidget, public CorvaneView {
+  Q_OBJECT
+
+ public:
+  MainWindow(const GuiResources& resources, Platform& platform, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The controller that receives the buttons' clicks and the close box.
+  void setController(Corvane* controller) { controller_ = controller; }
+
+  // CorvaneView
+  void setTitle(std::string_view title) override;
+  void setRowImage(Row row, std::string_view image) override;
+  void setRowText(Row row, std::string_view text) override;
+  void setRowCode(Row row, std::string_view code) override;
+  void showAlert(const Alert& alert) override;
+  bool runRepairPanel(const RepairOffer& offer) override;
+  void runHardwarePanel(const std::vector<VolumeRow>& volumes) override;
+  void runNetworkPanel(const Value& networks) override;
+  void runTcpipPanel(const Value& tcpips, const Value& networks) override;
+  void runMailPanel(const Value& accounts) override;
+  void armButtons(const std::vector<int>& tags, bool enabled) override;
+  void pause(double seconds) override;
+  void redraw() override;
+  void showWaitPanel(bool shown) override;
+  void openHelp() override;
+  void quit() override;
+
+  // The widgets of a row, and the button with a tag (1 to 8), for tests and
+  // scripts.
+  struct RowWidgets {
+    QLabel* image;
+    QLabel* text;
+    QLabel* code;
+  };
+  RowWidgets rowWidgets(Row row) const;
+  ImageButton* button(int tag) const;
+  NetworkErrPanel* repairPanel() const { return repairPanel_; }
+  NetworkPanel* networkPanel() const { return networkPanel_; }
+  TCPIPPanel* tcpipPanel() const { return tcpipPanel_; }
+  HardwarePanel* hardwarePanel() const { return hardwarePanel_; }
+  MailPanel* mailPanel() const { return mailPanel_; }
+  QWidget* waitPanel() const;
+  HelpWindow* helpWindow() const { return help_; }
+
+  // True while a button's action runs (the window then takes no input).
+  bool busy() const { return busy_ > 0; }
+
+  // Ends the application once the help registration is removed; tests
+  // replace it. By default QCoreApplication::quit.
+  std::function<void()> terminate;
+  // Called with each panel or alert just before it runs modally, and its
+  // kind ("repair", "network", "tcpip", "hardware", "mail", "alert").
+  std::function<void(QDialog* panel, const char* kind)> panelWillRun;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void onButton(int tag);
+  void willRun(QDialog* panel, const char* kind);
+
+  const GuiResources& resources_;
+  Platform& platform_;
+  std::unique_ptr<Ui::MainWindow> ui_;
+  QLabel* background_ = nullptr;
+  std::map<int, ImageButton*> buttons_;
+  Corvane* controller_ = nullptr;
+  NetworkErrPanel* repairPanel_ = nullptr;
+  NetworkPanel* networkPanel_ = nullptr;
+  TCPIPPanel* tcpipPanel_ = nullptr;
+  HardwarePanel* hardwarePanel_ = nullptr;
+  MailPanel* mailPanel_ = nullptr;
+  WaitPanel* waitPanel_ = nullptr;
+  HelpWindow* help_ = nullptr;
+  int busy_ = 0;
+  bool quitting_ = false;
+};
+
+}  // namespace corvane

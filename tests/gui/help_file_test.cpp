@@ -1,0 +1,98 @@
+#include "app/help_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/plist_io.h"
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+using testing::readHostFile;
+using testing::TempFolder;
+
+constexpr std::string_view kPrefs = "Users/user/Library/Preferences/";
+constexpr std::string_view kId = "jp.corvane.Corvane";
+
+std::string registrations(std::initializer_list<std::string_view> ids) {
+  Dictionary entries;
+  for (std::string_view id : ids) entries.set(std::string(id), Value(std::string("/Applications/") + std::string(id)));
+  return toXmlPropertyList(Value(std::move(entries)));
+}
+
+class HelpFileTest : public ::testing::Test {
+ protected:
+  std::string host(std::string_view relative) const { return root.path() + "/" + std::string(relative); }
+  bool exists(std::string_view relative) const { return std::filesystem::exists(host(relative)); }
+
+  TempFolder root;
+  Platform platform{{.root = root.path(), .home = "/Users/user", .pauses = false, .syslog = false}};
+};
+
+TEST_F(HelpFileTest, RemovesOnlyThisApplicationsEntryFromTheHelpPreferences) {
+  root.write(std::string(kPrefs) + "com.apple.help.plist", registrations({"com.other.App", kId, "org.third.Tool"}));
+  DeleteHelp(platform, 1, kId);
+  Value after = parsePropertyList(readHostFile(host(std::string(kPrefs) + "com.apple.help.plist")));
+  ASSERT_TRUE(after.isDictionary());
+  EXPECT_EQ(after.count(), 2u);
+  EXPECT_TRUE(after["com.other.App"].equals("/Applications/com.other.App"));
+  EXPECT_TRUE(after["org.third.Tool"].equals("/Applications/org.third.Tool"));
+  EXPECT_TRUE(after[kId].isAbsent());
+  EXPECT_FALSE(exists(std::string(kPrefs) + "com.apple.help.plist.corvane-tmp"));
+}
+
+TEST_F(HelpFileTest, OnTenTwoAndLaterLeavesTheHelpViewerFolderAlone) {
+  const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
+  root.write(folder + "Corvane Help/book", "index");
+  root.write(folder + "Help Viewer Prefs", "current");
+  root.write(folder + "Help Viewer Prefs save", "saved");
+  DeleteHelp(platform, 0, kId);
+  EXPECT_TRUE(exists(folder + "Corvane Help/book"));
+  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs")), "current");
+  EXPECT_TRUE(exists(folder + "Help Viewer Prefs save"));
+}
+
+TEST_F(HelpFileTest, BeforeTenTwoRemovesTheBookAndPutsTheSavedViewerPreferencesBack) {
+  const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
+  root.write(folder + "Corvane Help/book", "index");
+  root.write(folder + "Other Help/book", "other");
+  root.write(folder + "Help Viewer Prefs", "current");
+  root.write(folder + "Help Viewer Prefs save", "saved");
+  DeleteHelp(platform, -1, kId);
+  EXPECT_FALSE(exists(folder + "Corvane Help"));
+  EXPECT_TRUE(exists(folder + "Other Help/book"));
+  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs")), "saved");
+  EXPECT_FALSE(exists(folder + "Help Viewer Prefs save"));
+}
+
+TEST_F(HelpFileTest, BeforeTenTwoWithoutASavedCopyKeepsTheViewerPreferences) {
+  const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
+  root.write(folder + "Help Viewer Prefs", "current");
+  DeleteHelp(platform, -1, kId);
+  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs")), "current");
+}
+
+TEST_F(HelpFileTest, MissingOrBrokenPreferencesAreLeftAsTheyAre) {
+  DeleteHelp(platform, 1, kId);  // nothing there: nothing made
+  EXPECT_FALSE(exists(std::string(kPrefs) + "com.apple.help.plist"));
+
+  root.write(std::string(kPrefs) + "com.apple.help.plist", "not a property list");
+  DeleteHelp(platform, -1, kId);
+  EXPECT_EQ(readHostFile(host(std::string(kPrefs) + "com.apple.help.plist")), "not a property list");
+}
+
+TEST_F(HelpFileTest, CopyHelpSavesTheViewerPreferencesOnceAndNeverOverwritesTheBackup) {
+  const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
+  EXPECT_FALSE(CopyHelp(platform));  // nothing to copy
+  root.write(folder + "Help Viewer Prefs", "first");
+  EXPECT_TRUE(CopyHelp(platform));
+  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs save")), "first");
+  root.write(folder + "Help Viewer Prefs", "second");
+  EXPECT_FALSE(CopyHelp(platform));
+  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs save")), "first");
+}
+
+}  // namespace
+}  // namespace corvane
