@@ -114,9 +114,10 @@ def main():
     window = results / "window.json"
     if window.exists():
         w = json.loads(window.read_text())
-        table.add(f"window start to first paint: {w['window'] * 1000:.0f} ms, empty Qt widget {w['empty'] * 1000:.0f} ms",
-                  f"{w['window']:.3f} s", "<= 0.25 s", w["window"] <= 0.25)
-        table.add("window peak resident", f"{w['maxResidentKB'] / 1024:.1f} MB", "<= 60 MB", w["maxResidentKB"] / 1024 <= 60)
+        table.add(f"window start to first paint (demo): bare Qt widget {w['empty'] * 1000:.0f} ms,"
+                  f" ratio x{w['window'] / w['empty']:.2f}", f"{w['window']:.3f} s", "<= 0.25 s", w["window"] <= 0.25)
+        table.add("window peak resident, whole scripted run (sequence, every panel, screenshots)",
+                  f"{w['maxResidentKB'] / 1024:.1f} MB", "<= 60 MB", w["maxResidentKB"] / 1024 <= 60)
     else:
         table.add("window start to first paint", "not measured (the window is not on main yet)", "<= 0.25 s", None)
         table.add("window peak resident", "not measured (the window is not on main yet)", "<= 60 MB", None)
