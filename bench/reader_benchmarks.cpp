@@ -67,7 +67,7 @@ void BM_StoreReadAndWalk(benchmark::State& state) {
   state.counters["nodes"] = static_cast<double>(nodes);
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_StoreReadAndWalk)->Arg(5 * kMB / 2)->Arg(5 * kMB)->Arg(10 * kMB)->Apply(repeated);
+BENCHMARK(BM_StoreReadAndWalk)->Arg(5 * kMB)->Arg(10 * kMB)->Arg(20 * kMB)->Apply(repeated);
 
 void BM_GetNetwork(benchmark::State& state) {
   Platform platform({.root = storeSystem(static_cast<size_t>(state.range(0))), .pauses = false, .syslog = false});
@@ -81,7 +81,7 @@ void BM_GetNetwork(benchmark::State& state) {
   state.counters["locations"] = static_cast<double>(locations - 1);
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_GetNetwork)->Arg(5 * kMB / 2)->Arg(5 * kMB)->Arg(10 * kMB)->Apply(repeated);
+BENCHMARK(BM_GetNetwork)->Arg(5 * kMB)->Arg(10 * kMB)->Arg(20 * kMB)->Apply(repeated);
 
 void BM_IfconfigParse(benchmark::State& state) {
   const std::string text = ifconfigOutput(static_cast<size_t>(state.range(0)));
