@@ -25,6 +25,7 @@ constexpr ProxyLabel kProxyLabels[] = {{0, "  HTTP"},   {1, "  Socks"}, {2, "  F
 
 bool isEmptyText(const std::optional<std::string>& text) { return !text || text->empty(); }
 
+
 }  // namespace
 
 Corvane::Corvane(CorvaneServices services, ProviderDatas prvs)
@@ -90,6 +91,7 @@ void Corvane::OnButton(int tag) {
 
 void Corvane::AddTrackingContrl(bool enable) { services_.view.armButtons(kAllButtons, enable); }
 
+// The window removes the help registration as it quits (help_file.h).
 void Corvane::OnCancel() { services_.view.quit(); }
 
 void Corvane::runSequence() {

@@ -110,3 +110,4 @@ TEST_F(AppTest, SystemDetailShowsVolumesWithSizes) {
 
 }  // namespace
 }  // namespace corvane::testing
+

@@ -88,3 +88,16 @@ TEST_F(AppTest, MailDetailOpensPanelWithAccounts) {
 
 }  // namespace
 }  // namespace corvane::testing
+
+namespace corvane::testing {
+namespace {
+
+TEST_F(AppTest, MailSetupAppExitStatus) {
+  start();
+  EXPECT_EQ(corvane->RunMailSetupApp(), -1);  // not in the bundle
+  root.write("Contents/Resources/Plovis.app/Contents/MacOS/Plovis(Mail)", "#!/bin/sh\nexit 3\n", true);
+  EXPECT_EQ(corvane->RunMailSetupApp(), 3);
+}
+
+}  // namespace
+}  // namespace corvane::testing
