@@ -8,7 +8,7 @@ FUZZ_SECONDS  ?= 600
 FUZZ_PARALLEL ?= 1
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build build-asan build-fuzz build-tsan test test-normal test-asan test-fuzz fuzz tsan demo screenshots clean
+.PHONY: all deps build build-asan build-fuzz build-tsan test test-normal test-asan test-fuzz fuzz tsan demo screenshots bench clean
 
 all: build
 
@@ -66,5 +66,9 @@ demo: build
 screenshots: build
 	scripts/screenshots $(BUILD)
 
+# The benchmarks and the budget table, from a Release build of their own.
+bench: deps
+	JOBS=2 scripts/bench build-bench
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) build-bench

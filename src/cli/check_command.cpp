@@ -8,6 +8,7 @@
 #include "app/corvane.h"
 #include "app/event_queue.h"
 #include "app/system_readers.h"
+#include "cli/check_timings.h"
 #include "cli/check_view.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
@@ -24,6 +25,7 @@ struct CheckOptions {
   std::string repair = "ask";
   bool details = false;
   bool lineOnly = false;
+  bool timings = false;
 };
 
 RepairAnswer repairAnswer(const std::string& text) {
@@ -33,7 +35,11 @@ RepairAnswer repairAnswer(const std::string& text) {
 }
 
 int runCheck(const CheckOptions& options) {
-  auto platform = makePlatform(options.system);
+  // Every check is timed (a clock read per row and tool run); --timings shows it.
+  CheckTimings timings;
+  auto platform = makePlatform(options.system, [&](PlatformOptions o) {
+    return std::make_unique<TimedPlatform>(std::move(o), timings);
+  });
   Bundle bundle = makeBundle(options.system);
   LocalizedStrings strings = LocalizedStrings::load(bundle, options.lang.empty() ? preferredLanguage() : options.lang);
   platform->internalErrorAlert = [](const std::string& message) { std::cerr << "corvane-cli: " << message << '\n'; };
@@ -44,24 +50,29 @@ int runCheck(const CheckOptions& options) {
   // Asking needs a terminal; without one every offer is answered no.
   viewOptions.in = viewOptions.repair == RepairAnswer::Ask && !options.json && ::isatty(0) ? &std::cin : nullptr;
   CheckView view(*platform, strings, viewOptions);
+  TimedView timedView(view, timings);
 
   EventQueue queue;
   auto readers = makeSystemReaders(*platform);
-  auto downloader = makeCurlDownloader();
-  Corvane corvane(CorvaneServices{view, queue, *platform, *readers, *downloader, strings, bundle},
+  auto curlDownloader = makeCurlDownloader();
+  TimedDownloader downloader(*curlDownloader, timings);
+  Corvane corvane(CorvaneServices{timedView, queue, *platform, *readers, downloader, strings, bundle},
                   ProviderDatas::load(bundle));
   corvane.awakeFromNib();
   corvane.applicationDidFinishLaunching();
   if (!options.json) std::cout << "== " << view.title() << "\n\n";
 
+  timings.startSequence();
   corvane.OnButton(options.lineOnly ? 2 : 1);
   queue.runUntil([&] { return !corvane.lineCheckRunning(); });
+  timings.endSequence();
 
   if (options.json) {
     nlohmann::ordered_json report;
     report["title"] = view.title();
     report["rows"] = view.rowsJson();
     report["events"] = view.events();
+    if (options.timings) report["timings"] = timings.json();
     if (options.details) {
       report["details"] = nlohmann::ordered_json{
           {"hardware", hardwarePanelJson(corvane.hardwarePanelRows())},
@@ -72,6 +83,7 @@ int runCheck(const CheckOptions& options) {
     std::cout << report.dump(2) << '\n';
   } else {
     view.printSummary(std::cout);
+    if (options.timings) std::cout << '\n' << timings.text();
     if (options.details) {
       view.runHardwarePanel(corvane.hardwarePanelRows());
       view.runNetworkPanel(corvane.networks());
@@ -99,6 +111,8 @@ void addCheckCommands(CLI::App& app) {
       ->check(CLI::IsMember({"ask", "yes", "no"}));
   check->add_flag("--details", options->details, "Also show the content of the four detail panels");
   check->add_flag("--line-only", options->lineOnly, "Run the line check alone");
+  check->add_flag("--timings", options->timings,
+                  "Also report the time of the sequence, of each row and of each tool run (\"timings\" in JSON)");
   check->callback([options] { exitStatus() = runCheck(*options); });
 }
 

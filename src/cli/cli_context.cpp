@@ -22,11 +22,16 @@ void addVerboseOption(CLI::App& command, SystemOptions& options) {
 }
 
 std::unique_ptr<Platform> makePlatform(const SystemOptions& options) {
+  return makePlatform(options, [](PlatformOptions o) { return std::make_unique<Platform>(std::move(o)); });
+}
+
+std::unique_ptr<Platform> makePlatform(const SystemOptions& options,
+                                       const std::function<std::unique_ptr<Platform>(PlatformOptions)>& make) {
   PlatformOptions platformOptions;
   platformOptions.root = options.root;
   platformOptions.home = options.home;
   platformOptions.pauses = !options.noPause;
-  auto platform = std::make_unique<Platform>(platformOptions);
+  auto platform = make(platformOptions);
   if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << text << '\n'; };
   return platform;
 }

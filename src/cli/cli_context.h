@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,9 @@ void addVerboseOption(CLI::App& command, SystemOptions& options);
 
 // The platform for the chosen root; --verbose sends log texts to stderr.
 std::unique_ptr<Platform> makePlatform(const SystemOptions& options);
+// The same, made by `make` from the platform options (a Platform subclass).
+std::unique_ptr<Platform> makePlatform(const SystemOptions& options,
+                                       const std::function<std::unique_ptr<Platform>(PlatformOptions)>& make);
 Bundle makeBundle(const SystemOptions& options);
 
 // The shared "inspect" parent command: the existing one, or a new one.

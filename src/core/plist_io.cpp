@@ -61,17 +61,27 @@ bool dictionaryFromNode(plist_t node, int depth, Value& out) {
   return ok;
 }
 
+// Walks the items with an iterator: libplist finds an item by index by
+// counting from the first one, which made reading a long array (a keyed
+// archive's object table) quadratic.
 bool arrayFromNode(plist_t node, int depth, Value& out) {
   Value::Array items;
-  uint32_t n = plist_array_get_size(node);
-  items.reserve(n);
-  for (uint32_t i = 0; i < n; ++i) {
+  items.reserve(plist_array_get_size(node));
+  plist_array_iter it = nullptr;
+  plist_array_new_iter(node, &it);
+  if (!it) return false;
+  bool ok = true;
+  for (;;) {
+    plist_t item = nullptr;
+    plist_array_next_item(node, it, &item);
+    if (!item) break;
     Value child;
-    if (!fromNode(plist_array_get_item(node, i), depth + 1, child)) return false;
+    if (!(ok = fromNode(item, depth + 1, child))) break;
     items.push_back(std::move(child));
   }
-  out = Value(std::move(items));
-  return true;
+  std::free(it);
+  if (ok) out = Value(std::move(items));
+  return ok;
 }
 
 bool fromNode(plist_t node, int depth, Value& out) {

@@ -9,10 +9,12 @@ namespace corvane {
 
 namespace {
 
-// The store's root dictionary at a path, or absent.
+// The store's root dictionary at a path, or absent. Returned by moving: a
+// conditional expression here would copy the whole store.
 Value readStoreFile(const Platform& platform, std::string_view path) {
   Value root = readPropertyList(platform, path);
-  return root.isDictionary() ? root : Value();
+  if (!root.isDictionary()) return Value();
+  return root;
 }
 
 Value emptyDictionary() { return Value(Dictionary()); }

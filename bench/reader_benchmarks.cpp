@@ -1,0 +1,168 @@
+// The readers' own work on large generated inputs, each at several sizes so
+// that its growth can be read off (scripts/bench compares neighbouring sizes).
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "bench/bench_inputs.h"
+#include "core/platform.h"
+#include "core/plist_io.h"
+#include "inspect/get_network.h"
+#include "inspect/get_port.h"
+#include "inspect/ifconfig_output.h"
+#include "inspect/resolver_output.h"
+#include "inventory/keyed_archive.h"
+#include "inventory/mail_account_database.h"
+#include "provider/provider_datas.h"
+#include "provider/provider_encoder.h"
+
+namespace corvane::bench {
+namespace {
+
+constexpr int64_t kMB = 1024 * 1024;
+
+// The quickest repetition is the one least disturbed by other work on a
+// shared machine; scripts/bench reads it.
+void repeated(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)
+      ->Repetitions(5)
+      ->ReportAggregatesOnly(true)
+      ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+}
+
+// A captured system with a generated store, made once per size.
+const std::string& storeSystem(size_t bytes) {
+  static std::map<size_t, std::unique_ptr<ScratchFolder>> systems;
+  auto& folder = systems[bytes];
+  if (!folder) {
+    folder = std::make_unique<ScratchFolder>();
+    writeStoreSystem(folder->path(), bytes);
+  }
+  return folder->path();
+}
+
+// Visits every value once, as a reader walking the whole store would: the
+// count of keys and values (bench/store_vs_plistlib.py counts the same).
+size_t walk(const Value& value) {
+  size_t nodes = 1;
+  if (const auto* d = value.dictionary())
+    for (const auto& entry : *d) nodes += 1 + walk(entry.second);
+  else if (const auto* a = value.array())
+    for (const Value& child : *a) nodes += walk(child);
+  return nodes;
+}
+
+void BM_StoreReadAndWalk(benchmark::State& state) {
+  Platform platform({.root = storeSystem(static_cast<size_t>(state.range(0))), .pauses = false, .syslog = false});
+  size_t nodes = 0;
+  for (auto _ : state) {
+    Value store = loadStore(platform);
+    nodes = walk(store);
+    benchmark::DoNotOptimize(nodes);
+  }
+  if (nodes < 1000) state.SkipWithError("the generated store was not read");
+  state.counters["nodes"] = static_cast<double>(nodes);
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_StoreReadAndWalk)->Arg(5 * kMB)->Arg(10 * kMB)->Arg(20 * kMB)->Apply(repeated);
+
+void BM_GetNetwork(benchmark::State& state) {
+  Platform platform({.root = storeSystem(static_cast<size_t>(state.range(0))), .pauses = false, .syslog = false});
+  size_t locations = 0;
+  for (auto _ : state) {
+    Value network = getNetwork(platform);
+    locations = network.count();
+    benchmark::DoNotOptimize(locations);
+  }
+  if (locations < 10) state.SkipWithError("the port list is empty");
+  state.counters["locations"] = static_cast<double>(locations - 1);
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_GetNetwork)->Arg(5 * kMB)->Arg(10 * kMB)->Arg(20 * kMB)->Apply(repeated);
+
+void BM_IfconfigParse(benchmark::State& state) {
+  const std::string text = ifconfigOutput(static_cast<size_t>(state.range(0)));
+  size_t records = 0;
+  for (auto _ : state) {
+    Value list = addressRecordsFromIfconfig(text);
+    records = list.count();
+    benchmark::DoNotOptimize(records);
+  }
+  if (records == 0) state.SkipWithError("no address records");
+  state.counters["records"] = static_cast<double>(records);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_IfconfigParse)->Arg(10000)->Arg(20000)->Arg(40000)->Apply(repeated);
+
+void BM_ResolverParse(benchmark::State& state) {
+  const std::string text = digOutput(static_cast<size_t>(state.range(0)));
+  std::optional<std::string> server;
+  for (auto _ : state) {
+    server = serverFromResolverOutput(text, kDigServerPrefix);
+    benchmark::DoNotOptimize(server);
+  }
+  if (server != std::optional<std::string>("192.0.2.1")) state.SkipWithError("the server was not found");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_ResolverParse)->Arg(kMB / 4)->Arg(kMB / 2)->Arg(kMB)->Apply(repeated);
+
+void BM_ProviderRead(benchmark::State& state) {
+  ScratchFolder folder;
+  EncodedProviderFile file = encodeProviderFile(providerText(static_cast<size_t>(state.range(0))), 2);
+  if (!file.ok) {
+    state.SkipWithError(file.error.c_str());
+    return;
+  }
+  const std::string path = folder.path() + "/Corvane.idx";
+  writeHostFile(path, file.bytes);
+  ProviderDatas record;
+  for (auto _ : state) {
+    record = ProviderDatas::loadFile(path);
+    benchmark::DoNotOptimize(record);
+  }
+  if (record.routerip != std::optional<std::string>("192.168.1.1")) state.SkipWithError("the provider file was not read");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.bytes.size()));
+}
+BENCHMARK(BM_ProviderRead)->Arg(kMB / 2)->Arg(kMB)->Arg(2 * kMB)->Apply(repeated);
+
+void BM_KeyedArchiveDecode(benchmark::State& state) {
+  const Value properties = accountProperties(static_cast<size_t>(state.range(0)));
+  const std::string archive = encodeKeyedArchive(properties).value_or("");
+  Value decoded;
+  for (auto _ : state) {
+    decoded = decodeKeyedArchive(archive);
+    benchmark::DoNotOptimize(decoded);
+  }
+  if (!(decoded == properties)) state.SkipWithError("the archive did not decode to what was archived");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(archive.size()));
+}
+BENCHMARK(BM_KeyedArchiveDecode)->Arg(1000)->Arg(2000)->Arg(4000)->Apply(repeated);
+
+void BM_AccountsDatabaseLoad(benchmark::State& state) {
+  ScratchFolder root;
+  const size_t rows = static_cast<size_t>(state.range(0));
+  writeStoreSystem(root.path(), 0);  // the version file; the store is not read
+  std::string error = writeAccountsDatabase(root.path() + "/Users/user/Library/Accounts/Accounts3.sqlite", rows);
+  if (!error.empty()) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  Platform platform({.root = root.path(), .home = "/Users/user", .pauses = false, .syslog = false});
+  size_t loaded = 0;
+  for (auto _ : state) {
+    MailAccountDatabase database(platform, "ZACCOUNTPROPERTY");
+    loaded = database.count();
+    benchmark::DoNotOptimize(loaded);
+  }
+  if (loaded != rows) state.SkipWithError("not every row was loaded");
+  state.counters["rows"] = static_cast<double>(loaded);
+}
+BENCHMARK(BM_AccountsDatabaseLoad)->Arg(5000)->Arg(10000)->Arg(20000)->Apply(repeated);
+
+}  // namespace
+}  // namespace corvane::bench
+
+BENCHMARK_MAIN();
