@@ -31,6 +31,7 @@ bool fromNode(plist_t node, int depth, Value& out);
 
 bool dictionaryFromNode(plist_t node, int depth, Value& out) {
   Dictionary dict;
+  dict.reserve(plist_dict_get_size(node));
   plist_dict_iter it = nullptr;
   plist_dict_new_iter(node, &it);
   if (!it) return false;

@@ -41,6 +41,8 @@ Value* Dictionary::find(std::string_view key) {
   return const_cast<Value*>(static_cast<const Dictionary*>(this)->find(key));
 }
 
+void Dictionary::reserve(size_t n) { entries_.reserve(n); }
+
 Value& Dictionary::set(std::string key, Value value) {
   if (Value* existing = find(key)) {
     *existing = std::move(value);

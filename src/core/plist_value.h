@@ -45,6 +45,10 @@ class Dictionary {
   const Value* find(std::string_view key) const;
   Value* find(std::string_view key);
 
+  // Room for n entries without moving them again, for a reader that knows
+  // how many keys it is about to set.
+  void reserve(size_t n);
+
   // Replaces the value under key, or appends the entry at the end.
   Value& set(std::string key, Value value);
   // Removes the entry; later entries keep their order. False when absent.

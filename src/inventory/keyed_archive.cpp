@@ -71,6 +71,7 @@ class Decoder {
   bool decodeList(const Value& references, int depth, Value& out) const {
     if (!references.isArray()) return false;
     Value::Array items;
+    items.reserve(references.count());
     for (const Value& reference : *references.array()) {
       Value item;
       bool isNull = false;
@@ -86,6 +87,7 @@ class Decoder {
     const Value& values = object["NS.objects"];
     if (!keys.isArray() || !values.isArray() || keys.count() != values.count()) return false;
     Dictionary dict;
+    dict.reserve(keys.count());
     for (size_t i = 0; i < keys.count(); ++i) {
       Value key, value;
       bool keyIsNull = false, valueIsNull = false;
