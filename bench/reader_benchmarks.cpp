@@ -1,11 +1,17 @@
 // The readers' own work on large generated inputs, each at several sizes so
 // that its growth can be read off (scripts/bench compares neighbouring sizes).
+//
+// Every benchmark times one call of measured() per iteration and nothing
+// else, so that callgrind can count the instructions of exactly the timed
+// work (bench/count_instructions.py, --toggle-collect on measured).
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "bench/bench_inputs.h"
 #include "core/platform.h"
@@ -25,12 +31,20 @@ namespace {
 constexpr int64_t kMB = 1024 * 1024;
 
 // The quickest repetition is the one least disturbed by other work on a
-// shared machine; scripts/bench reads it.
+// shared machine; scripts/bench reads it. How many repetitions, and how long
+// each, come from the command line (defaults in main below), so that the
+// instruction counts can run each benchmark once.
 void repeated(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond)
-      ->Repetitions(5)
       ->ReportAggregatesOnly(true)
       ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+}
+
+// The timed work of one iteration. Not inlined, so that it is one function
+// that callgrind can single out.
+template <typename Work>
+[[gnu::noinline]] auto measured(Work&& work) {
+  return work();
 }
 
 // A captured system with a generated store, made once per size.
@@ -59,8 +73,7 @@ void BM_StoreReadAndWalk(benchmark::State& state) {
   Platform platform({.root = storeSystem(static_cast<size_t>(state.range(0))), .pauses = false, .syslog = false});
   size_t nodes = 0;
   for (auto _ : state) {
-    Value store = loadStore(platform);
-    nodes = walk(store);
+    nodes = measured([&] { return walk(loadStore(platform)); });
     benchmark::DoNotOptimize(nodes);
   }
   if (nodes < 1000) state.SkipWithError("the generated store was not read");
@@ -73,8 +86,7 @@ void BM_GetNetwork(benchmark::State& state) {
   Platform platform({.root = storeSystem(static_cast<size_t>(state.range(0))), .pauses = false, .syslog = false});
   size_t locations = 0;
   for (auto _ : state) {
-    Value network = getNetwork(platform);
-    locations = network.count();
+    locations = measured([&] { return getNetwork(platform).count(); });
     benchmark::DoNotOptimize(locations);
   }
   if (locations < 10) state.SkipWithError("the port list is empty");
@@ -87,8 +99,7 @@ void BM_IfconfigParse(benchmark::State& state) {
   const std::string text = ifconfigOutput(static_cast<size_t>(state.range(0)));
   size_t records = 0;
   for (auto _ : state) {
-    Value list = addressRecordsFromIfconfig(text);
-    records = list.count();
+    records = measured([&] { return addressRecordsFromIfconfig(text).count(); });
     benchmark::DoNotOptimize(records);
   }
   if (records == 0) state.SkipWithError("no address records");
@@ -101,7 +112,7 @@ void BM_ResolverParse(benchmark::State& state) {
   const std::string text = digOutput(static_cast<size_t>(state.range(0)));
   std::optional<std::string> server;
   for (auto _ : state) {
-    server = serverFromResolverOutput(text, kDigServerPrefix);
+    measured([&] { server = serverFromResolverOutput(text, kDigServerPrefix); });
     benchmark::DoNotOptimize(server);
   }
   if (server != std::optional<std::string>("192.0.2.1")) state.SkipWithError("the server was not found");
@@ -120,7 +131,7 @@ void BM_ProviderRead(benchmark::State& state) {
   writeHostFile(path, file.bytes);
   ProviderDatas record;
   for (auto _ : state) {
-    record = ProviderDatas::loadFile(path);
+    measured([&] { record = ProviderDatas::loadFile(path); });
     benchmark::DoNotOptimize(record);
   }
   if (record.routerip != std::optional<std::string>("192.168.1.1")) state.SkipWithError("the provider file was not read");
@@ -128,12 +139,30 @@ void BM_ProviderRead(benchmark::State& state) {
 }
 BENCHMARK(BM_ProviderRead)->Arg(kMB / 2)->Arg(kMB)->Arg(2 * kMB)->Apply(repeated);
 
+// The accounts and their archive, made once per size: every repetition
+// would otherwise archive them again, and the library's binary writer takes
+// longer than linear time over that many objects.
+struct ArchivedAccounts {
+  Value properties;
+  std::string archive;
+};
+
+const ArchivedAccounts& archivedAccounts(size_t accounts) {
+  static std::map<size_t, ArchivedAccounts> made;
+  auto found = made.find(accounts);
+  if (found == made.end()) {
+    Value properties = accountProperties(accounts);
+    std::string archive = encodeKeyedArchive(properties).value_or("");
+    found = made.emplace(accounts, ArchivedAccounts{std::move(properties), std::move(archive)}).first;
+  }
+  return found->second;
+}
+
 void BM_KeyedArchiveDecode(benchmark::State& state) {
-  const Value properties = accountProperties(static_cast<size_t>(state.range(0)));
-  const std::string archive = encodeKeyedArchive(properties).value_or("");
+  const auto& [properties, archive] = archivedAccounts(static_cast<size_t>(state.range(0)));
   Value decoded;
   for (auto _ : state) {
-    decoded = decodeKeyedArchive(archive);
+    measured([&] { decoded = decodeKeyedArchive(archive); });
     benchmark::DoNotOptimize(decoded);
   }
   if (!(decoded == properties)) state.SkipWithError("the archive did not decode to what was archived");
@@ -153,8 +182,7 @@ void BM_AccountsDatabaseLoad(benchmark::State& state) {
   Platform platform({.root = root.path(), .home = "/Users/user", .pauses = false, .syslog = false});
   size_t loaded = 0;
   for (auto _ : state) {
-    MailAccountDatabase database(platform, "ZACCOUNTPROPERTY");
-    loaded = database.count();
+    loaded = measured([&] { return MailAccountDatabase(platform, "ZACCOUNTPROPERTY").count(); });
     benchmark::DoNotOptimize(loaded);
   }
   if (loaded != rows) state.SkipWithError("not every row was loaded");
@@ -165,4 +193,23 @@ BENCHMARK(BM_AccountsDatabaseLoad)->Arg(5000)->Arg(10000)->Arg(20000)->Apply(rep
 }  // namespace
 }  // namespace corvane::bench
 
-BENCHMARK_MAIN();
+// Google Benchmark's main with this program's defaults in front of the
+// command line, where a later flag of the same name overrides them: ten
+// repetitions of at least a quarter second each, the repetitions of all
+// benchmarks (and so the sizes of one reader) run in a shuffled order. A
+// burst of other work on the machine then lands on some repetitions of every
+// size instead of on all of one size, and the quickest of ten is more often
+// an undisturbed one.
+int main(int argc, char** argv) {
+  std::vector<char*> args{argv[0]};
+  std::string defaults[] = {"--benchmark_repetitions=10", "--benchmark_min_time=0.25",
+                            "--benchmark_enable_random_interleaving=true"};
+  for (auto& flag : defaults) args.push_back(flag.data());
+  args.insert(args.end(), argv + 1, argv + argc);
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

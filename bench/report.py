@@ -3,10 +3,14 @@
 ratio or growth, the budget beside it and PASS or FAIL. Exits 1 when a
 budget is missed.
 
-Times of the readers are CPU times (the quickest of five repetitions): on a
-shared, busy machine they are disturbed far less than wall times. A doubling
-of the input may at most double the time; 2.3 is allowed for the noise of a
-shared machine and for data that outgrows the processor's caches.
+Times of the readers are CPU times (the quickest of the repetitions, which
+run with those of every other size in a shuffled order): on a shared, busy
+machine they are disturbed far less than wall times. A doubling of the input
+may at most double the time; 2.3 is allowed for the noise of a shared machine
+and for data that outgrows the processor's caches. Where the instructions of
+a reader were counted (bench/count_instructions.py), their growth is shown
+beside that of the time, to tell a memory effect from a super-linear step;
+the verdict is on the time.
 """
 import json
 import statistics
@@ -52,6 +56,13 @@ class Table:
             print(line(r))
 
 
+def growth_of(figures):
+    """The largest ratio of two neighbouring figures; None when one is missing."""
+    if len(figures) < 2 or None in figures:
+        return None
+    return max(b / a for a, b in zip(figures, figures[1:]))
+
+
 def reader_times(path):
     """{name: {arg: cpu ms}} from Google Benchmark's JSON, the 'min' rows."""
     times = {}
@@ -67,21 +78,41 @@ def reader_times(path):
     return times
 
 
+def repetitions(path):
+    """How many repetitions the 'min' rows were taken from."""
+    counts = {b["repetitions"] for b in json.loads(Path(path).read_text())["benchmarks"]
+              if b.get("aggregate_name") == "min"}
+    return "/".join(str(c) for c in sorted(counts)) or "?"
+
+
+def instruction_growth(counts, sizes):
+    """' (instructions xA, xB)' for the counted sizes, or ''."""
+    figures = [counts.get(str(s)) for s in sizes]
+    if not counts:
+        return ""
+    if None in figures or len(figures) < 2:
+        return " (instructions not counted)"
+    return " (instructions " + ", ".join(f"x{b / a:.2f}" for a, b in zip(figures, figures[1:])) + ")"
+
+
 def main():
     results = Path(sys.argv[1])
     table = Table()
     times = reader_times(results / "readers.json")
+    counted = results / "instructions.json"
+    instructions = json.loads(counted.read_text()) if counted.exists() else {}
 
     for name, what, unit in READERS:
         sizes = sorted(times.get(name, {}))
         figures = [times[name][s] for s in sizes]
-        if not sizes or None in figures:
+        growth = growth_of(figures)
+        if growth is None:
             table.add(what, "not measured (benchmark failed)", f"doubling <= x{GROWTH_LIMIT}", False)
             continue
         shown = ", ".join(f"{size_text(s, unit)} {t:.2f} ms" for s, t in zip(sizes, figures))
-        growth = max(b / a for a, b in zip(figures, figures[1:]))
-        table.add(f"{what}: {shown}", f"growth x{growth:.2f} per doubling", f"<= x{GROWTH_LIMIT}",
-                  growth <= GROWTH_LIMIT)
+        table.add(f"{what}: {shown}",
+                  f"growth x{growth:.2f} per doubling{instruction_growth(instructions.get(name, {}), sizes)}",
+                  f"<= x{GROWTH_LIMIT}", growth <= GROWTH_LIMIT)
 
     python = [json.loads(line) for line in (results / "plistlib.jsonl").read_text().splitlines() if line]
     python_ms = min(p["seconds"] for p in python) * 1000
@@ -124,8 +155,13 @@ def main():
 
     table.print()
     print()
-    print("Reader times: CPU time, quickest of 5 repetitions. Growth: the largest ratio of two neighbouring sizes,")
-    print(f"each twice the one before; x{GROWTH_LIMIT} instead of x2.0 allows for a shared machine's noise and caches.")
+    print(f"Reader times: CPU time, quickest of {repetitions(results / 'readers.json')} repetitions, all sizes' shuffled"
+          " together. Growth: the largest")
+    print(f"ratio of two neighbouring sizes, each twice the one before; x{GROWTH_LIMIT} instead of x2.0 allows for a"
+          " shared machine's")
+    print("noise and caches. Instructions (where time grew faster than the input): callgrind's count of one call at"
+          " each size,")
+    print("each step's ratio; near x2.0 while the time grows faster means memory, not a super-linear step.")
     print("Own share: the sequence's wall time less its pauses, dialogs, tool runs and test download.")
     print("ALL BUDGETS MET" if not table.failed else "SOME BUDGETS MISSED")
     return 1 if table.failed else 0
