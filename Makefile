@@ -66,8 +66,10 @@ demo: build
 screenshots: build
 	scripts/screenshots $(BUILD)
 
-# The benchmarks and the budget table, from a Release build of their own.
+# The benchmarks and the budget table, from a Release build of their own
+# (valgrind besides, for the readers' instruction counts).
 bench: deps
+	CORVANE_BENCH=1 scripts/install-deps
 	JOBS=2 scripts/bench build-bench
 
 clean:

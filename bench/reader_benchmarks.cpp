@@ -2,8 +2,8 @@
 // that its growth can be read off (scripts/bench compares neighbouring sizes).
 //
 // Every benchmark times one call of measured() per iteration and nothing
-// else, so that callgrind can count the instructions of exactly the timed
-// work (bench/count_instructions.py, --toggle-collect on measured).
+// else (timeEach), so that callgrind can count the instructions of exactly
+// the timed work (bench/count_instructions.py, --toggle-collect on measured).
 
 #include <benchmark/benchmark.h>
 
@@ -43,8 +43,20 @@ void repeated(benchmark::internal::Benchmark* b) {
 // The timed work of one iteration. Not inlined, so that it is one function
 // that callgrind can single out.
 template <typename Work>
-[[gnu::noinline]] auto measured(Work&& work) {
-  return work();
+[[gnu::noinline]] void measured(Work& work) {
+  work();
+}
+
+// Times work once per iteration, after one untimed call. That call leaves
+// the process as every later iteration finds it: the memory the work needs
+// taken from the system, the caches filled. Without it, a repetition that
+// runs after another benchmark's (they run shuffled) and holds one iteration,
+// as those of the largest sizes do, would time a first call alone, which
+// pays for fresh memory: a cost that only the largest size would carry.
+template <typename Work>
+void timeEach(benchmark::State& state, Work work) {
+  work();
+  for (auto _ : state) measured(work);
 }
 
 // A captured system with a generated store, made once per size.
@@ -72,10 +84,7 @@ size_t walk(const Value& value) {
 void BM_StoreReadAndWalk(benchmark::State& state) {
   Platform platform({.root = storeSystem(static_cast<size_t>(state.range(0))), .pauses = false, .syslog = false});
   size_t nodes = 0;
-  for (auto _ : state) {
-    nodes = measured([&] { return walk(loadStore(platform)); });
-    benchmark::DoNotOptimize(nodes);
-  }
+  timeEach(state, [&] { benchmark::DoNotOptimize(nodes = walk(loadStore(platform))); });
   if (nodes < 1000) state.SkipWithError("the generated store was not read");
   state.counters["nodes"] = static_cast<double>(nodes);
   state.SetBytesProcessed(state.iterations() * state.range(0));
@@ -85,10 +94,7 @@ BENCHMARK(BM_StoreReadAndWalk)->Arg(5 * kMB)->Arg(10 * kMB)->Arg(20 * kMB)->Appl
 void BM_GetNetwork(benchmark::State& state) {
   Platform platform({.root = storeSystem(static_cast<size_t>(state.range(0))), .pauses = false, .syslog = false});
   size_t locations = 0;
-  for (auto _ : state) {
-    locations = measured([&] { return getNetwork(platform).count(); });
-    benchmark::DoNotOptimize(locations);
-  }
+  timeEach(state, [&] { benchmark::DoNotOptimize(locations = getNetwork(platform).count()); });
   if (locations < 10) state.SkipWithError("the port list is empty");
   state.counters["locations"] = static_cast<double>(locations - 1);
   state.SetBytesProcessed(state.iterations() * state.range(0));
@@ -98,10 +104,7 @@ BENCHMARK(BM_GetNetwork)->Arg(5 * kMB)->Arg(10 * kMB)->Arg(20 * kMB)->Apply(repe
 void BM_IfconfigParse(benchmark::State& state) {
   const std::string text = ifconfigOutput(static_cast<size_t>(state.range(0)));
   size_t records = 0;
-  for (auto _ : state) {
-    records = measured([&] { return addressRecordsFromIfconfig(text).count(); });
-    benchmark::DoNotOptimize(records);
-  }
+  timeEach(state, [&] { benchmark::DoNotOptimize(records = addressRecordsFromIfconfig(text).count()); });
   if (records == 0) state.SkipWithError("no address records");
   state.counters["records"] = static_cast<double>(records);
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
@@ -111,10 +114,7 @@ BENCHMARK(BM_IfconfigParse)->Arg(10000)->Arg(20000)->Arg(40000)->Apply(repeated)
 void BM_ResolverParse(benchmark::State& state) {
   const std::string text = digOutput(static_cast<size_t>(state.range(0)));
   std::optional<std::string> server;
-  for (auto _ : state) {
-    measured([&] { server = serverFromResolverOutput(text, kDigServerPrefix); });
-    benchmark::DoNotOptimize(server);
-  }
+  timeEach(state, [&] { benchmark::DoNotOptimize(server = serverFromResolverOutput(text, kDigServerPrefix)); });
   if (server != std::optional<std::string>("192.0.2.1")) state.SkipWithError("the server was not found");
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
@@ -130,10 +130,7 @@ void BM_ProviderRead(benchmark::State& state) {
   const std::string path = folder.path() + "/Corvane.idx";
   writeHostFile(path, file.bytes);
   ProviderDatas record;
-  for (auto _ : state) {
-    measured([&] { record = ProviderDatas::loadFile(path); });
-    benchmark::DoNotOptimize(record);
-  }
+  timeEach(state, [&] { benchmark::DoNotOptimize(record = ProviderDatas::loadFile(path)); });
   if (record.routerip != std::optional<std::string>("192.168.1.1")) state.SkipWithError("the provider file was not read");
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.bytes.size()));
 }
@@ -161,10 +158,7 @@ const ArchivedAccounts& archivedAccounts(size_t accounts) {
 void BM_KeyedArchiveDecode(benchmark::State& state) {
   const auto& [properties, archive] = archivedAccounts(static_cast<size_t>(state.range(0)));
   Value decoded;
-  for (auto _ : state) {
-    measured([&] { decoded = decodeKeyedArchive(archive); });
-    benchmark::DoNotOptimize(decoded);
-  }
+  timeEach(state, [&] { benchmark::DoNotOptimize(decoded = decodeKeyedArchive(archive)); });
   if (!(decoded == properties)) state.SkipWithError("the archive did not decode to what was archived");
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(archive.size()));
 }
@@ -181,10 +175,8 @@ void BM_AccountsDatabaseLoad(benchmark::State& state) {
   }
   Platform platform({.root = root.path(), .home = "/Users/user", .pauses = false, .syslog = false});
   size_t loaded = 0;
-  for (auto _ : state) {
-    loaded = measured([&] { return MailAccountDatabase(platform, "ZACCOUNTPROPERTY").count(); });
-    benchmark::DoNotOptimize(loaded);
-  }
+  timeEach(state,
+           [&] { benchmark::DoNotOptimize(loaded = MailAccountDatabase(platform, "ZACCOUNTPROPERTY").count()); });
   if (loaded != rows) state.SkipWithError("not every row was loaded");
   state.counters["rows"] = static_cast<double>(loaded);
 }

@@ -9,8 +9,8 @@ machine they are disturbed far less than wall times. A doubling of the input
 may at most double the time; 2.3 is allowed for the noise of a shared machine
 and for data that outgrows the processor's caches. Where the instructions of
 a reader were counted (bench/count_instructions.py), their growth is shown
-beside that of the time, to tell a memory effect from a super-linear step;
-the verdict is on the time.
+beside that of the time, to tell a memory effect or the machine's load from
+a super-linear step; the verdict is on the time.
 """
 import json
 import statistics
@@ -155,13 +155,14 @@ def main():
 
     table.print()
     print()
-    print(f"Reader times: CPU time, quickest of {repetitions(results / 'readers.json')} repetitions, all sizes' shuffled"
-          " together. Growth: the largest")
-    print(f"ratio of two neighbouring sizes, each twice the one before; x{GROWTH_LIMIT} instead of x2.0 allows for a"
-          " shared machine's")
-    print("noise and caches. Instructions (where time grew faster than the input): callgrind's count of one call at"
-          " each size,")
-    print("each step's ratio; near x2.0 while the time grows faster means memory, not a super-linear step.")
+    print(f"Reader times: CPU time, quickest of {repetitions(results / 'readers.json')} repetitions, run shuffled with"
+          " every other size's.")
+    print(f"Growth: the largest ratio of two neighbouring sizes, each twice the one before; x{GROWTH_LIMIT} instead"
+          " of x2.0 allows")
+    print("for a shared machine's noise and caches. Instructions (readers over the budget, or all with"
+          " INSTRUCTIONS=1): callgrind's")
+    print("count of one call at each size, step by step; near x2.0 while the time grows faster means memory or"
+          " load, not the work.")
     print("Own share: the sequence's wall time less its pauses, dialogs, tool runs and test download.")
     print("ALL BUDGETS MET" if not table.failed else "SOME BUDGETS MISSED")
     return 1 if table.failed else 0
