@@ -15,21 +15,21 @@ Dictionary::Dictionary(Dictionary&& other) noexcept = default;
 Dictionary& Dictionary::operator=(Dictionary&& other) noexcept = default;
 
 Dictionary::Dictionary(const Dictionary& other) : entries_(other.entries_) {
-  if (other.index_) index_ = std::make_unique<std::unordered_map<std::string, size_t>>(*other.index_);
+  if (other.index_) index_ = std::make_unique<Index>(*other.index_);
 }
 
 Dictionary& Dictionary::operator=(const Dictionary& other) {
   if (this != &other) {
     entries_ = other.entries_;
     index_.reset();
-    if (other.index_) index_ = std::make_unique<std::unordered_map<std::string, size_t>>(*other.index_);
+    if (other.index_) index_ = std::make_unique<Index>(*other.index_);
   }
   return *this;
 }
 
 const Value* Dictionary::find(std::string_view key) const {
   if (index_) {
-    auto it = index_->find(std::string(key));
+    auto it = index_->find(key);
     return it == index_->end() ? nullptr : &entries_[it->second].second;
   }
   for (const auto& [k, v] : entries_)
@@ -68,7 +68,7 @@ bool Dictionary::erase(std::string_view key) {
 }
 
 void Dictionary::rebuildIndex() {
-  index_ = std::make_unique<std::unordered_map<std::string, size_t>>();
+  index_ = std::make_unique<Index>();
   index_->reserve(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i) index_->emplace(entries_[i].first, i);
 }

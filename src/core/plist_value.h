@@ -9,6 +9,7 @@
 // through missing levels instead of testing each one.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -61,12 +62,19 @@ class Dictionary {
   bool operator==(const Dictionary& other) const;
 
  private:
+  // Hashes a key given as any text, so that a lookup makes no string of it.
+  struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+  };
+  using Index = std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>>;
+
   void rebuildIndex();
 
   std::vector<Entry> entries_;
   // Key to position; kept only for larger dictionaries, where a linear search
   // would make walking a big store quadratic.
-  std::unique_ptr<std::unordered_map<std::string, size_t>> index_;
+  std::unique_ptr<Index> index_;
 };
 
 struct Data {
