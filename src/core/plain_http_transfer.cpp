@@ -6,12 +6,8 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
-#include <utility>  // before Asio 1.18's awaitable.hpp, which uses std::exchange without it
-#include <boost/asio/co_spawn.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
-#include <boost/asio/redirect_error.hpp>
-#include <boost/asio/use_awaitable.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http.hpp>
@@ -170,81 +166,93 @@ std::optional<std::vector<tcp::endpoint>> lookUp(const HttpAddress& address,
 
 // What one request brought back.
 struct Answer {
-  std::string error;  // empty when an answer was read
+  bool completed = false;  // every step ran, well or not
+  std::string error;       // empty when an answer was read
   unsigned status = 0;
   std::string location;
   std::string contentDisposition;
 };
 
-asio::awaitable<void> exchange(const HttpAddress& address, const std::vector<tcp::endpoint>& endpoints,
-                               const TransferRequest& request, Answer& answer) {
-  beast::tcp_stream stream(co_await asio::this_coro::executor);
-  stream.expires_at(request.deadline);  // for every step below
-  beast::error_code failure;
-  auto step = asio::redirect_error(asio::use_awaitable, failure);
+// One request and its answer, step by step on an event loop: each step's
+// handler starts the next. The stream's expiry holds every step to the
+// transfer's deadline.
+class Exchange {
+ public:
+  Exchange(asio::io_context& loop, const HttpAddress& address, const TransferRequest& request, Answer& answer)
+      : address_(address), request_(request), answer_(answer), stream_(loop) {}
 
-  co_await stream.async_connect(endpoints, step);
-  if (failure) {
-    answer.error = "cannot connect to " + address.authority + ": " + failure.message();
-    co_return;
-  }
-
-  http::request<http::empty_body> get{http::verb::get, address.target, 11};
-  get.set(http::field::host, address.authority);
-  get.set(http::field::connection, "close");
-  if (request.reloadIgnoringCache) {
-    get.set(http::field::cache_control, "no-cache");
-    get.set(http::field::pragma, "no-cache");
-  }
-  co_await http::async_write(stream, get, step);
-  if (failure) {
-    answer.error = "cannot send the request: " + failure.message();
-    co_return;
+  void start(const std::vector<tcp::endpoint>& endpoints) {
+    stream_.expires_at(request_.deadline);
+    stream_.async_connect(endpoints, [this](beast::error_code failure, const tcp::endpoint&) { connected(failure); });
   }
 
-  // The body goes to the file as it arrives; a redirect's body is never read.
-  http::response_parser<http::file_body> parser;
-  parser.header_limit(kHeaderLimit);
-  // No limit of its own (Beast 1.74 misreads "none" as zero with a length).
-  parser.body_limit(std::numeric_limits<std::uint64_t>::max());
-  parser.get().body().open(request.filePath.c_str(), beast::file_mode::write, failure);
-  if (failure) {
-    answer.error = "cannot write " + request.filePath + ": " + failure.message();
-    co_return;
+ private:
+  void connected(beast::error_code failure) {
+    if (failure) return finish("cannot connect to " + address_.authority + ": " + failure.message());
+    get_ = {http::verb::get, address_.target, 11};
+    get_.set(http::field::host, address_.authority);
+    get_.set(http::field::connection, "close");
+    if (request_.reloadIgnoringCache) {
+      get_.set(http::field::cache_control, "no-cache");
+      get_.set(http::field::pragma, "no-cache");
+    }
+    http::async_write(stream_, get_, [this](beast::error_code failure, size_t) { sent(failure); });
   }
-  beast::flat_buffer buffer;
-  co_await http::async_read_header(stream, buffer, parser, step);
-  if (failure) {
-    answer.error = "no answer: " + failure.message();
-    co_return;
-  }
-  const auto& header = parser.get();
-  answer.status = header.result_int();
-  answer.location = std::string(header[http::field::location]);
-  answer.contentDisposition = std::string(header[http::field::content_disposition]);
-  if (isRedirect(answer.status) && !answer.location.empty()) co_return;
 
-  co_await http::async_read(stream, buffer, parser, step);
-  if (failure) answer.error = "the answer broke off: " + failure.message();
-  parser.get().body().close();
-}
+  void sent(beast::error_code failure) {
+    if (failure) return finish("cannot send the request: " + failure.message());
+    // The body goes to the file as it arrives; a redirect's body is never read.
+    parser_.header_limit(kHeaderLimit);
+    // No limit of its own (Beast 1.74 misreads "none" as zero with a length).
+    parser_.body_limit(std::numeric_limits<std::uint64_t>::max());
+    parser_.get().body().open(request_.filePath.c_str(), beast::file_mode::write, failure);
+    if (failure) return finish("cannot write " + request_.filePath + ": " + failure.message());
+    http::async_read_header(stream_, buffer_, parser_,
+                            [this](beast::error_code failure, size_t) { headerRead(failure); });
+  }
+
+  void headerRead(beast::error_code failure) {
+    if (failure) return finish("no answer: " + failure.message());
+    const auto& header = parser_.get();
+    answer_.status = header.result_int();
+    answer_.location = std::string(header[http::field::location]);
+    answer_.contentDisposition = std::string(header[http::field::content_disposition]);
+    if (isRedirect(answer_.status) && !answer_.location.empty()) return finish("");
+    http::async_read(stream_, buffer_, parser_, [this](beast::error_code failure, size_t) { bodyRead(failure); });
+  }
+
+  void bodyRead(beast::error_code failure) {
+    parser_.get().body().close();
+    finish(failure ? "the answer broke off: " + failure.message() : "");
+  }
+
+  void finish(const std::string& error) {
+    answer_.error = error;
+    answer_.completed = true;
+  }
+
+  const HttpAddress& address_;
+  const TransferRequest& request_;
+  Answer& answer_;
+  beast::tcp_stream stream_;
+  http::request<http::empty_body> get_;
+  http::response_parser<http::file_body> parser_;
+  beast::flat_buffer buffer_;
+};
 
 // Runs one request on an event loop of its own, which a cancel stops.
 Answer request(const HttpAddress& address, const std::vector<tcp::endpoint>& endpoints,
                const TransferRequest& transfer, TransferCancellation& cancellation) {
   Answer answer;
-  bool completed = false;
+  asio::io_context loop;
   {
-    asio::io_context loop;
-    asio::co_spawn(loop, exchange(address, endpoints, transfer, answer), [&](std::exception_ptr thrown) {
-      completed = true;
-      if (thrown) answer.error = "the request failed";
-    });
+    Exchange exchange(loop, address, transfer, answer);
+    exchange.start(endpoints);
     cancellation.setInterrupt([&loop] { loop.stop(); });
     loop.run();
     cancellation.setInterrupt(nullptr);
-  }  // a stopped loop drops the unfinished request here
-  if (!completed) answer.error = "cancelled";
+  }  // a stopped loop's unfinished steps are dropped with it, never run
+  if (!answer.completed) answer.error = "cancelled";
   return answer;
 }
 
