@@ -54,8 +54,8 @@ int runCheck(const CheckOptions& options) {
 
   EventQueue queue;
   auto readers = makeSystemReaders(*platform);
-  auto curlDownloader = makeCurlDownloader();
-  TimedDownloader downloader(*curlDownloader, timings);
+  auto httpDownloader = makeHttpDownloader();
+  TimedDownloader downloader(*httpDownloader, timings);
   Corvane corvane(CorvaneServices{timedView, queue, *platform, *readers, downloader, strings, bundle},
                   ProviderDatas::load(bundle));
   corvane.awakeFromNib();

@@ -1,11 +1,11 @@
-// libcurl, loaded when the first download starts rather than with the
-// program. libcurl brings some thirty libraries (TLS, LDAP, Kerberos, SSH)
-// whose loading and start-up made up half of every run's memory and much of
-// its start, though most runs never download anything: a check on a system
-// without a web engine, every other command, and the window until its line
-// check.
+// libcurl, loaded when the first download that needs it starts rather than
+// with the program. libcurl brings some thirty libraries (TLS, LDAP,
+// Kerberos, SSH) whose loading and start-up made up half of every run's
+// memory and much of its start, though most runs never need them: plain
+// "http://" test pages go through the program's own client, and most
+// commands download nothing.
 //
-// These are the libcurl functions that http_download.cpp calls; each hands
+// These are the libcurl functions that curl_transfer.cpp calls; each hands
 // on to the real one. When the library cannot be loaded, they answer as
 // libcurl answers a failed initialisation (no handle, an error code), and
 // the download fails with an error instead of the program failing to start.

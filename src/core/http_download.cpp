@@ -1,30 +1,22 @@
 #include "core/http_download.h"
 
-#include <curl/curl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <thread>
 
+#include "core/download_transfer.h"
 #include "core/text.h"
 
 namespace corvane {
 namespace {
 
-std::string lowercase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The filename parameter of a Content-Disposition value, unquoted.
 std::string dispositionFileName(const std::string& value) {
-  std::string lower = lowercase(value);
+  std::string lower = asciiLowercase(value);
   auto at = lower.find("filename=");
   if (at == std::string::npos) return "";
   std::string rest = value.substr(at + 9);
@@ -49,43 +41,24 @@ std::string urlPathLastComponent(const std::string& url) {
   return lastPathComponent(rest);
 }
 
-struct Transfer {
-  FILE* file = nullptr;
-  std::string contentDisposition;
-};
+enum class Route { PlainFirst, CurlOnly };
 
-size_t writeBody(char* data, size_t size, size_t count, void* user) {
-  auto* transfer = static_cast<Transfer*>(user);
-  return std::fwrite(data, size, count, transfer->file) * size;
-}
-
-size_t readHeader(char* data, size_t size, size_t count, void* user) {
-  auto* transfer = static_cast<Transfer*>(user);
-  std::string line(data, size * count);
-  if (line.rfind("HTTP/", 0) == 0) transfer->contentDisposition.clear();  // a new answer (redirect)
-  auto colon = line.find(':');
-  if (colon != std::string::npos && lowercase(line.substr(0, colon)) == "content-disposition") {
-    std::string value = line.substr(colon + 1);
-    while (!value.empty() && std::isspace(static_cast<unsigned char>(value.front()))) value.erase(0, 1);
-    while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.pop_back();
-    transfer->contentDisposition = value;
-  }
-  return size * count;
-}
-
-class CurlJob : public DownloadJob {
+class DownloadThread : public DownloadJob {
  public:
-  CurlJob(DownloadRequest request, HttpDownloader::Completion done)
-      : request_(std::move(request)), done_(std::move(done)) {
+  DownloadThread(DownloadRequest request, Route route, HttpDownloader::Completion done)
+      : request_(std::move(request)), route_(route), done_(std::move(done)) {
     thread_ = std::thread([this] { run(); });
   }
-  ~CurlJob() override {
+  ~DownloadThread() override {
     cancel();
     if (thread_.joinable()) thread_.join();
   }
   void cancel() override {
-    std::lock_guard lock(mutex_);
-    cancelled_ = true;
+    {
+      std::lock_guard lock(mutex_);
+      cancelled_ = true;
+    }
+    cancellation_.cancel();
   }
 
  private:
@@ -95,86 +68,45 @@ class CurlJob : public DownloadJob {
     if (!cancelled_) done_(result);
   }
 
+  // The body goes to a hidden file of its own and takes its suggested name
+  // only once it arrived whole, so a failed download leaves nothing behind
+  // and never half-replaces an earlier file.
   DownloadResult download() {
     DownloadResult result;
-    std::string pattern = request_.destinationFolder + "/.corvane-download-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
+    std::string reserved = request_.destinationFolder + "/.corvane-download-XXXXXX";
+    int fd = ::mkstemp(reserved.data());
     if (fd < 0) {
       result.error = "cannot create a file in " + request_.destinationFolder;
       return result;
     }
     ::fchmod(fd, 0644);  // a downloaded file, readable like any other
-    Transfer transfer;
-    transfer.file = ::fdopen(fd, "wb");
-    if (transfer.file == nullptr) {
-      ::close(fd);
-      ::unlink(pattern.c_str());
-      result.error = "cannot write " + pattern;
-      return result;
+    ::close(fd);
+
+    TransferRequest transfer;
+    transfer.url = request_.url;
+    transfer.deadline = std::chrono::steady_clock::now() +
+                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                            std::chrono::duration<double>(request_.timeoutSeconds));
+    transfer.reloadIgnoringCache = request_.reloadIgnoringCache;
+    transfer.filePath = reserved;
+    TransferOutcome outcome = route_ == Route::PlainFirst && isPlainHttpUrl(transfer.url)
+                                  ? plainHttpTransfer(transfer, cancellation_)
+                                  : curlTransfer(transfer, cancellation_);
+    if (!outcome.handOverUrl.empty()) {
+      transfer.url = outcome.handOverUrl;
+      outcome = curlTransfer(transfer, cancellation_);
     }
 
-    CURL* easy = curl_easy_init();
-    CURLM* multi = curl_multi_init();
-    curl_easy_setopt(easy, CURLOPT_URL, request_.url.c_str());
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(request_.timeoutSeconds * 1000));
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, readHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
-    curl_slist* headers = nullptr;
-    if (request_.reloadIgnoringCache) {
-      headers = curl_slist_append(headers, "Cache-Control: no-cache");
-      headers = curl_slist_append(headers, "Pragma: no-cache");
-      curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    }
-    curl_multi_add_handle(multi, easy);
-
-    CURLcode code = CURLE_OK;
-    bool finished = false;
-    while (!finished && !isCancelled()) {
-      int running = 0;
-      if (curl_multi_perform(multi, &running) != CURLM_OK) {
-        code = CURLE_FAILED_INIT;
-        break;
-      }
-      int left = 0;
-      while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-        if (message->msg == CURLMSG_DONE) {
-          code = message->data.result;
-          finished = true;
-        }
-      }
-      if (!finished) curl_multi_poll(multi, nullptr, 0, 50, nullptr);
-    }
-
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
-    char* effective = nullptr;
-    curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
-    std::string finalUrl = effective != nullptr ? effective : request_.url;
-    curl_multi_remove_handle(multi, easy);
-    curl_easy_cleanup(easy);
-    curl_multi_cleanup(multi);
-    curl_slist_free_all(headers);
-    bool written = std::fclose(transfer.file) == 0;
-
-    if (!finished) {
-      result.error = isCancelled() ? "cancelled" : "transfer failed";
-    } else if (code != CURLE_OK) {
-      result.error = curl_easy_strerror(code);
-    } else if (result.status >= 400) {
-      result.error = "HTTP status " + std::to_string(result.status);
-    } else if (!written) {
-      result.error = "cannot write the downloaded file";
+    result.status = outcome.status;
+    if (!outcome.finished) {
+      result.error = outcome.error;
+    } else if (outcome.status >= 400) {
+      result.error = "HTTP status " + std::to_string(outcome.status);
     } else {
-      std::string name = suggestedFileName(finalUrl, transfer.contentDisposition);
+      std::string name = suggestedFileName(outcome.finalUrl, outcome.contentDisposition);
       std::string destination = request_.destinationFolder + "/" + name;
       std::error_code error;
-      std::filesystem::rename(pattern, destination, error);
+      std::filesystem::rename(reserved, destination, error);
       if (!error) {
         result.ok = true;
         result.savedPath = destination;
@@ -182,34 +114,48 @@ class CurlJob : public DownloadJob {
       }
       result.error = "cannot save " + destination + ": " + error.message();
     }
-    ::unlink(pattern.c_str());
+    ::unlink(reserved.c_str());
     return result;
   }
 
-  bool isCancelled() {
-    std::lock_guard lock(mutex_);
-    return cancelled_;
-  }
-
   DownloadRequest request_;
+  Route route_;
   HttpDownloader::Completion done_;
+  TransferCancellation cancellation_;
   std::mutex mutex_;
   bool cancelled_ = false;
   std::thread thread_;
 };
 
-class CurlDownloader : public HttpDownloader {
+class Downloader : public HttpDownloader {
  public:
-  CurlDownloader() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  }
+  explicit Downloader(Route route) : route_(route) {}
   std::unique_ptr<DownloadJob> start(const DownloadRequest& request, Completion done) override {
-    return std::make_unique<CurlJob>(request, std::move(done));
+    return std::make_unique<DownloadThread>(request, route_, std::move(done));
   }
+
+ private:
+  Route route_;
 };
 
 }  // namespace
+
+void TransferCancellation::cancel() {
+  std::lock_guard lock(mutex_);
+  cancelled_ = true;
+  if (interrupt_) interrupt_();
+}
+
+bool TransferCancellation::cancelled() const {
+  std::lock_guard lock(mutex_);
+  return cancelled_;
+}
+
+void TransferCancellation::setInterrupt(std::function<void()> interrupt) {
+  std::lock_guard lock(mutex_);
+  interrupt_ = std::move(interrupt);
+  if (cancelled_ && interrupt_) interrupt_();
+}
 
 std::string suggestedFileName(const std::string& url, const std::string& contentDisposition) {
   std::string name = dispositionFileName(contentDisposition);
@@ -227,6 +173,8 @@ std::string suggestedFileName(const std::string& url, const std::string& content
   return plain.empty() ? "index.html" : plain;
 }
 
-std::unique_ptr<HttpDownloader> makeCurlDownloader() { return std::make_unique<CurlDownloader>(); }
+std::unique_ptr<HttpDownloader> makeHttpDownloader() { return std::make_unique<Downloader>(Route::PlainFirst); }
+
+std::unique_ptr<HttpDownloader> makeCurlDownloader() { return std::make_unique<Downloader>(Route::CurlOnly); }
 
 }  // namespace corvane

@@ -45,9 +45,14 @@ class HttpDownloader {
   virtual std::unique_ptr<DownloadJob> start(const DownloadRequest& request, Completion done) = 0;
 };
 
-// The downloader on libcurl. An HTTP status of 400 or more is a failure; the
-// file lands in the destination folder only when the whole body arrived,
+// The downloader: plain "http://" addresses through a small client of its
+// own, everything else (https, and a redirect to it) through libcurl, which
+// is loaded only then. An HTTP status of 400 or more is a failure; the file
+// lands in the destination folder only when the whole body arrived,
 // replacing a file of the same name.
+std::unique_ptr<HttpDownloader> makeHttpDownloader();
+
+// The same with every address through libcurl.
 std::unique_ptr<HttpDownloader> makeCurlDownloader();
 
 // The name a download suggests, reduced to a plain file name: the

@@ -22,6 +22,10 @@ std::string joinTexts(const std::vector<std::string>& pieces, std::string_view s
 // The last "/"-separated component of a path text ("/Sets/3" gives "3").
 std::string lastPathComponent(std::string_view path);
 
+// The text with A-Z turned to a-z and every other byte kept: for protocol
+// names and header fields, which are ASCII.
+std::string asciiLowercase(std::string_view text);
+
 // Appends the UTF-8 bytes of one Unicode code point.
 void appendUtf8(std::string& out, char32_t code);
 

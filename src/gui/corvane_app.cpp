@@ -30,7 +30,7 @@ CorvaneApp::CorvaneApp(const GuiOptions& options, const ReadersFactory& makeRead
       resources_(GuiResources::load(options.bundle.empty() ? Bundle::locate() : Bundle(options.bundle),
                                     options.lang.empty() ? preferredLanguage() : options.lang)),
       readers_(makeReaders ? makeReaders(*platform_) : makeSystemReaders(*platform_)),
-      downloader_(downloader ? std::move(downloader) : makeCurlDownloader()) {
+      downloader_(downloader ? std::move(downloader) : makeHttpDownloader()) {
   platform_->internalErrorAlert = [this](const std::string& message) {
     QMessageBox box(window_.get());
     box.setWindowTitle(resources_.string("AlertTitle"));

@@ -1,9 +1,11 @@
-// The libcurl download against loopback servers.
+// The downloads against loopback servers: the plain-HTTP client and libcurl
+// must behave alike.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <future>
+#include <thread>
 
 #include "core/http_download.h"
 #include "loopback_server.h"
@@ -14,14 +16,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Download : public ::testing::Test {
+enum class Client { Plain, Curl };
+
+// Runs one download to its end.
+DownloadResult fetchWith(HttpDownloader& downloader, const std::string& url, const std::string& folder,
+                         double timeout = 5.0) {
+  std::promise<DownloadResult> promise;
+  auto job = downloader.start(DownloadRequest{url, timeout, true, folder},
+                              [&](const DownloadResult& result) { promise.set_value(result); });
+  return promise.get_future().get();
+}
+
+class Download : public ::testing::TestWithParam<Client> {
  protected:
-  // Runs one download to its end.
   DownloadResult fetch(const std::string& url, double timeout = 5.0) {
-    std::promise<DownloadResult> promise;
-    auto job = downloader->start(DownloadRequest{url, timeout, true, folder.path()},
-                                 [&](const DownloadResult& result) { promise.set_value(result); });
-    return promise.get_future().get();
+    return fetchWith(*downloader, url, folder.path(), timeout);
   }
   std::vector<std::string> files() const {
     std::vector<std::string> names;
@@ -31,11 +40,12 @@ class Download : public ::testing::Test {
   }
 
   TempFolder folder;
-  std::unique_ptr<HttpDownloader> downloader = makeCurlDownloader();
+  std::unique_ptr<HttpDownloader> downloader =
+      GetParam() == Client::Plain ? makeHttpDownloader() : makeCurlDownloader();
   HttpTestServer http;
 };
 
-TEST_F(Download, SavesUnderTheSuggestedNameAndOverwrites) {
+TEST_P(Download, SavesUnderTheSuggestedNameAndOverwrites) {
   std::string body = "first";
   std::string cacheControl;
   http.server.Get("/corvane/check.html", [&](const httplib::Request& request, httplib::Response& response) {
@@ -55,7 +65,7 @@ TEST_F(Download, SavesUnderTheSuggestedNameAndOverwrites) {
   EXPECT_EQ(files(), std::vector<std::string>{"check.html"});
 }
 
-TEST_F(Download, ErrorStatusIsAFailureAndLeavesNoFile) {
+TEST_P(Download, ErrorStatusIsAFailureAndLeavesNoFile) {
   http.server.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
     response.status = 404;
     response.set_content("not here", "text/plain");
@@ -66,21 +76,21 @@ TEST_F(Download, ErrorStatusIsAFailureAndLeavesNoFile) {
   EXPECT_TRUE(files().empty());
 }
 
-TEST_F(Download, RefusedConnectionFails) {
+TEST_P(Download, RefusedConnectionFails) {
   DownloadResult result = fetch(refusingUrl("/check.html"));
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.status, 0);
   EXPECT_TRUE(files().empty());
 }
 
-TEST_F(Download, SilentServerRunsIntoTheRequestTimeout) {
+TEST_P(Download, SilentServerRunsIntoTheRequestTimeout) {
   SilentServer silent;
   DownloadResult result = fetch(silent.url("/check.html"), 0.3);
   EXPECT_FALSE(result.ok);
   EXPECT_TRUE(files().empty());
 }
 
-TEST_F(Download, CancelledDownloadNeverReports) {
+TEST_P(Download, CancelledDownloadNeverReports) {
   SilentServer silent;
   bool reported = false;
   {
@@ -92,7 +102,21 @@ TEST_F(Download, CancelledDownloadNeverReports) {
   EXPECT_TRUE(files().empty());
 }
 
-TEST_F(Download, ServerSuggestedFolderPartsAreDropped) {
+TEST_P(Download, CancelInterruptsAWaitingRequest) {
+  // Connected and waiting for an answer that never comes: cancelling must
+  // not wait for the request's own limit.
+  SilentServer silent;
+  auto started = std::chrono::steady_clock::now();
+  {
+    auto job = downloader->start(DownloadRequest{silent.url("/"), 60.0, true, folder.path()},
+                                 [](const DownloadResult&) {});
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  EXPECT_TRUE(files().empty());
+}
+
+TEST_P(Download, ServerSuggestedFolderPartsAreDropped) {
   http.server.Get("/get", [](const httplib::Request&, httplib::Response& response) {
     response.set_header("Content-Disposition", "attachment; filename=\"../../evil.txt\"");
     response.set_content("payload", "text/plain");
@@ -103,6 +127,96 @@ TEST_F(Download, ServerSuggestedFolderPartsAreDropped) {
   EXPECT_EQ(files(), std::vector<std::string>{"evil.txt"});
   EXPECT_FALSE(fs::exists(fs::path(folder.path()).parent_path() / "evil.txt"));
   EXPECT_FALSE(fs::exists(fs::path(folder.path()).parent_path().parent_path() / "evil.txt"));
+}
+
+TEST_P(Download, FollowsRedirectsAndSavesUnderTheFinalName) {
+  http.server.Get("/start", [](const httplib::Request&, httplib::Response& response) {
+    response.status = 302;
+    response.set_header("Location", "next/hop?x=1");  // relative to /start's folder
+  });
+  http.server.Get("/next/hop", [](const httplib::Request&, httplib::Response& response) {
+    response.status = 301;
+    response.set_header("Location", "/final/check.html");
+    response.set_content("a redirect's own body, not the page", "text/html");
+  });
+  http.server.Get("/final/check.html", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("page", "text/html");
+  });
+  DownloadResult result = fetch(http.url("/start"));
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.savedPath, folder.path() + "/check.html");
+  EXPECT_EQ(readHostFile(result.savedPath), "page");
+  EXPECT_EQ(files(), std::vector<std::string>{"check.html"});
+}
+
+TEST_P(Download, EndlessRedirectsFail) {
+  http.server.Get("/loop", [](const httplib::Request&, httplib::Response& response) {
+    response.status = 302;
+    response.set_header("Location", "/loop");
+  });
+  DownloadResult result = fetch(http.url("/loop"));
+  EXPECT_FALSE(result.ok);
+  EXPECT_TRUE(files().empty());
+}
+
+TEST_P(Download, ChunkedBodyArrivesWhole) {
+  const std::string piece(10000, 'x');
+  http.server.Get("/chunked.html", [&](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("text/html", [&](size_t offset, httplib::DataSink& sink) {
+      if (offset < 5 * piece.size())
+        sink.write(piece.data(), piece.size());
+      else
+        sink.done();
+      return true;
+    });
+  });
+  DownloadResult result = fetch(http.url("/chunked.html"));
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(readHostFile(result.savedPath).size(), 5 * piece.size());
+}
+
+TEST_P(Download, BodyCutShortIsAFailure) {
+  // Promises more than it sends, then closes.
+  http.server.Get("/short", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(1000, "text/html", [](size_t, size_t, httplib::DataSink& sink) {
+      sink.write("only this", 9);
+      return false;  // the server drops the connection
+    });
+  });
+  DownloadResult result = fetch(http.url("/short"));
+  EXPECT_FALSE(result.ok);
+  EXPECT_TRUE(files().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, Download, ::testing::Values(Client::Plain, Client::Curl),
+                         [](const auto& info) { return info.param == Client::Plain ? "Plain" : "Curl"; });
+
+TEST(PlainDownload, MalformedAddressFailsWithoutAFile) {
+  TempFolder folder;
+  auto downloader = makeHttpDownloader();
+  for (std::string url : {"http://", "http://:80/x", "http://host:99999/x", "http://[::1/x", "http://host:8a/x"}) {
+    DownloadResult result = fetchWith(*downloader, url, folder.path());
+    EXPECT_FALSE(result.ok) << url;
+    EXPECT_NE(result.error.find("not a usable address"), std::string::npos) << url << ": " << result.error;
+  }
+  EXPECT_TRUE(fs::is_empty(folder.path()));
+}
+
+TEST(PlainDownload, RedirectToHttpsGoesOnThroughLibcurl) {
+  // The plain client hands the https address on; libcurl then finds nobody
+  // listening there, which only it can report.
+  HttpTestServer http;
+  std::string target = refusingUrl("/secure.html");
+  target.replace(0, 4, "https");
+  http.server.Get("/plain", [&](const httplib::Request&, httplib::Response& response) {
+    response.status = 302;
+    response.set_header("Location", target);
+  });
+  TempFolder folder;
+  DownloadResult result = fetchWith(*makeHttpDownloader(), http.url("/plain"), folder.path());
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.error, "Couldn't connect to server");
+  EXPECT_TRUE(fs::is_empty(folder.path()));
 }
 
 TEST(SuggestedFileName, ReducedToAPlainName) {

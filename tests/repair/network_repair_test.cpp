@@ -18,8 +18,8 @@ using testing::readPlistFile;
 using testing::TestPlatform;
 using Texts = std::vector<std::string>;
 
-const std::string kPlist = "/Library/Preferences/SystemConfiguration/preferences.plist";
-const std::string kXml = "/private/var/db/SystemConfiguration/preferences.xml";
+using testing::kPlist;
+using testing::kXml;
 
 // The tool log with the private folder's random name replaced by "PRIVATE".
 Texts steps(const CopiedSystem& system) {

@@ -9,10 +9,15 @@
 #include "core/authorizer.h"
 #include "core/platform.h"
 #include "core/plist_io.h"
+#include "inspect/get_port.h"
 #include "provider/provider_datas.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
+
+// The live store's two places, as texts for building paths.
+inline const std::string kPlist{kStorePath};
+inline const std::string kXml{kOldStorePath};
 
 inline std::string sysrootPath(const std::string& name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
 

@@ -21,8 +21,8 @@ using testing::TestPlatform;
 using testing::VersionPlatform;
 using Texts = std::vector<std::string>;
 
-const std::string kPlist = "/Library/Preferences/SystemConfiguration/preferences.plist";
-const std::string kXml = "/private/var/db/SystemConfiguration/preferences.xml";
+using testing::kPlist;
+using testing::kXml;
 
 Value expectedStore(const std::string& file) {
   return readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/" + file);
