@@ -156,7 +156,7 @@ def main():
     table.print()
     print()
     print(f"Reader times: CPU time, quickest of {repetitions(results / 'readers.json')} repetitions, run shuffled with"
-          " every other size's.")
+          " every other size's, each reader in a process of its own.")
     print(f"Growth: the largest ratio of two neighbouring sizes, each twice the one before; x{GROWTH_LIMIT} instead"
           " of x2.0 allows")
     print("for a shared machine's noise and caches. Instructions (readers over the budget, or all with"
