@@ -3,15 +3,18 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "core/authorizer.h"
 #include "core/plist_io.h"
+#include "core/text.h"
 #include "provider/provider_datas.h"
 #include "repair/network_repair.h"
 #include "repair/setup_network.h"
+#include "repair/store_backup.h"
 #include "repair/store_changes.h"
 
 namespace corvane::cli {
@@ -23,6 +26,9 @@ struct RepairOptions {
   bool yes = false;
   bool dryRun = false;
   bool undo = false;
+  std::string undoId;  // a backup's file name after --undo
+  bool backups = false;
+  long long prune = -1;
 };
 
 int fail(const std::string& why) {
@@ -43,6 +49,12 @@ int dryRun(Platform& platform, ProviderDatas& settings) {
   SetupNetwork setup(platform);
   const std::string setKey = setup.DoSetup(kRepairLocationName, settings);
   if (setKey == "-1") return fail(setup.failure());
+  if (setup.unchanged()) {
+    removePrivateCopy(setup.copy());
+    std::cout << "the network settings already match the location \"" << kRepairLocationName
+              << "\"; nothing would change\n";
+    return 0;
+  }
   std::cout << "repaired copy: " << setup.copy().path << "\n";
   std::cout << "location \"" << kRepairLocationName << "\", set key " << setKey << ", would replace "
             << storeDestination(platform) << "\n";
@@ -51,18 +63,71 @@ int dryRun(Platform& platform, ProviderDatas& settings) {
   return 0;
 }
 
-int undo(Platform& platform) {
+// The location a store names as current, or "" when it cannot be read.
+std::string currentLocationOf(const std::optional<std::string>& bytes) {
+  if (!bytes) return "";
+  const Value store = parsePropertyList(*bytes);
+  return store["Sets"][lastPathComponent(store["CurrentSet"].text())]["UserDefinedName"].text();
+}
+
+int listBackupsCommand(Platform& platform) {
+  const std::vector<BackupEntry> backups = listBackups(platform);
+  if (backups.empty()) std::cout << "no backups in " << kBackupFolder << "\n";
+  for (const BackupEntry& backup : backups) {
+    const std::optional<std::string> bytes = platform.readFile(backup.path);
+    const std::string location = currentLocationOf(bytes);
+    std::cout << backup.name.stamp << "  " << (backup.name.byUndo ? "undo  " : "repair") << "  "
+              << (bytes ? std::to_string(bytes->size()) + " bytes" : "unreadable") << "  \""
+              << (location.empty() ? "?" : location) << "\"  " << backup.fileName << "\n";
+  }
+  return 0;
+}
+
+int prune(Platform& platform, long long keep) {
+  if (keep < 0) return fail("--prune needs a number of backups to keep (0 or more)");
   SystemAuthorizer authorizer(platform);
-  const StepResult restored = undoRepair(platform, authorizer);
+  if (!authorizer.obtainRights()) return fail("administrator rights were not granted");
+  const StepResult pruned = pruneBackups(platform, authorizer, static_cast<size_t>(keep));
+  authorizer.releaseRights();
+  if (!pruned.ok()) return fail(pruned.failure);
+  std::cout << "kept the newest " << keep << " backups and the oldest\n";
+  return 0;
+}
+
+int undo(Platform& platform, const RepairOptions& options) {
+  UndoOptions undoOptions{.backup = options.undoId, .dryRun = true};
+  // Checked first: a dry run, and the question, name the backup.
+  SystemAuthorizer checker(platform);
+  const StepResult chosen = undoRepair(platform, checker, undoOptions);
+  if (!chosen.ok()) return fail(chosen.failure);
+  const std::optional<std::string> bytes = platform.readFile(chosen.path);
+  const std::string location = currentLocationOf(bytes);
+  if (options.dryRun) {
+    std::cout << "would restore " << chosen.path << " (location \"" << location << "\")\n";
+    const std::optional<std::string> live = platform.readFile(storeDestination(platform));
+    for (const auto& line : describeChanges(parsePropertyList(live.value_or("")), parsePropertyList(*bytes)))
+      std::cout << line << "\n";
+    return 0;
+  }
+  if (!options.yes && !confirmed("Put back " + chosen.path + " (location \"" + location + "\")?"))
+    return fail("not confirmed; nothing was changed (use --yes to undo without asking)");
+  SystemAuthorizer authorizer(platform);
+  undoOptions.dryRun = false;
+  undoOptions.backup = lastPathComponent(chosen.path);
+  const StepResult restored = undoRepair(platform, authorizer, undoOptions);
   if (!restored.ok()) return fail(restored.failure);
-  std::cout << "restored " << restored.path << "\n";
+  std::cout << "restored " << restored.path << " from " << chosen.path << "\n";
   return 0;
 }
 
 int repair(const RepairOptions& options) {
   auto platform = makePlatform(options.system);
-  if (options.undo) return undo(*platform);
+  if (options.backups) return listBackupsCommand(*platform);
+  if (options.prune >= 0 || options.prune < -1) return prune(*platform, options.prune);
+  if (options.undo) return undo(*platform, options);
   ProviderDatas settings = ProviderDatas::load(makeBundle(options.system));
+  if (!settings.hasSettings())
+    return fail("the provider file is missing or holds no settings; nothing was changed");
   if (options.dryRun) return dryRun(*platform, settings);
 
   if (!options.yes &&
@@ -71,11 +136,18 @@ int repair(const RepairOptions& options) {
 
   SystemAuthorizer authorizer(*platform);
   const RepairOutcome outcome = OnRepair(*platform, authorizer, settings);
+  if (outcome.alreadyMatches) {
+    std::cout << "the network settings already match the location \"" << kRepairLocationName
+              << "\"; nothing was changed\n";
+    return 0;
+  }
   if (!outcome.applied) return fail(outcome.failure);
   std::cout << "repaired: location \"" << kRepairLocationName << "\" (set " << outcome.setKey << ") installed in "
             << storeDestination(*platform) << "\n";
   if (!outcome.backup.empty())
     std::cout << "previous store kept at " << outcome.backup << " (corvane-cli repair --undo puts it back)\n";
+  // A restart step that failed after the install is a failure too.
+  if (!outcome.failure.empty()) return fail(outcome.failure);
   return 0;
 }
 
@@ -92,8 +164,18 @@ void addRepairCommands(CLI::App& app) {
   command->add_flag("--yes", options.yes, "Repair without asking");
   command->add_flag("--dry-run", options.dryRun, "Build the repaired copy and show what it changes; install nothing");
   command->add_flag("--no-pause", options.system.noPause, "Skip the pauses between the steps");
-  command->add_flag("--undo", options.undo, "Put the newest backup of the store back");
-  command->callback([] { exitStatus() = repair(options); });
+  CLI::Option* undoOption =
+      command
+          ->add_option("--undo", options.undoId,
+                       "Put a backup of the store back: without ID, the one before the last repair not yet undone")
+          ->expected(0, 1)
+          ->type_name("ID");
+  command->add_flag("--backups", options.backups, "List the backups of the store");
+  command->add_option("--prune", options.prune, "Remove backups but the newest N and the oldest")->type_name("N");
+  command->callback([undoOption] {
+    options.undo = undoOption->count() > 0;
+    exitStatus() = repair(options);
+  });
 }
 
 }  // namespace corvane::cli

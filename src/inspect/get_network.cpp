@@ -128,6 +128,8 @@ Value getNetwork(const Platform& platform) {
   return result;
 }
 
+Value interfaceListEntries(const Platform& platform) { return interfaceEntries(platform); }
+
 Value GetMacAddress(const Platform& platform, const Value& deviceName) {
   Value address;
   if (!deviceName.isString()) return address;

@@ -20,4 +20,9 @@ Value getNetwork(const Platform& platform);
 // address.
 Value GetMacAddress(const Platform& platform, const Value& deviceName);
 
+// The entries of the interface list file for the running OS
+// (NetworkInterfaces.plist from 10.3 on, NetworkInterfaces.xml before): an
+// array of dictionaries, or absent when there is no readable list.
+Value interfaceListEntries(const Platform& platform);
+
 }  // namespace corvane

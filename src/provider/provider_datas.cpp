@@ -45,6 +45,14 @@ ProviderDatas ProviderDatas::loadFile(const std::string& path) {
   return record;
 }
 
+bool ProviderDatas::hasSettings() const {
+  for (const auto* field : {&title, &routerip, &dns, &dns2, &tcp, &tcpipv6, &iever, &testurl})
+    if (*field) return true;
+  for (const auto* field : {&p_server, &p_http, &p_secure, &p_ftp, &p_gopher, &p_socks, &no_proxy})
+    if (!field->empty()) return true;
+  return p_enable;
+}
+
 bool ProviderDatas::SetupProviders(const std::string& path) {
   DecodeFile reader;
   reader.OpenFile(path);  // a reader that did not open yields no line

@@ -35,6 +35,11 @@ struct ProviderDatas {
   // SupportsModemOnHold.
   std::string smoh;
 
+  // True when the record holds any setting of the provider (a missing,
+  // unreadable or empty provider file gives none): without one there is
+  // nothing to repair against.
+  bool hasSettings() const;
+
   // The record of the bundle's provider file (defaults when it is missing).
   static ProviderDatas load(const Bundle& bundle);
   // The record of the provider file at a host path: every entry applied, then

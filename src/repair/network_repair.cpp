@@ -18,6 +18,10 @@ std::string storeDestination(const Platform& platform) {
 
 RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas& settings) {
   RepairOutcome outcome;
+  if (!settings.hasSettings()) {
+    outcome.failure = "the provider file is missing or holds no settings: there is nothing to repair against";
+    return outcome;
+  }
   // The store as the builder finds it; one that another program rewrites
   // before the install is not replaced by a copy built from the old one.
   const std::optional<std::string> storeRead = platform.readFile(storeDestination(platform));
@@ -28,6 +32,12 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
     return outcome;
   }
   const PrivateCopy& copy = setup.copy();
+  if (setup.unchanged()) {
+    // Nothing to install: no rights asked, no backup, no tool run.
+    removePrivateCopy(copy);
+    outcome.alreadyMatches = true;
+    return outcome;
+  }
   const std::string destination = storeDestination(platform);
 
   // Every argument a privileged tool will get must fit before anything runs.
@@ -79,11 +89,12 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
     return outcome;
   }
 
-  getNetworkAgain(platform, authorizer);
+  const StepResult restart = getNetworkAgain(platform, authorizer);
   authorizer.releaseRights();
   removePrivateCopy(copy);
   platform.pause(5);
   outcome.applied = true;
+  if (!restart.ok()) outcome.failure = "the repaired store is installed, but " + restart.failure;
   return outcome;
 }
 
@@ -114,49 +125,106 @@ StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const 
     return result;
   }
 
-  const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
-  if (!select.started || select.exitStatus != 0) platform.log("scselect " + setKey + " failed");
+  result.failure = switchLocation(platform, setKey);
   return result;
 }
 
-void getNetworkAgain(Platform& platform, Authorizer& authorizer) {
-  const ToolRun cat = platform.runTool("/bin/cat", {platform.hostPath(kLookupdPidPath)});
-  const std::string pid = lookupdProcessId(cat.output);
-  if (isUsableProcessId(pid)) {
-    const StepResult kill = runPrivilegedStep(authorizer, "/bin/kill", {"-HUP", pid});
-    if (!kill.ok()) platform.log(kill.failure);
-  } else {
-    platform.log("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" + pid +
-                 "\")");
-  }
-  platform.pause(1);
-
-  const StepResult wait = runPrivilegedStep(authorizer, "/usr/sbin/ipconfigd", {"waitall"});
-  if (!wait.ok()) platform.log(wait.failure);
-  platform.pause(1);
+std::string switchLocation(Platform& platform, const std::string& setKey) {
+  const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
+  if (!select.started) return "the location switch failed: /usr/sbin/scselect could not be run";
+  if (select.exitStatus != 0)
+    return "the location switch failed: /usr/sbin/scselect " + setKey + " exited with status " +
+           std::to_string(select.exitStatus);
+  return "";
 }
 
-StepResult undoRepair(Platform& platform, Authorizer& authorizer) {
+StepResult getNetworkAgain(Platform& platform, Authorizer& authorizer) {
   StepResult result;
-  const std::string backup = newestBackup(platform);
+  // From 10.5 on there is no lookup daemon and no pid file: nothing to signal.
+  if (!platform.exists(kLookupdPidPath)) {
+    platform.log("lookupd not signalled: there is no " + std::string(kLookupdPidPath));
+  } else {
+    const ToolRun cat = platform.runTool("/bin/cat", {platform.hostPath(kLookupdPidPath)});
+    const std::string pid = lookupdProcessId(cat.output);
+    if (isUsableProcessId(pid)) {
+      result = runPrivilegedStep(authorizer, "/bin/kill", {"-HUP", pid});
+      if (!result.ok()) platform.log(result.failure);
+    } else {
+      platform.log("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" + pid +
+                   "\")");
+    }
+    platform.pause(1);
+  }
+
+  const StepResult wait = runPrivilegedStep(authorizer, "/usr/sbin/ipconfigd", {"waitall"});
+  if (!wait.ok()) {
+    platform.log(wait.failure);
+    if (result.ok()) result = wait;
+  }
+  platform.pause(1);
+  return result;
+}
+
+StepResult undoRepair(Platform& platform, Authorizer& authorizer, const UndoOptions& options) {
+  StepResult result;
+  std::string backup = backupToUndo(platform);
+  if (!options.backup.empty()) {
+    backup.clear();
+    for (const BackupEntry& entry : listBackups(platform))
+      if (entry.fileName == options.backup) backup = entry.path;
+    if (backup.empty()) {
+      result.failure = "there is no backup " + options.backup + " in " + std::string(kBackupFolder);
+      return result;
+    }
+  }
   if (backup.empty()) {
     result.failure = "there is no backup of the store to restore in " + std::string(kBackupFolder);
+    return result;
+  }
+  const std::optional<std::string> bytes = platform.readFile(backup);
+  if (!bytes || !readsAsStore(*bytes)) {
+    result.failure = "the backup " + backup + " is damaged (it does not read as a configuration store); nothing was changed";
+    return result;
+  }
+  const std::string setKey = lastPathComponent(parsePropertyList(*bytes)["CurrentSet"].text());
+  if (options.dryRun) {
+    result.path = backup;
+    return result;
+  }
+  if (!argumentsFit({setKey})) {
+    result.failure = "the backup " + backup + " names a location longer than 4095 bytes; nothing was changed";
     return result;
   }
   if (!authorizer.obtainRights()) {
     result.failure = "administrator rights were not granted";
     return result;
   }
-  result = restoreBackup(platform, authorizer, backup);
-  if (result.ok()) {
-    const Value restored = parsePropertyList(platform.readFile(result.path).value_or(""));
-    const std::string setKey = lastPathComponent(restored["CurrentSet"].text());
-    if (!setKey.empty() && argumentsFit({setKey})) {
-      const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
-      if (!select.started || select.exitStatus != 0) platform.log("scselect " + setKey + " failed");
-    }
+
+  // The store being replaced is kept too, so an undo can itself be undone
+  // and repeated undos walk back through the repairs.
+  const std::string store = storePathOfBackup(*parseBackupFileName(lastPathComponent(backup)));
+  const StepResult kept = backupStore(platform, authorizer, store, options.when, true);
+  if (!kept.ok()) {
+    authorizer.releaseRights();
+    result.failure = "the store was not changed: no copy of it could be kept: " + kept.failure;
+    return result;
   }
+  result = restoreBackup(platform, authorizer, backup);
+  if (result.ok() && !setKey.empty()) result.failure = switchLocation(platform, setKey);
+  if (!result.ok()) {
+    // The store as it was before the undo goes back.
+    if (!kept.path.empty() && platform.readFile(store) != platform.readFile(kept.path)) {
+      const StepResult back = restoreBackup(platform, authorizer, kept.path);
+      result.failure += back.ok() ? "; the store was put back as it was"
+                                  : "; the store could not be put back (" + back.failure + "), it is kept at " +
+                                        kept.path;
+    }
+    authorizer.releaseRights();
+    return result;
+  }
+  const StepResult restart = getNetworkAgain(platform, authorizer);
   authorizer.releaseRights();
+  if (!restart.ok()) result.failure = "the backup is restored, but " + restart.failure;
   return result;
 }
 

@@ -6,9 +6,11 @@
 // for the interfaces.
 //
 // Safe by construction: nothing is installed unless the copy was built and
-// read back, the rights were granted and the live store was backed up; a
-// privileged step that fails ends the repair with the live store as it was.
+// read back, differs from the live store, the rights were granted and the
+// live store was backed up; a privileged step or location switch that fails
+// ends the repair with the live store as it was.
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,9 +27,13 @@ inline constexpr std::string_view kLookupdPidPath = "/var/run/lookupd.pid";
 
 struct RepairOutcome {
   bool applied = false;  // the repaired store was installed
+  // The store already holds what the repair would write: nothing was done.
+  bool alreadyMatches = false;
   std::string setKey;
   std::string backup;   // system path of the kept store ("" when there was none)
-  std::string failure;  // why the repair was not applied, one line
+  // Why the repair was not applied, one line; with applied, the restart step
+  // that failed after the store was installed.
+  std::string failure;
 };
 
 // The store file the repair replaces: preferences.plist from 10.3 on,
@@ -42,7 +48,8 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
 // chown root, mv to a temporary name beside the store, mv over the store;
 // then checks the installed store and switches to the location with
 // scselect. Fails, with the live store unchanged, when chown or either mv
-// fails; fails when the installed store does not hold copyBytes. Given
+// fails; fails when the installed store does not hold copyBytes or the switch
+// fails (scselect missing or exiting non-zero). Given
 // storeBefore (the store's bytes when the copy was built; nullopt for no
 // file), fails with the store untouched when it holds anything else just
 // before the copy is moved over it: another program has rewritten it. On
@@ -52,16 +59,31 @@ StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const 
                               const std::string& copyBytes, const std::string& setKey,
                               const std::optional<std::string>* storeBefore = nullptr);
 
-// Makes the name-lookup daemon reload (kill -HUP with the process id from
-// /var/run/lookupd.pid) and waits for the interfaces (ipconfigd waitall).
-// Failures are logged; the store is installed by then.
-void getNetworkAgain(Platform& platform, Authorizer& authorizer);
+// Runs scselect with the set key; "" on success, else why the switch failed.
+std::string switchLocation(Platform& platform, const std::string& setKey);
 
-// Puts the newest backup back over its store with administrator rights and
-// switches to the location it names as current. The result's path is the
-// restored store's; fails when there is no backup, no rights, or a step fails
-// (the store is then left as it was).
-StepResult undoRepair(Platform& platform, Authorizer& authorizer);
+// Makes the name-lookup daemon reload (kill -HUP with the process id from
+// /var/run/lookupd.pid; skipped, without running cat, when there is no such
+// file) and waits for the interfaces (ipconfigd waitall). Failures are
+// logged and the first is returned; the store is installed by then.
+StepResult getNetworkAgain(Platform& platform, Authorizer& authorizer);
+
+struct UndoOptions {
+  std::string backup;  // a backup's file name; "" for the one the walk gives
+  bool dryRun = false;  // check and name the backup, change nothing
+  std::time_t when = std::time(nullptr);
+};
+
+// Puts a backup back over its store with administrator rights, keeping the
+// store it replaces as a backup of its own, then runs the restart steps of a
+// repair: the switch to the location the backup names as current, the lookup
+// daemon's reload and the wait for the interfaces. Without options.backup the
+// backup is backupToUndo's, so repeated undos walk back through the repairs.
+// A backup that does not read as a configuration store is refused. The
+// result's path is the restored store's (with dryRun, the backup's); fails
+// when there is no backup, it is damaged, no rights, or a step fails (the
+// store is then left, or put back, as it was).
+StepResult undoRepair(Platform& platform, Authorizer& authorizer, const UndoOptions& options = {});
 
 // The process id in the lookup daemon's pid file: the first non-empty piece,
 // split at single spaces, of the first non-empty line; "" when there is none.

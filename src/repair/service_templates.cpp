@@ -15,6 +15,8 @@ struct Port {
   std::string name;
   std::string device;
   bool modemOnHold = false;
+  // The location's active port: configured by DHCP whatever its kind.
+  bool builtIn = false;
 };
 
 bool isDialUp(Kind kind) { return kind == Kind::Modem || kind == Kind::IrDA || kind == Kind::Bluetooth; }
@@ -43,12 +45,7 @@ Dictionary dns() {
 
 Dictionary interfaceOf(const Port& port) {
   Dictionary d;
-  switch (port.kind) {
-    case Kind::FireWire: d.set("DeviceName", "fw0"); break;
-    case Kind::AirPort: d.set("DeviceName", "en1"); break;
-    case Kind::BuiltInEthernet: d.set("DeviceName", "en0"); break;
-    default: d.set("DeviceName", port.device); break;
-  }
+  d.set("DeviceName", port.device);
   switch (port.kind) {
     case Kind::FireWire: d.set("Hardware", "FireWire"); break;
     case Kind::AirPort: d.set("Hardware", "AirPort"); break;
@@ -71,11 +68,11 @@ Dictionary interfaceOf(const Port& port) {
   return d;
 }
 
-Dictionary ipv4Of(Kind kind) {
+Dictionary ipv4Of(Kind kind, bool builtIn) {
   Dictionary d;
   if (isDialUp(kind)) {
     d.set("ConfigMethod", "PPP");
-  } else if (kind == Kind::BuiltInEthernet) {
+  } else if (kind == Kind::BuiltInEthernet || builtIn) {
     d.set("ConfigMethod", "DHCP");
   } else {
     d.set("Addresses", oneEmptyText());
@@ -173,12 +170,12 @@ Value assemble(const Platform& platform, const Port& port) {
   service.set("DNS", dns());
   if (kind == Kind::BuiltInEthernet) {
     Dictionary ethernet;
-    const Value address = GetMacAddress(platform, Value("en0"));
+    const Value address = GetMacAddress(platform, Value(port.device));
     if (address.length() > 0) ethernet.set("MACAddress", address);
     service.set("Ethernet", std::move(ethernet));
   }
   service.set("Interface", interfaceOf(port));
-  service.set("IPv4", ipv4Of(kind));
+  service.set("IPv4", ipv4Of(kind, port.builtIn));
   if (compOSVersion(platform, "10.3") >= 0) {
     Dictionary ipv6;
     ipv6.set("ConfigMethod", "Automatic");
@@ -209,16 +206,20 @@ Value CreateBluetoothService(const Platform& platform, const std::string& device
   return assemble(platform, {Kind::Bluetooth, name, device, !settings.smoh.empty()});
 }
 
-Value CreateFireWireService(const Platform& platform, const std::string& name) {
-  return assemble(platform, {Kind::FireWire, name, "fw0"});
+Value CreateFireWireService(const Platform& platform, const std::string& name, const std::string& device) {
+  return assemble(platform, {Kind::FireWire, name, device});
 }
 
-Value CreateAirMacService(const Platform& platform, const std::string& name) {
-  return assemble(platform, {Kind::AirPort, name, "en1"});
+Value CreateAirMacService(const Platform& platform, const std::string& name, const std::string& device) {
+  return assemble(platform, {Kind::AirPort, name, device});
 }
 
-Value CreateEthernetService(const Platform& platform) {
-  return assemble(platform, {Kind::BuiltInEthernet, kBuiltInEthernetName, "en0"});
+Value CreateBuiltInAirPortService(const Platform& platform, const std::string& name, const std::string& device) {
+  return assemble(platform, {.kind = Kind::AirPort, .name = name, .device = device, .builtIn = true});
+}
+
+Value CreateEthernetService(const Platform& platform, const std::string& device) {
+  return assemble(platform, {Kind::BuiltInEthernet, kBuiltInEthernetName, device});
 }
 
 }  // namespace corvane

@@ -23,12 +23,18 @@ Value CreateIrDAService(const Platform& platform, const std::string& device, con
 Value CreateBluetoothService(const Platform& platform, const std::string& device, const ProviderDatas& settings,
                              const std::string& name);
 
-// FireWire ("fw0") and AirPort ("en1") services, whatever the port's device.
-Value CreateFireWireService(const Platform& platform, const std::string& name);
-Value CreateAirMacService(const Platform& platform, const std::string& name);
+// FireWire and AirPort services on the given devices ("fw0" and "en1" on
+// the common layout).
+Value CreateFireWireService(const Platform& platform, const std::string& name, const std::string& device = "fw0");
+Value CreateAirMacService(const Platform& platform, const std::string& name, const std::string& device = "en1");
 
-// The built-in Ethernet service on "en0", DHCP, with en0's hardware address
-// from the interface list (an empty Ethernet dictionary when none is known).
-Value CreateEthernetService(const Platform& platform);
+// The AirPort service of a machine whose built-in port is its Wi-Fi device:
+// the AirPort template, configured by DHCP.
+Value CreateBuiltInAirPortService(const Platform& platform, const std::string& name, const std::string& device);
+
+// The built-in Ethernet service on device ("en0" on the common layout), DHCP,
+// with the device's hardware address from the interface list (an empty
+// Ethernet dictionary when none is known).
+Value CreateEthernetService(const Platform& platform, const std::string& device = "en0");
 
 }  // namespace corvane

@@ -8,6 +8,8 @@
 #include "inspect/get_port.h"
 #include "repair/dictionary_edit.h"
 #include "repair/ethernet_update.h"
+#include "repair/machine_ports.h"
+#include "repair/privileged_step.h"
 #include "repair/proxy_dns_update.h"
 #include "repair/service_templates.h"
 
@@ -106,7 +108,7 @@ std::string SearchEmptySetsNumber(const Dictionary& dictionary, long long start)
 }
 
 Value CreateSet(const Platform& platform, const std::string& name, const std::vector<std::string>& serviceIDs,
-                const Value& airPortSettings) {
+                const Value& airPortSettings, const std::string& airPortDevice) {
   Dictionary links;
   for (const auto& id : serviceIDs) {
     Dictionary link;
@@ -130,7 +132,15 @@ Value CreateSet(const Platform& platform, const std::string& name, const std::ve
     en0.set("Ethernet", std::move(ethernet));
     Dictionary interfaces;
     interfaces.set("en0", std::move(en0));
-    if (airPortSettings.isDictionary() && airPortSettings.count() > 0) interfaces.set("en1", airPortSettings);
+    if (airPortSettings.isDictionary() && airPortSettings.count() > 0) {
+      if (airPortDevice == "en0") {
+        // The Wi-Fi device is en0: its settings join the en0 entry.
+        for (const auto& [key, item] : *airPortSettings.dictionary())
+          if (key != "Ethernet") interfaces.find("en0")->dictionary()->set(key, item);
+      } else {
+        interfaces.set(airPortDevice, airPortSettings);
+      }
+    }
     network.set("Interface", std::move(interfaces));
   }
 
@@ -160,6 +170,7 @@ std::optional<std::string> SearchService(const Dictionary& services, const Value
 
 std::string SetupNetwork::fail(std::string why) {
   failure_ = std::move(why);
+  unchanged_ = false;
   return "-1";
 }
 
@@ -178,14 +189,18 @@ std::optional<std::string> findLocation(const Dictionary& sets, const std::strin
   return std::nullopt;
 }
 
-// Adds a new location built from the templates; returns its set key.
+// Adds a new location built from the templates; returns its set key. Its
+// first service is the machine's built-in port: the built-in Ethernet, or an
+// AirPort service where the built-in port is the Wi-Fi device (which then
+// needs no AirPort service of its own).
 std::string addLocation(const Platform& platform, const Value& liveStore, Dictionary& sets, Dictionary& services,
-                        const Ports& ports, const ProviderDatas& settings, const std::string& name) {
+                        const Ports& ports, const ProviderDatas& settings, const std::string& name,
+                        const MachinePorts& machine) {
   const size_t d = ports.dialUpNames.size();
   // Before 10.4 no FireWire service is built, so no id is reserved for one:
   // a location must not link services that do not exist.
   const size_t f = compOSVersion(platform, "10.4") >= 0 ? ports.names[kFireWire].size() : 0;
-  const size_t a = ports.names[kAirPort].size();
+  const size_t a = machine.builtInIsWiFi ? 0 : ports.names[kAirPort].size();
 
   const std::string setKey = SearchEmptySetsNumber(sets, 0);
   std::vector<std::string> ids;
@@ -204,39 +219,111 @@ std::string addLocation(const Platform& platform, const Value& liveStore, Dictio
   for (size_t j = 0; j < ports.names[kBluetooth].size(); ++j, ++next)
     dialUp.push_back(CreateBluetoothService(platform, ports.dialUpDevices[next], settings, ports.dialUpNames[next]));
 
+  // The AirPort interface settings move with the Wi-Fi device: on the common
+  // layout that is en1 in the current location and in the new one.
   const Value& currentSet = liveStore["Sets"][lastPathComponent(liveStore["CurrentSet"].text())];
-  Value set = CreateSet(platform, name, ids, currentSet["Network"]["Interface"]["en1"]);
+  const std::string airPortDevice = machine.builtInIsWiFi ? machine.builtIn : machine.wiFi;
+  Value set = CreateSet(platform, name, ids, currentSet["Network"]["Interface"][airPortDevice], airPortDevice);
 
-  services.set(ids[0], CreateEthernetService(platform));
+  if (machine.builtInIsWiFi) {
+    const std::string portName = ports.names[kAirPort].empty() ? "Wi-Fi" : ports.names[kAirPort][0];
+    services.set(ids[0], CreateBuiltInAirPortService(platform, portName, machine.builtIn));
+  } else {
+    services.set(ids[0], CreateEthernetService(platform, machine.builtIn));
+  }
   for (size_t k = 0; k < d; ++k) services.set(ids[k + 1], dialUp[k]);
   for (size_t q = 0; q < f; ++q)
-    services.set(ids[d + 1 + q], CreateFireWireService(platform, ports.names[kFireWire][q]));
+    services.set(ids[d + 1 + q],
+                 CreateFireWireService(platform, ports.names[kFireWire][q], ports.devices[kFireWire][q]));
   for (size_t q = 0; q < a; ++q)
-    services.set(ids[d + 1 + f + q], CreateAirMacService(platform, ports.names[kAirPort][q]));
+    services.set(ids[d + 1 + f + q], CreateAirMacService(platform, ports.names[kAirPort][q], machine.wiFi));
   sets.set(setKey, std::move(set));
   return setKey;
 }
 
-// Makes the location's built-in Ethernet service its only active service.
-void repairLocation(const Platform& platform, Value& set, Dictionary& services, const Ports& ports,
-                    const ProviderDatas& settings) {
-  std::optional<std::string> ethernet = SearchService(services, set, "en0", "Ethernet");
-  if (!ethernet) ethernet = SearchService(services, set, "en0", "PPP");
+// The service ids a set links, with the link keys that its service order uses.
+std::vector<std::pair<std::string, std::string>> linkedServices(const Value& set) {
+  std::vector<std::pair<std::string, std::string>> linked;
+  if (const Dictionary* links = set["Network"]["Service"].dictionary())
+    for (const auto& [reference, link] : *links) {
+      const std::vector<std::string> parts = splitText(link["__LINK__"].text(), "/");
+      if (parts.size() >= 3) linked.emplace_back(reference, parts[2]);
+    }
+  return linked;
+}
 
-  for (const auto& device : ports.dialUpDevices) setInactive(services, SearchService(services, set, device, "PPP"));
+// Puts the service first in the set's service order.
+void putFirst(Value& set, const std::string& serviceID) {
+  Dictionary* ipv4 = subDictionaryAt(set, {"Network", "Global", "IPv4"});
+  if (!ipv4) return;
+  Value* order = ipv4->find("ServiceOrder");
+  if (!order || !order->array()) return;
+  for (const auto& [reference, id] : linkedServices(set)) {
+    if (id != serviceID) continue;
+    Value::Array& entries = *order->array();
+    Value::Array reordered{Value(reference)};
+    for (const Value& entry : entries)
+      if (!entry.equals(reference)) reordered.push_back(entry);
+    entries = std::move(reordered);
+    return;
+  }
+}
 
-  if (ethernet)
-    if (Dictionary* service = subDictionary(services, *ethernet)) UpdateEthernetService(platform, *service, settings);
+bool anyActive(const Value& set, const Dictionary& services) {
+  for (const auto& [reference, id] : linkedServices(set)) {
+    const Value* service = services.find(id);
+    if (service && service->isDictionary() && (*service)["__INACTIVE__"].intValue() != 1) return true;
+  }
+  return false;
+}
+
+// Makes the location's service on the built-in port its only active service
+// on that port and the first in its service order; the dial-up, FireWire
+// (10.4 on) and AirPort services become inactive. Returns why the location
+// would have no active service, or "".
+std::string repairLocation(const Platform& platform, Value& set, Dictionary& services, const Ports& ports,
+                           const ProviderDatas& settings, const MachinePorts& machine, const std::string& name) {
+  const std::string& port = machine.builtIn;
+  std::optional<std::string> repaired = SearchService(services, set, port, "Ethernet");
+  if (!repaired) repaired = SearchService(services, set, port, "PPP");
+  // Whatever the port lists say, the service just repaired stays on.
+  const auto turnOff = [&](const std::optional<std::string>& id) {
+    if (id != repaired) setInactive(services, id);
+  };
+
+  for (const auto& device : ports.dialUpDevices) turnOff(SearchService(services, set, device, "PPP"));
+
+  if (repaired)
+    if (Dictionary* service = subDictionary(services, *repaired)) {
+      UpdateEthernetService(platform, *service, settings);
+      // A Wi-Fi device's service is an AirPort service, never an Ethernet one.
+      if (machine.builtInIsWiFi)
+        if (Dictionary* interface = subDictionary(*service, "Interface")) interface->set("Hardware", "AirPort");
+    }
 
   if (compOSVersion(platform, "10.3") >= 0)
     if (Dictionary* en0 = subDictionaryAt(set, {"Network", "Interface", "en0", "Ethernet"}))
       if (!isNumber(entryOf(*en0, "__INACTIVE__"), 1)) en0->set("__INACTIVE__", 1);
 
   if (compOSVersion(platform, "10.4") >= 0)
-    for (const auto& device : ports.devices[kFireWire])
-      setInactive(services, SearchService(services, set, device, "FireWire"));
-  for (const auto& device : ports.devices[kAirPort])
-    setInactive(services, SearchService(services, set, device, "Ethernet"));
+    for (const auto& device : ports.devices[kFireWire]) turnOff(SearchService(services, set, device, "FireWire"));
+  for (const auto& device : ports.devices[kAirPort]) turnOff(SearchService(services, set, device, "Ethernet"));
+  if (!machine.builtInIsWiFi) turnOff(SearchService(services, set, machine.wiFi, "Ethernet"));
+
+  if (!repaired)
+    return "the location \"" + name + "\" has no service on the built-in port " + port +
+           ", so it would have no active service";
+  // The repaired service is the only active one on its port (PPPoE and other
+  // services there would be judged instead) and comes first.
+  for (const auto& [reference, id] : linkedServices(set)) {
+    if (id == *repaired) continue;
+    const Value* service = services.find(id);
+    if (service && (*service)["Interface"]["DeviceName"].equals(port)) setInactive(services, id);
+  }
+  putFirst(set, *repaired);
+  if (!anyActive(set, services))
+    return "the location \"" + name + "\" would have no active service";
+  return "";
 }
 
 }  // namespace
@@ -260,10 +347,15 @@ std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settin
   Dictionary& sets = *store.find("Sets")->dictionary();
   Dictionary& services = *store.find("NetworkServices")->dictionary();
 
+  const MachinePorts machine = findMachinePorts(platform_);
   std::optional<std::string> setKey = findLocation(sets, name);
-  if (!setKey) setKey = addLocation(platform_, liveStore_, sets, services, ports, settings, name);
-  repairLocation(platform_, *sets.find(*setKey), services, ports, settings);
+  if (!setKey) setKey = addLocation(platform_, liveStore_, sets, services, ports, settings, name, machine);
+  // The key is an argument of the location switch.
+  if (setKey->size() > kMaxArgumentBytes) return fail("the location's set key is longer than 4095 bytes");
+  const std::string refused = repairLocation(platform_, *sets.find(*setKey), services, ports, settings, machine, name);
+  if (!refused.empty()) return fail(refused);
   store.set("CurrentSet", "/Sets/" + *setKey);
+  unchanged_ = storeValue == liveStore_;
 
   copy_ = writePrivateCopy(platform_.temporaryFolder(), fromPlist ? "preferences.plist" : "preferences.xml",
                            storeValue);

@@ -2,10 +2,14 @@
 // The location builder: writes the repair location into a private copy of
 // the configuration store, never into the live store.
 //
-// The location holds the built-in Ethernet service, active with DHCP and the
-// provider's proxies, and the current location's dial-up, FireWire (10.4 on)
-// and AirPort ports as inactive services; it becomes the current location of
-// the copy. An existing location of the same name is repaired in place.
+// The location holds the service of the machine's built-in port (the built-in
+// Ethernet, or the Wi-Fi device on machines without one, as its interface
+// list says; en0 without a list), active with DHCP and the provider's
+// proxies, first in the service order and the only active service on that
+// port; the current location's dial-up, FireWire (10.4 on) and AirPort ports
+// are inactive services. It becomes the current location of the copy. An
+// existing location of the same name is repaired in place. A location left
+// without an active service is never written.
 
 #include <optional>
 #include <string>
@@ -40,9 +44,11 @@ std::string SearchEmptySetsNumber(const Dictionary& dictionary, long long start)
 
 // A new location: links and service order for the ids in order, the global
 // IPv4 and NetInfo entries and, from 10.2 on, the Interface entries (en0, and
-// en1 from airPortSettings when it is a non-empty dictionary).
+// the Wi-Fi device's entry, en1 on the common layout, from airPortSettings
+// when it is a non-empty dictionary; joined into en0 when that is the Wi-Fi
+// device).
 Value CreateSet(const Platform& platform, const std::string& name, const std::vector<std::string>& serviceIDs,
-                const Value& airPortSettings);
+                const Value& airPortSettings, const std::string& airPortDevice = "en1");
 
 // The id of the first service linked by the set whose Interface has this
 // DeviceName and Type; nullopt when there is none.
@@ -57,10 +63,15 @@ class SetupNetwork {
   // writes the copy, as preferences.plist (10.3 on, when that file was read) or
   // preferences.xml, into a new private folder (mode 0700) inside the
   // temporary folder. Returns the location's set key, or "-1" when the store
-  // could be read from neither file, has a malformed layout, or the copy could
-  // not be written or does not read back as the same property list; nothing
-  // is left to install then, and failure() says why.
+  // could be read from neither file, has a malformed layout, the location
+  // would have no active service, or the copy could not be written or does
+  // not read back as the same property list; nothing is left to install
+  // then, and failure() says why.
   std::string DoSetup(const std::string& name, ProviderDatas& settings);
+
+  // After a successful DoSetup: the copy holds the same values as the live
+  // store, so there is nothing to install.
+  bool unchanged() const { return unchanged_; }
 
   // After a successful DoSetup: the copy, its folder and the bytes written.
   const PrivateCopy& copy() const { return copy_; }
@@ -75,6 +86,7 @@ class SetupNetwork {
   PrivateCopy copy_;
   Value liveStore_;
   std::string failure_;
+  bool unchanged_ = false;
 };
 
 }  // namespace corvane

@@ -1,8 +1,10 @@
 #include "repair/store_backup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 
+#include "core/plist_io.h"
 #include "core/text.h"
 #include "inspect/get_port.h"
 
@@ -33,14 +35,14 @@ std::string folderOf(std::string_view systemPath) {
 
 }  // namespace
 
-std::string backupFileName(std::string_view storeFileName, std::time_t when, long long sequence) {
+std::string backupFileName(std::string_view storeFileName, std::time_t when, long long sequence, bool byUndo) {
   std::tm utc{};
   ::gmtime_r(&when, &utc);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
   const size_t dot = storeFileName.rfind('.');
   return std::string(storeFileName.substr(0, dot)) + "-" + stamp + "-" + std::to_string(sequence) +
-         std::string(storeFileName.substr(dot));
+         (byUndo ? "-undo" : "") + std::string(storeFileName.substr(dot));
 }
 
 std::optional<BackupName> parseBackupFileName(std::string_view fileName) {
@@ -50,10 +52,12 @@ std::optional<BackupName> parseBackupFileName(std::string_view fileName) {
     if (!fileName.starts_with(std::string(base) + "-") || !fileName.ends_with(extension)) continue;
     const std::string_view middle =
         fileName.substr(base.size() + 1, fileName.size() - base.size() - 1 - extension.size());
-    const std::vector<std::string> parts = splitText(middle, "-");
+    std::vector<std::string> parts = splitText(middle, "-");
+    const bool byUndo = parts.size() == 4 && parts[3] == "undo";
+    if (byUndo) parts.pop_back();
     if (parts.size() != 3 || parts[0].size() != 8 || parts[1].size() != 6 || parts[2].size() > 9) continue;
     if (!allDigits(parts[0]) || !allDigits(parts[1]) || !allDigits(parts[2])) continue;
-    return BackupName{std::string(store), parts[0] + "-" + parts[1], std::stoll(parts[2])};
+    return BackupName{std::string(store), parts[0] + "-" + parts[1], std::stoll(parts[2]), byUndo};
   }
   return std::nullopt;
 }
@@ -80,7 +84,53 @@ std::string newestBackup(const Platform& platform) {
   return newest ? std::string(kBackupFolder) + "/" + newestFile : std::string();
 }
 
-StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_view storePath, std::time_t when) {
+std::vector<BackupEntry> listBackups(const Platform& platform) {
+  std::vector<BackupEntry> backups;
+  for (const auto& file : platform.listFolder(kBackupFolder))
+    if (const auto name = parseBackupFileName(file))
+      backups.push_back({file, std::string(kBackupFolder) + "/" + file, *name});
+  std::sort(backups.begin(), backups.end(), [](const BackupEntry& a, const BackupEntry& b) {
+    return std::tie(a.name.stamp, a.name.sequence, a.fileName) < std::tie(b.name.stamp, b.name.sequence, b.fileName);
+  });
+  return backups;
+}
+
+std::string backupToUndo(const Platform& platform) {
+  const std::vector<BackupEntry> backups = listBackups(platform);
+  size_t undone = 0;
+  for (auto it = backups.rbegin(); it != backups.rend(); ++it) {
+    if (it->name.byUndo) {
+      ++undone;
+    } else if (undone > 0) {
+      --undone;
+    } else {
+      return it->path;
+    }
+  }
+  return "";
+}
+
+bool readsAsStore(const std::string& bytes) {
+  const Value store = parsePropertyList(bytes);
+  return store.isDictionary() && store["Sets"].isDictionary();
+}
+
+StepResult pruneBackups(Platform& platform, Authorizer& authorizer, size_t keep) {
+  StepResult result;
+  const std::vector<BackupEntry> backups = listBackups(platform);
+  for (size_t i = 1; i + keep < backups.size(); ++i) {
+    result = runPrivilegedStep(authorizer, "/bin/rm", {"-f", platform.hostPath(backups[i].path)});
+    if (result.ok() && platform.exists(backups[i].path)) result.failure = backups[i].path + " is still there";
+    if (!result.ok()) {
+      result.failure = "the backup " + backups[i].path + " could not be removed: " + result.failure;
+      return result;
+    }
+  }
+  return result;
+}
+
+StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_view storePath, std::time_t when,
+                       bool byUndo) {
   StepResult result;
   if (!platform.exists(storePath)) return result;
   const auto storeBytes = platform.readFile(storePath);
@@ -90,9 +140,13 @@ StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_v
   }
 
   const std::string storeFile = lastPathComponent(storePath);
-  std::string backupPath;
-  for (long long sequence = 1; backupPath.empty() || platform.exists(backupPath); ++sequence)
-    backupPath = std::string(kBackupFolder) + "/" + backupFileName(storeFile, when, sequence);
+  const auto pathOf = [&](long long sequence, bool undo) {
+    return std::string(kBackupFolder) + "/" + backupFileName(storeFile, when, sequence, undo);
+  };
+  // The sequence is free under both kinds of name, so the order stays clear.
+  long long sequence = 1;
+  while (platform.exists(pathOf(sequence, false)) || platform.exists(pathOf(sequence, true))) ++sequence;
+  const std::string backupPath = pathOf(sequence, byUndo);
   const std::string partial = temporaryPathBeside(backupPath);
 
   result = runPrivilegedStep(authorizer, "/bin/mkdir", {"-p", platform.hostPath(kBackupFolder)});

@@ -6,12 +6,14 @@
 // made: "preferences-20261210-042515-1.plist" keeps
 // /Library/Preferences/SystemConfiguration/preferences.plist, a ".xml" one the
 // older /private/var/db/SystemConfiguration/preferences.xml. The last number
-// tells apart backups made within the same second.
+// tells apart backups made within the same second. A backup kept by an undo
+// (the store the undo replaced) ends in "-undo" before the extension.
 
 #include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/authorizer.h"
 #include "core/platform.h"
@@ -25,9 +27,11 @@ struct BackupName {
   std::string storeFileName;  // "preferences.plist" or "preferences.xml"
   std::string stamp;          // "20261210-042515"
   long long sequence = 0;
+  bool byUndo = false;  // kept by an undo rather than by a repair
 };
 
-std::string backupFileName(std::string_view storeFileName, std::time_t when, long long sequence);
+std::string backupFileName(std::string_view storeFileName, std::time_t when, long long sequence,
+                           bool byUndo = false);
 // Reads a backup's name; nullopt for any other file in the folder.
 std::optional<BackupName> parseBackupFileName(std::string_view fileName);
 
@@ -41,11 +45,35 @@ std::string temporaryPathBeside(std::string_view systemPath);
 // System path of the newest backup, or "" when there is none.
 std::string newestBackup(const Platform& platform);
 
+struct BackupEntry {
+  std::string fileName;
+  std::string path;  // system path
+  BackupName name;
+};
+
+// The backups in the folder, oldest first.
+std::vector<BackupEntry> listBackups(const Platform& platform);
+
+// The backup the next undo puts back: walking from the newest, each backup
+// kept by an undo stands for one repair already undone, so repeated undos
+// walk back through the repairs. "" when every repair has been undone.
+std::string backupToUndo(const Platform& platform);
+
+// True when bytes read as a configuration store: a property list whose root
+// is a dictionary holding a Sets dictionary.
+bool readsAsStore(const std::string& bytes);
+
+// Removes, with administrator rights (rm -f), every backup except the newest
+// keep ones and the oldest. The result's path is empty; failure names the
+// first backup that could not be removed.
+StepResult pruneBackups(Platform& platform, Authorizer& authorizer, size_t keep);
+
 // Keeps a copy of the store file at storePath in the backup folder
 // (privileged mkdir -p and cp -p under a temporary name, then mv), and checks
 // that it holds the same bytes as the store. Succeeds with an empty path when
 // there is no store file to keep. The result's path is the backup's.
-StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_view storePath, std::time_t when);
+StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_view storePath, std::time_t when,
+                       bool byUndo = false);
 
 // Puts a backup back over its store file: privileged cp -p beside the store
 // under a temporary name, checked, then mv over the store, checked again.

@@ -70,10 +70,14 @@ TEST(RepairCommand, RepairsAndUndoes) {
             std::string::npos);
   EXPECT_EQ(repaired.err, "ExceptionsList\n");  // the system-log texts
 
-  const CliRun undone = corvane(system, "repair --undo");
+  const CliRun undone = corvane(system, "repair --undo --yes --no-pause");
   ASSERT_EQ(undone.status, 0) << undone.err;
   EXPECT_TRUE(system.read(kPlist) == before);
-  EXPECT_EQ(system.toolLog().back(), "scselect 0");
+  // An undo ends with the restart steps of a repair.
+  const auto log = system.toolLog();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+            (std::vector<std::string>{"scselect 0", "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
 }
 
 TEST(RepairCommand, DryRunShowsTheCopyAndInstallsNothing) {
@@ -107,6 +111,11 @@ TEST(RepairCommand, FailuresSayWhyAndChangeNothing) {
        [](CopiedSystem& s) { s.write(kPlist, "not a property list"); }},
       {"unwritable temporary folder", "repair --yes --no-pause", "private folder", [](CopiedSystem&) {}, true},
       {"nothing to undo", "repair --undo", "no backup", [](CopiedSystem&) {}},
+      {"undo not confirmed", "repair --undo", "not confirmed",
+       [](CopiedSystem& s) {
+         s.write("/Library/Application Support/Corvane/backups/preferences-20261210-044515-1.plist",
+                 s.read(kPlist));
+       }},
   };
   for (auto& c : cases) {
     CopiedSystem system("repair-10.4-new-location");
@@ -119,6 +128,88 @@ TEST(RepairCommand, FailuresSayWhyAndChangeNothing) {
     EXPECT_NE(run.err.find(c.because), std::string::npos) << c.what << ": " << run.err;
     EXPECT_TRUE(system.read(kPlist) == before) << c.what;
   }
+}
+
+TEST(RepairCommand, NoProviderSettingsNoRepair) {
+  TempFolder empty;
+  const std::string noProvider = empty.path() + "/Corvane.app";
+  std::filesystem::create_directories(noProvider + "/Contents/Resources");
+  for (const std::string& args : {std::string("repair --yes --no-pause"), std::string("repair --dry-run")}) {
+    CopiedSystem system("real-macbookair6-2-wifi");
+    const std::string before = system.read(kPlist);
+    const CliRun run = corvane(system, args + " --bundle '" + noProvider + "'");
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_EQ(lines(run.err), 1u) << run.err;
+    EXPECT_NE(run.err.find("provider file"), std::string::npos) << run.err;
+    EXPECT_TRUE(system.read(kPlist) == before) << args;
+    EXPECT_TRUE(system.toolLog().empty()) << args;
+    EXPECT_TRUE(std::filesystem::is_empty(system.tmp())) << args;
+  }
+}
+
+TEST(RepairCommand, SecondRepairSaysTheSettingsMatchAndDoesNothing) {
+  ProviderBundle bundle;
+  ASSERT_TRUE(bundle.ok);
+  CopiedSystem system("real-macbookpro7-1-migrated");
+  const std::string bundleArg = " --bundle '" + bundle.path() + "'";
+  ASSERT_EQ(corvane(system, "repair --yes --no-pause" + bundleArg).status, 0);
+  const std::string repaired = system.read(kPlist);
+  const size_t toolRuns = system.toolLog().size();
+
+  for (const std::string& args : {std::string("repair --yes --no-pause"), std::string("repair --dry-run")}) {
+    const CliRun again = corvane(system, args + bundleArg);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("already match"), std::string::npos) << again.out;
+    EXPECT_TRUE(system.read(kPlist) == repaired);
+    EXPECT_EQ(system.toolLog().size(), toolRuns);
+    EXPECT_TRUE(std::filesystem::is_empty(system.tmp())) << args;
+  }
+}
+
+TEST(RepairCommand, BackupsAreListedChosenDryRunAndPruned) {
+  ProviderBundle bundle;
+  ASSERT_TRUE(bundle.ok);
+  CopiedSystem system("real-imac11-3-two-ethernet");
+  const std::string original = system.read(kPlist);
+  const std::string bundleArg = " --bundle '" + bundle.path() + "'";
+  const std::string folder = "/Library/Application Support/Corvane/backups";
+  ASSERT_EQ(corvane(system, "repair --yes --no-pause" + bundleArg).status, 0);
+  const std::string repaired = system.read(kPlist);
+
+  // A dry run of the undo names the backup and changes nothing.
+  const CliRun dry = corvane(system, "repair --undo --dry-run");
+  EXPECT_EQ(dry.status, 0) << dry.err;
+  EXPECT_NE(dry.out.find("would restore " + folder + "/preferences-"), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("(location \"Automatic\")"), std::string::npos) << dry.out;
+  EXPECT_TRUE(system.read(kPlist) == repaired);
+
+  ASSERT_EQ(corvane(system, "repair --undo --yes --no-pause").status, 0);
+  EXPECT_TRUE(system.read(kPlist) == original);
+  const CliRun listed = corvane(system, "repair --backups");
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  ASSERT_EQ(lines(listed.out), 2u) << listed.out;
+  const std::string firstLine = listed.out.substr(0, listed.out.find('\n'));
+  const std::string secondLine = listed.out.substr(firstLine.size() + 1);
+  EXPECT_NE(firstLine.find("repair"), std::string::npos) << firstLine;
+  EXPECT_NE(firstLine.find("\"Automatic\""), std::string::npos) << firstLine;
+  EXPECT_NE(firstLine.find(std::to_string(original.size()) + " bytes"), std::string::npos) << firstLine;
+  EXPECT_NE(secondLine.find("undo"), std::string::npos) << secondLine;
+  EXPECT_NE(secondLine.find("\"Quorvalin\""), std::string::npos) << secondLine;
+
+  // The undo's own backup, chosen by its name, brings the repair back.
+  const std::string undoBackup = secondLine.substr(secondLine.rfind(' ') + 1, secondLine.size() - secondLine.rfind(' ') - 2);
+  const CliRun chosen = corvane(system, "repair --undo " + undoBackup + " --yes --no-pause");
+  EXPECT_EQ(chosen.status, 0) << chosen.err;
+  EXPECT_TRUE(system.read(kPlist) == repaired);
+  EXPECT_EQ(corvane(system, "repair --undo nonesuch.plist --yes").status, 1);
+
+  // Three backups now; keeping the newest one keeps the oldest too.
+  const CliRun pruned = corvane(system, "repair --prune 1");
+  EXPECT_EQ(pruned.status, 0) << pruned.err;
+  const CliRun after = corvane(system, "repair --backups");
+  ASSERT_EQ(lines(after.out), 2u) << after.out;
+  EXPECT_EQ(after.out.substr(0, after.out.find('\n')), firstLine);
+  EXPECT_NE(after.out.find("undo"), std::string::npos) << after.out;
 }
 
 }  // namespace
