@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/plist_value.h"
+#include "repair/repair_plan.h"
 
 namespace corvane {
 
@@ -33,6 +34,11 @@ class CheckReaders {
   virtual std::vector<std::string> mountedLocalVolumePaths() = 0;
   // Builds and applies the repair location; true once it is applied.
   virtual bool OnRepair(ProviderDatas& prvs) = 0;
+  // What the repair would do, for its offer; nothing known by default.
+  virtual RepairPlan planRepair(const ProviderDatas& prvs) {
+    (void)prvs;
+    return {};
+  }
 };
 
 }  // namespace corvane

@@ -47,6 +47,9 @@ void Corvane::awakeFromNib() {
 
 void Corvane::applicationDidFinishLaunching() {
   if (prvs_.title) services_.view.setTitle(*prvs_.title);
+  // Without the provider's settings the checks still run, but there is
+  // nothing to repair against: said once, at start.
+  if (!prvs_.hasSettings()) AlertShow("providerMissingMsg");
 }
 
 void Corvane::clearAll() {
@@ -270,7 +273,8 @@ void Corvane::OnCheckTCPIP() {
   std::string text = formatText("%@ : %@   %@\n%@ : %@\n%@ : %@   %@",
                                 {l("ipaddress"), ip, l(method), l("dns"), server, l("ipv6address"), ipv6, l(v6method)});
 
-  bool methodOk = prvs_.tcp.has_value() && method == *prvs_.tcp;
+  // A provider that prescribes no method leaves the method unjudged.
+  bool methodOk = !prvs_.tcp.has_value() || method == *prvs_.tcp;
   bool ok = intValueOfText(ip) != 0 && intValueOfText(server) != 0 &&
             (isEmptyText(prvs_.routerip) || server == *prvs_.routerip) && methodOk;
   IsTcpipErr_ = false;
@@ -456,11 +460,21 @@ std::vector<VolumeRow> Corvane::hardwarePanelRows() const {
 void Corvane::systemDetail() { services_.view.runHardwarePanel(hardwarePanelRows()); }
 
 bool Corvane::offerRepair(Row row, std::string_view messageKey, const std::vector<std::string>& flatPairs) {
+  if (!prvs_.hasSettings()) return false;  // no repair without the provider's settings
   RepairOffer offer;
   offer.row = row;
   offer.messageKey = std::string(messageKey);
   offer.message = l(messageKey);
   for (size_t i = 0; i + 1 < flatPairs.size(); i += 2) offer.pairs.emplace_back(flatPairs[i], flatPairs[i + 1]);
+  const RepairPlan plan = services_.readers.planRepair(prvs_);
+  offer.location = plan.location;
+  offer.turnedOff = plan.turnedOff;
+  if (plan.alreadyMatches) {
+    offer.planLines.push_back(l("repairAlreadyMatches"));
+  } else if (!plan.location.empty()) {
+    offer.planLines.push_back(formatText(l("repairSwitchesTo"), {plan.location}));
+    for (const auto& name : plan.turnedOff) offer.planLines.push_back(formatText(l("repairTurnsOff"), {name}));
+  }
   return services_.view.runRepairPanel(offer);
 }
 

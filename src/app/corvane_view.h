@@ -36,6 +36,12 @@ struct RepairOffer {
   std::string messageKey;      // "networkErrMsg", "networkProxyErrMsg", "DHCPErrMsg", "IPv6ErrMsg"
   std::string message;         // its localized text
   std::vector<std::pair<std::string, std::string>> pairs;
+  // What the repair will do: the location it switches to and the services
+  // it turns off ("" and none when not known), and the same as localized
+  // sentences to show beside the table.
+  std::string location;
+  std::vector<std::string> turnedOff;
+  std::vector<std::string> planLines;
 };
 
 // One mounted volume of the hardware panel, its sizes already formatted.

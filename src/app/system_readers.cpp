@@ -39,6 +39,8 @@ class SystemReaders : public CheckReaders {
     return outcome.applied;
   }
 
+  RepairPlan planRepair(const ProviderDatas& prvs) override { return corvane::planRepair(platform_, prvs); }
+
  private:
   Platform& platform_;
 };

@@ -56,8 +56,12 @@ int runCheck(const CheckOptions& options) {
   auto readers = makeSystemReaders(*platform);
   auto httpDownloader = makeHttpDownloader();
   TimedDownloader downloader(*httpDownloader, timings);
+  ProviderDatas prvs = ProviderDatas::load(bundle);
+  const bool providerSettings = prvs.hasSettings();
+  if (!providerSettings)
+    std::cerr << "corvane-cli: the provider file is missing or holds no settings; the checks run, no repair is offered\n";
   Corvane corvane(CorvaneServices{timedView, queue, *platform, *readers, downloader, strings, bundle},
-                  ProviderDatas::load(bundle));
+                  std::move(prvs));
   corvane.awakeFromNib();
   corvane.applicationDidFinishLaunching();
   if (!options.json) std::cout << "== " << view.title() << "\n\n";
@@ -71,6 +75,7 @@ int runCheck(const CheckOptions& options) {
     nlohmann::ordered_json report;
     report["title"] = view.title();
     report["rows"] = view.rowsJson();
+    report["provider_settings"] = providerSettings;
     report["events"] = view.events();
     if (options.timings) report["timings"] = timings.json();
     if (options.details) {

@@ -94,6 +94,7 @@ bool CheckView::runRepairPanel(const RepairOffer& offer) {
   auto rows = repairPanelRows(offer.pairs);
   for (const auto& row : rows) width = std::max(width, row.name.size());
   for (const auto& row : rows) table << "    " << row.name << std::string(width - row.name.size() + 1, ' ') << row.result << '\n';
+  for (const auto& line : offer.planLines) table << line << '\n';
   print(table.str());
 
   bool answer = false;
@@ -117,6 +118,7 @@ bool CheckView::runRepairPanel(const RepairOffer& offer) {
                          {"message", offer.messageKey},
                          {"code", rows_[offer.row].code},
                          {"pairs", pairs},
+                         {"plan", Json{{"location", offer.location}, {"turned_off", offer.turnedOff}}},
                          {"answer", answer ? 1 : 0}});
   return answer;
 }

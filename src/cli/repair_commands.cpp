@@ -13,6 +13,7 @@
 #include "core/text.h"
 #include "provider/provider_datas.h"
 #include "repair/network_repair.h"
+#include "repair/repair_plan.h"
 #include "repair/setup_network.h"
 #include "repair/store_backup.h"
 #include "repair/store_changes.h"
@@ -45,6 +46,14 @@ bool confirmed(const std::string& question) {
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
 }
 
+// What the repair will do, one line each, after a line break; "" when not known.
+std::string planText(const RepairPlan& plan) {
+  std::string text;
+  if (!plan.location.empty()) text += "\nIt switches to the location \"" + plan.location + "\".";
+  for (const auto& name : plan.turnedOff) text += "\n" + name + " will be turned off.";
+  return text;
+}
+
 int dryRun(Platform& platform, ProviderDatas& settings) {
   SetupNetwork setup(platform);
   const std::string setKey = setup.DoSetup(kRepairLocationName, settings);
@@ -58,6 +67,8 @@ int dryRun(Platform& platform, ProviderDatas& settings) {
   std::cout << "repaired copy: " << setup.copy().path << "\n";
   std::cout << "location \"" << kRepairLocationName << "\", set key " << setKey << ", would replace "
             << storeDestination(platform) << "\n";
+  const std::string plan = planText(describeRepair(setup.liveStore(), parsePropertyList(setup.copy().bytes)));
+  if (!plan.empty()) std::cout << plan.substr(1) << "\n";
   for (const auto& line : describeChanges(setup.liveStore(), parsePropertyList(setup.copy().bytes)))
     std::cout << line << "\n";
   return 0;
@@ -130,8 +141,8 @@ int repair(const RepairOptions& options) {
     return fail("the provider file is missing or holds no settings; nothing was changed");
   if (options.dryRun) return dryRun(*platform, settings);
 
-  if (!options.yes &&
-      !confirmed("Replace the network configuration with the location \"" + std::string(kRepairLocationName) + "\"?"))
+  if (!options.yes && !confirmed("Replace the network configuration with the location \"" +
+                                 std::string(kRepairLocationName) + "\"?" + planText(planRepair(*platform, settings))))
     return fail("not confirmed; nothing was changed (use --yes to repair without asking)");
 
   SystemAuthorizer authorizer(*platform);

@@ -152,7 +152,10 @@ void MainWindow::showAlert(const Alert& alert) {
 
 bool MainWindow::runRepairPanel(const RepairOffer& offer) {
   willRun(repairPanel_, "repair");
-  return repairPanel_->showPanel(offer.message, offer.pairs) == 1;
+  // What the repair will do is said below the explanation.
+  std::string message = offer.message;
+  for (size_t i = 0; i < offer.planLines.size(); ++i) message += (i == 0 ? "\n\n" : "\n") + offer.planLines[i];
+  return repairPanel_->showPanel(message, offer.pairs) == 1;
 }
 
 void MainWindow::runHardwarePanel(const std::vector<VolumeRow>& volumes) {

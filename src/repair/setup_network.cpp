@@ -329,6 +329,14 @@ std::string repairLocation(const Platform& platform, Value& set, Dictionary& ser
 }  // namespace
 
 std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settings) {
+  const std::string setKey = Build(name, settings);
+  if (setKey == "-1") return setKey;
+  copy_ = writePrivateCopy(platform_.temporaryFolder(), fromPlist_ ? "preferences.plist" : "preferences.xml", built_);
+  if (!copy_.ok()) return fail(copy_.failure);
+  return setKey;
+}
+
+std::string SetupNetwork::Build(const std::string& name, ProviderDatas& settings) {
   Ports ports;
   CheckPort(platform_, ports.names, ports.devices, settings.smoh);
   ports.dialUpNames = dialUpList(ports.names);
@@ -336,11 +344,10 @@ std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settin
 
   liveStore_ = loadStore(platform_);
   if (!liveStore_.isDictionary()) return fail("the network configuration store cannot be read");
-  const bool fromPlist =
-      compOSVersion(platform_, "10.3") >= 0 && readPropertyList(platform_, kStorePath).isDictionary();
+  fromPlist_ = compOSVersion(platform_, "10.3") >= 0 && readPropertyList(platform_, kStorePath).isDictionary();
 
-  Value storeValue = liveStore_;
-  Dictionary& store = *storeValue.dictionary();
+  built_ = liveStore_;
+  Dictionary& store = *built_.dictionary();
   if (!GetOrAddSubDictionary(store, "Sets") || !GetOrAddSubDictionary(store, "NetworkServices"))
     return fail("the network configuration store has no usable Sets or NetworkServices");
   // Looked up after both were added: adding an entry moves the others.
@@ -355,11 +362,7 @@ std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settin
   const std::string refused = repairLocation(platform_, *sets.find(*setKey), services, ports, settings, machine, name);
   if (!refused.empty()) return fail(refused);
   store.set("CurrentSet", "/Sets/" + *setKey);
-  unchanged_ = storeValue == liveStore_;
-
-  copy_ = writePrivateCopy(platform_.temporaryFolder(), fromPlist ? "preferences.plist" : "preferences.xml",
-                           storeValue);
-  if (!copy_.ok()) return fail(copy_.failure);
+  unchanged_ = built_ == liveStore_;
   return *setKey;
 }
 

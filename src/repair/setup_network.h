@@ -69,7 +69,11 @@ class SetupNetwork {
   // then, and failure() says why.
   std::string DoSetup(const std::string& name, ProviderDatas& settings);
 
-  // After a successful DoSetup: the copy holds the same values as the live
+  // DoSetup without the write: the repaired store is left in built().
+  std::string Build(const std::string& name, ProviderDatas& settings);
+  const Value& built() const { return built_; }
+
+  // After a successful DoSetup or Build: the copy holds the same values as the live
   // store, so there is nothing to install.
   bool unchanged() const { return unchanged_; }
 
@@ -85,6 +89,8 @@ class SetupNetwork {
   Platform& platform_;
   PrivateCopy copy_;
   Value liveStore_;
+  Value built_;
+  bool fromPlist_ = false;
   std::string failure_;
   bool unchanged_ = false;
 };
