@@ -10,7 +10,7 @@ void addProviderCommands(CLI::App& app);
 void addInspectNetworkCommands(CLI::App& app);
 // inspect system|hardware|browsers|mail
 void addInspectInventoryCommands(CLI::App& app);
-// repair, repair --dry-run, repair --undo
+// repair, repair --dry-run, repair --undo [ID], repair --backups, repair --prune N
 void addRepairCommands(CLI::App& app);
 void addCheckCommands(CLI::App& app);
 

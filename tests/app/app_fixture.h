@@ -50,6 +50,8 @@ class CannedReaders : public CheckReaders {
   Value getBrowser() override { return browser; }
   Value getMail() override { return mail; }
   std::vector<std::string> mountedLocalVolumePaths() override { return volumes; }
+  RepairPlan planRepair(const ProviderDatas&) override { return plan; }
+  RepairPlan plan;
   bool OnRepair(ProviderDatas&) override {
     ++repairs;
     if (!repairApplies) return false;

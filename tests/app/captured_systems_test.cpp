@@ -39,7 +39,8 @@ TEST_F(CapturedSystem, AutomaticProxyConfigurationOn1039IsAFault) {
                                      {"code", "03017"}}));
   EXPECT_EQ(detailEvents(), Json::parse(R"([{"event":"offer","message":"networkProxyErrMsg","code":"03017",
     "pairs":[["proxy","exist"],["  Auto","http://wpad.example.net/proxy.pac"],["exception","*.local"],
-             ["","169.254/16"],["",""],["recommended",""],["proxy","no"]],"answer":0}])"));
+             ["","169.254/16"],["",""],["recommended",""],["proxy","no"]],
+    "plan":{"location":"Quorvalin","turned_off":["AirPort","Internal Modem"]},"answer":0}])"));
   EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
 }
 
@@ -53,7 +54,8 @@ TEST_F(CapturedSystem, PppMethodOn10411IsOfferedForRepair) {
                   {"text", "ipaddress : 203.0.113.45   PPP\ndns : 198.51.100.53\nipv6address : ----------   Automatic"},
                   {"code", "04017"}}));
   EXPECT_EQ(detailEvents(), Json::parse(R"([{"event":"offer","message":"DHCPErrMsg","code":"04017",
-    "pairs":[["setNetwork","PPP"],["",""],["recommended",""],["setNetwork","DHCP"]],"answer":0}])"));
+    "pairs":[["setNetwork","PPP"],["",""],["recommended",""],["setNetwork","DHCP"]],
+    "plan":{"location":"Quorvalin","turned_off":["PPPoE","AirPort"]},"answer":0}])"));
 }
 
 TEST_F(CapturedSystem, ProxiesEqualToTheProvidersAreOk) {

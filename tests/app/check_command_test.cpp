@@ -64,10 +64,22 @@ TEST_F(CheckCommand, JsonReportOfAFaultWithoutTerminalAnswersNo) {
     if (e["event"] == "offer") offers.push_back(e);
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0]["answer"], 0);  // "ask" without a terminal
+  EXPECT_EQ(report["provider_settings"], true);
+  EXPECT_EQ(offers[0]["plan"]["location"], "Quorvalin");  // what the repair would do
   EXPECT_EQ(report["details"]["network"]["current"], "Automatic");
   EXPECT_EQ(report["details"]["mail"]["accounts"][0]["pop"], "pop.example.net");
   EXPECT_EQ(report["details"]["tcpip"]["ports"][0]["ipaddress"], "192.168.1.23");
   EXPECT_EQ(readHostFile(system.path() + "/Library/Preferences/SystemConfiguration/preferences.plist"), before);
+}
+
+TEST_F(CheckCommand, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
+  TempFolder emptyBundle;
+  CliRun run = corvaneCli("check --root " + system.path() + " --bundle " + emptyBundle.path() +
+                          " --no-pause --lang C --json --repair yes");
+  auto report = nlohmann::ordered_json::parse(run.output);
+  EXPECT_EQ(report["provider_settings"], false);
+  EXPECT_EQ(report["rows"]["network"]["image"], "err");
+  for (const auto& e : report["events"]) EXPECT_NE(e["event"], "offer") << e.dump();
 }
 
 TEST_F(CheckCommand, LineCheckAloneWithoutWebEngine) {

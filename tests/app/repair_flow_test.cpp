@@ -169,5 +169,39 @@ TEST_F(RepairFlow, NoPortAtAllAlertsFromTheDetailButtons) {
   EXPECT_EQ(readers.repairs, 0);
 }
 
+TEST_F(RepairFlow, TheOfferSaysWhatTheRepairWillDo) {
+  readers.network = badProxy;
+  readers.plan.location = "Quorvalin";
+  readers.plan.turnedOff = {"Wi-Fi", "Bluetooth DUN"};
+  start();
+  press(1);
+  const auto offers = events("offer");
+  ASSERT_EQ(offers.size(), 1u);
+  EXPECT_EQ(offers[0]["plan"], Json::parse(R"({"location":"Quorvalin","turned_off":["Wi-Fi","Bluetooth DUN"]})"));
+}
+
+TEST_F(RepairFlow, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
+  prvs = ProviderDatas{};
+  readers.network = badProxy;
+  start(cli::RepairAnswer::Yes);
+  const auto alerts = events("alert");
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_EQ(alerts[0]["message"], "providerMissingMsg");
+  press(1);
+  EXPECT_EQ(row(Row::Network)["image"], "err");
+  EXPECT_TRUE(events("offer").empty());
+  EXPECT_EQ(readers.repairs, 0);
+  EXPECT_EQ(events("alert").size(), 1u);
+}
+
+TEST_F(RepairFlow, AProviderWithoutAMethodLeavesTheMethodUnjudged) {
+  prvs.tcp.reset();
+  readers.tcpip = manual;
+  start(cli::RepairAnswer::Yes);
+  press(1);
+  EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
+  EXPECT_TRUE(events("offer").empty());
+}
+
 }  // namespace
 }  // namespace corvane::testing

@@ -9,6 +9,7 @@
 #include "inspect/get_network.h"
 #include "repair/machine_ports.h"
 #include "repair/network_repair.h"
+#include "repair/repair_plan.h"
 #include "repair/repair_test_support.h"
 #include "repair/setup_network.h"
 #include "repair/store_backup.h"
@@ -357,6 +358,34 @@ TEST(RealStores, AFailedSwitchAfterAnUndoPutsTheStoreBack) {
   EXPECT_FALSE(undo.ok());
   EXPECT_NE(undo.failure.find("the location switch failed"), std::string::npos) << undo.failure;
   EXPECT_TRUE(system.read(kPlist) == repaired);
+}
+
+TEST(RealStores, ThePlanNamesTheLocationAndEveryActiveServiceTurnedOff) {
+  struct Case {
+    std::string system;
+    Texts turnedOff;
+  } cases[] = {
+      {"real-macbookair6-2-wifi", {"Bluetooth DUN", "Bluetooth PAN"}},
+      {"real-macbookair8-1-wifi", {"Thunderbolt Bridge"}},
+      {"real-imac11-3-two-ethernet", {"Ethernet Adaptor (en1)"}},
+      {"real-macbookpro7-1-migrated",
+       {"ZTEUSBModem", "you", "PPPoE", "LG Android USB Device", "Bluetooth DUN", "Ethernet", "FireWire", "AirPort",
+        "Huawei Modem", "BlackBerry-2143dfa0", "PPPoE 2", "Bluetooth PAN"}},
+  };
+  for (const auto& c : cases) {
+    CopiedSystem system(c.system);
+    TestPlatform platform(system);
+    const std::string before = system.read(kPlist);
+    const RepairPlan plan = planRepair(platform, proxyProvider());
+    EXPECT_EQ(plan.failure, "") << c.system;
+    EXPECT_FALSE(plan.alreadyMatches) << c.system;
+    EXPECT_EQ(plan.location, "Quorvalin") << c.system;
+    EXPECT_EQ(plan.turnedOff, c.turnedOff) << c.system;
+    // Planning writes and runs nothing.
+    EXPECT_EQ(system.read(kPlist), before) << c.system;
+    EXPECT_TRUE(std::filesystem::is_empty(system.tmp())) << c.system;
+    EXPECT_TRUE(system.toolLog().empty()) << c.system;
+  }
 }
 
 }  // namespace
