@@ -54,23 +54,22 @@ std::string planText(const RepairPlan& plan) {
   return text;
 }
 
+// Builds the repair in memory and says what it would change; writes nothing,
+// not even the private copy.
 int dryRun(Platform& platform, ProviderDatas& settings) {
   SetupNetwork setup(platform);
-  const std::string setKey = setup.DoSetup(kRepairLocationName, settings);
+  const std::string setKey = setup.Build(kRepairLocationName, settings);
   if (setKey == "-1") return fail(setup.failure());
   if (setup.unchanged()) {
-    removePrivateCopy(setup.copy());
     std::cout << "the network settings already match the location \"" << kRepairLocationName
               << "\"; nothing would change\n";
     return 0;
   }
-  std::cout << "repaired copy: " << setup.copy().path << "\n";
   std::cout << "location \"" << kRepairLocationName << "\", set key " << setKey << ", would replace "
             << storeDestination(platform) << "\n";
-  const std::string plan = planText(describeRepair(setup.liveStore(), parsePropertyList(setup.copy().bytes)));
+  const std::string plan = planText(describeRepair(setup.liveStore(), setup.built()));
   if (!plan.empty()) std::cout << plan.substr(1) << "\n";
-  for (const auto& line : describeChanges(setup.liveStore(), parsePropertyList(setup.copy().bytes)))
-    std::cout << line << "\n";
+  for (const auto& line : describeChanges(setup.liveStore(), setup.built())) std::cout << line << "\n";
   return 0;
 }
 
@@ -173,7 +172,8 @@ void addRepairCommands(CLI::App& app) {
   addBundleOption(*command, options.system);
   addVerboseOption(*command, options.system);
   command->add_flag("--yes", options.yes, "Repair without asking");
-  command->add_flag("--dry-run", options.dryRun, "Build the repaired copy and show what it changes; install nothing");
+  command->add_flag("--dry-run", options.dryRun,
+                    "Show what the repair (or with --undo, the undo) would change; change and write nothing");
   command->add_flag("--no-pause", options.system.noPause, "Skip the pauses between the steps");
   CLI::Option* undoOption =
       command

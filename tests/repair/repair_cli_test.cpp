@@ -86,10 +86,10 @@ TEST(RepairCommand, DryRunShowsTheCopyAndInstallsNothing) {
   const std::string before = system.read(kPlist);
   const CliRun run = corvane(system, "repair --dry-run --bundle '" + bundle.path() + "'");
   EXPECT_EQ(run.status, 0) << run.err;
-  const std::string prefix = "repaired copy: ";
-  ASSERT_TRUE(run.out.starts_with(prefix));
-  const std::string copy = run.out.substr(prefix.size(), run.out.find('\n') - prefix.size());
-  EXPECT_TRUE(std::filesystem::exists(copy)) << copy;
+  EXPECT_TRUE(run.out.starts_with("location \"Quorvalin\", set key 2, would replace " + kPlist + "\n")) << run.out;
+  EXPECT_NE(run.out.find("It switches to the location \"Quorvalin\".\n"), std::string::npos) << run.out;
+  // Nothing is written, not even the private copy.
+  EXPECT_TRUE(std::filesystem::is_empty(system.tmp()));
   EXPECT_NE(run.out.find("~ CurrentSet: \"/Sets/0\" -> \"/Sets/2\""), std::string::npos);
   EXPECT_NE(run.out.find("+ Sets/2\n"), std::string::npos);
   EXPECT_TRUE(system.read(kPlist) == before);
