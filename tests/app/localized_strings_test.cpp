@@ -69,7 +69,8 @@ TEST(LocalizedStrings, BundledTablesHoldEveryKeyInBothLanguages) {
                         "networkErrMsg", "networkProxyErrMsg", "check", "ok", "syserr", "noNetwork", "hdd", "CPU",
                         "clock", "memory", "port", "mac", "proxy", "exist", "no", "exception", "recommended",
                         "ipaddress", "dns", "ipv6address", "setNetwork", "setNetworkIPv6", "DHCP", "Automatic",
-                        "account", "accountCount", "Manual", "BOOTP", "noAccount"};
+                        "account", "accountCount", "Manual", "BOOTP", "noAccount", "providerMissingMsg",
+                        "repairSwitchesTo", "repairTurnsOff", "repairAlreadyMatches"};
   LocalizedStrings en = LocalizedStrings::load(bundle, "en");
   LocalizedStrings ja = LocalizedStrings::load(bundle, "ja");
   ASSERT_FALSE(en.empty());

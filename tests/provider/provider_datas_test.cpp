@@ -73,4 +73,21 @@ TEST(ProviderDatas, TheBundledProviderFileLoads) {
 }
 
 }  // namespace
+TEST(ProviderDatas, HasSettingsOnlyWhenTheFileGaveOne) {
+  EXPECT_FALSE(ProviderDatas::load(Bundle("/nonexistent/Corvane.app")).hasSettings());
+  struct Case {
+    std::string text;
+    bool settings;
+  } cases[] = {
+      {"", false},
+      {"; tcp=DHCP\nTCP=Manual\nunknown=1\n", false},
+      {"proxy_enable=0\n", false},
+      {"proxy_enable=1\n", true},
+      {"app_title=\n", true},  // an empty title is still the provider's
+      {"tcp=DHCP\n", true},
+      {"proxy_http=proxy.example.jp:8080\n", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(loadText(c.text).hasSettings(), c.settings) << c.text;
+}
+
 }  // namespace corvane
