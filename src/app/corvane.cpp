@@ -15,6 +15,8 @@ namespace {
 const std::vector<int> kAllButtons = {5, 6, 7, 8, 1, 2, 3, 4};
 const std::vector<int> kMainButtons = {1, 2, 3, 4};
 constexpr std::string_view kNotFound = "----------";
+// How long a tool runs before its row names it.
+constexpr double kNameWaitedToolAfter = 3.0;
 
 struct ProxyLabel {
   size_t index;
@@ -29,9 +31,12 @@ bool isEmptyText(const std::optional<std::string>& text) { return !text || text-
 }  // namespace
 
 Corvane::Corvane(CorvaneServices services, ProviderDatas prvs)
-    : services_(std::move(services)), prvs_(std::move(prvs)), self_(std::make_shared<Corvane*>(this)) {}
+    : services_(std::move(services)), prvs_(std::move(prvs)), self_(std::make_shared<Corvane*>(this)) {
+  services_.platform.whileToolRuns = [this](const std::string& tool, double seconds) { toolIsRunning(tool, seconds); };
+}
 
 Corvane::~Corvane() {
+  services_.platform.whileToolRuns = nullptr;
   stopTimer();
   dl2_.reset();  // cancels and waits for the download's thread
 }
@@ -59,6 +64,10 @@ void Corvane::clearAll() {
 }
 
 void Corvane::displayText(Row row, std::string_view image, std::string_view text) {
+  if (image == "check")
+    beginToolWatch(row);
+  else if (row == checkingRow_)
+    checking_ = false;
   services_.view.setRowImage(row, image);
   services_.view.setRowText(row, l(text));
   services_.view.redraw();
@@ -78,6 +87,7 @@ void Corvane::OnButton(int tag) {
   switch (tag) {
     case 1: runSequence(); break;
     case 2:
+      retireDownload();
       setCode(Row::Line, "");
       AddTrackingContrl(false);
       OnCheckURL();
@@ -98,6 +108,10 @@ void Corvane::AddTrackingContrl(bool enable) { services_.view.armButtons(kAllBut
 void Corvane::OnCancel() { services_.view.quit(); }
 
 void Corvane::runSequence() {
+  // A line check still running (after a repair from a detail button) ends
+  // here: its late report must not touch the new sequence's rows or buttons.
+  retireDownload();
+  services_.platform.forgetUnansweredTools();
   AddTrackingContrl(false);
   clearAll();
   checkSystemRow();
@@ -114,6 +128,7 @@ void Corvane::checkSystemRow() {
   pause();
   std::string os = services_.readers.getOS();
   std::string hdd = services_.readers.getHDD();
+  noteUnansweredTools(Row::System);
   displayText(Row::System, "ok", formatText("%@\n%@ : %@", {os, l("hdd"), hdd}));
 }
 
@@ -121,6 +136,7 @@ void Corvane::checkHardwareRow() {
   displayText(Row::Hardware, "check", "check");
   pause();
   Value profile = services_.readers.getSystemProfile("SPHardwareDataType");
+  noteUnansweredTools(Row::Hardware);
   std::string cpu, clock, memory;
   const Value& items = profile[0];
   if (items.isDictionary() && items.count() > 0) {
@@ -159,6 +175,7 @@ void Corvane::OnCheckNetwork() {
   pause();
 
   networks_ = services_.readers.getNetwork();
+  noteUnansweredTools(Row::Network);
   if (!networks_.isArray()) networks_ = Value(Value::Array{});
 
   const Value& first = firstPortEntry();
@@ -253,6 +270,7 @@ void Corvane::OnCheckTCPIP() {
   pause();
 
   tcpips_ = services_.readers.getTCPIP();
+  noteUnansweredTools(Row::Tcpip);
   if (!tcpips_.isArray()) tcpips_ = Value(Value::Array{});
   if (tcpips_.count() == 0) {
     displayText(Row::Tcpip, "err", l("noNetwork"));
@@ -302,6 +320,7 @@ void Corvane::OnCheckBrowser() {
   pause();
 
   Value browsers = services_.readers.getBrowser();
+  noteUnansweredTools(Row::Browser);
   std::string text;
   if (browsers.count() == 4) {
     auto present = [&](size_t i) { return intValueOfText(browsers[i].text()) != 0; };
@@ -339,6 +358,7 @@ void Corvane::OnCheckMail() {
   pause();
 
   mails_ = services_.readers.getMail();
+  noteUnansweredTools(Row::Mail);
   if (mails_[0].intValue() == 0) {
     displayText(Row::Mail, "ok", kNotFound);
     return;
@@ -405,6 +425,7 @@ void Corvane::startDownload() {
   DownloadRequest request;
   request.url = prvs_.testurl.value_or("");
   request.timeoutSeconds = services_.timings.requestTimeout;
+  request.totalSeconds = services_.timings.transferCap;
   request.reloadIgnoringCache = true;
   request.destinationFolder = services_.platform.temporaryFolder();
   std::weak_ptr<Corvane*> self = self_;
@@ -423,6 +444,13 @@ void Corvane::startDownload() {
         controller.didFailWithError();
     });
   });
+}
+
+void Corvane::retireDownload() {
+  stopTimer();
+  if (dl2_) dl2_->cancel();
+  dl2_.reset();
+  ++downloadGeneration_;
 }
 
 void Corvane::stopTimer() {
@@ -449,6 +477,36 @@ void Corvane::TimeOut() {
   timerRunning_ = false;  // the one-shot timer has fired
   if (dl2_) dl2_->cancel();
   didFailWithError();
+}
+
+// ---- waiting for tools --------------------------------------------------------
+
+void Corvane::beginToolWatch(Row row) {
+  checkingRow_ = row;
+  checking_ = true;
+  waitedTool_.clear();
+  services_.platform.takeUnansweredTools();
+  services_.view.setRowCause(row, "");
+}
+
+void Corvane::noteUnansweredTools(Row row) {
+  std::string cause;
+  for (const std::string& tool : services_.platform.takeUnansweredTools()) {
+    const std::string said = tool + " did not answer";
+    if (cause.find(said) != std::string::npos) continue;
+    if (!cause.empty()) cause += "; ";
+    cause += said;
+  }
+  if (!cause.empty()) services_.view.setRowCause(row, cause);
+}
+
+void Corvane::toolIsRunning(const std::string& tool, double seconds) {
+  if (checking_ && seconds >= kNameWaitedToolAfter && waitedTool_ != tool) {
+    waitedTool_ = tool;
+    services_.view.setRowText(checkingRow_, formatText(l("waitingForTool"), {lastPathComponent(tool)}));
+    services_.view.redraw();
+  }
+  services_.view.keepResponsive();
 }
 
 // ---- detail actions and repair ----------------------------------------------
@@ -516,6 +574,9 @@ void Corvane::mailDetail() {
 }
 
 void Corvane::repairNetwork(int tag) {
+  // A user-started repair checks the line again at its end; a line check
+  // still running from before must not end in the middle of the repair.
+  if (!flag_) retireDownload();
   AddTrackingContrl(false);
   services_.view.redraw();
   services_.view.showWaitPanel(true);

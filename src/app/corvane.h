@@ -23,8 +23,9 @@ namespace corvane {
 // The fixed waits of the sequence and the line check; tests shorten them.
 struct CorvaneTimings {
   double pauseSeconds = 1.0;     // after a row is set to "check"
-  double requestTimeout = 10.0;  // the test download's own limit
+  double requestTimeout = 10.0;  // the test download's own limit: no byte for so long
   double lineTimeout = 11.0;     // the line check's one-shot timer (OS 10.3 and later)
+  double transferCap = 60.0;     // the whole download at most (what ends it before 10.3)
 };
 
 struct CorvaneServices {
@@ -118,6 +119,17 @@ class Corvane {
 
   void startDownload();
   void stopTimer();
+  // Ends the running line check, if any, without a word: its download and
+  // timer are dropped and whatever it reports later is ignored.
+  void retireDownload();
+
+  // A row's check begins: tools that did not answer before are not its own.
+  void beginToolWatch(Row row);
+  // Tells the view which tools did not answer during the row's check.
+  void noteUnansweredTools(Row row);
+  // Called while a tool runs: names it in the row after a few seconds and
+  // keeps the window responsive.
+  void toolIsRunning(const std::string& tool, double seconds);
 
   CorvaneServices services_;
   ProviderDatas prvs_;
@@ -134,6 +146,11 @@ class Corvane {
   bool IsProxyOK_ = false;
   bool URLOK_ = false;
   bool flag_ = false;
+  // The row whose check is running, for the name of a tool it waits for.
+  Row checkingRow_ = Row::System;
+  bool checking_ = false;
+  // The tool the row names as the one it waits for.
+  std::string waitedTool_;
 
   std::unique_ptr<DownloadJob> dl2_;
   unsigned long downloadGeneration_ = 0;

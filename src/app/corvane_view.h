@@ -96,6 +96,16 @@ class CorvaneView {
 
   virtual void openHelp() = 0;
   virtual void quit() = 0;
+  // Why a row's check could not read everything: the tools that did not
+  // answer ("/usr/bin/nslookup did not answer"), for the log and reports. The
+  // empty text clears it.
+  virtual void setRowCause(Row row, std::string_view cause) {
+    (void)row;
+    (void)cause;
+  }
+  // Called often while the controller waits for a tool: a window handles
+  // its pending events here (repaint, close box) so that it never freezes.
+  virtual void keepResponsive() {}
 };
 
 // The controller's own thread: work from other threads and timers reach the

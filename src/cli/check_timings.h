@@ -107,6 +107,8 @@ class TimedView : public CorvaneView {
   void repairFinished(int tag, bool ok) override { view_.repairFinished(tag, ok); }
   void openHelp() override { view_.openHelp(); }
   void quit() override { view_.quit(); }
+  void setRowCause(Row row, std::string_view cause) override { view_.setRowCause(row, cause); }
+  void keepResponsive() override { view_.keepResponsive(); }
 
  private:
   CorvaneView& view_;

@@ -71,6 +71,13 @@ void CheckView::setRowCode(Row row, std::string_view code) {
   if (!code.empty()) print(rowLabel(row) + " code " + std::string(code) + "\n");
 }
 
+void CheckView::setRowCause(Row row, std::string_view cause) {
+  rows_[row].cause = cause;
+  if (cause.empty()) return;
+  events_.push_back(Json{{"event", "cause"}, {"row", rowName(row)}, {"cause", std::string(cause)}});
+  print(rowLabel(row) + " " + std::string(cause) + "\n");
+}
+
 void CheckView::redraw() {
   if (!changed_) return;
   Row row = *changed_;
@@ -194,7 +201,9 @@ Json CheckView::rowsJson() const {
   Json rows = Json::object();
   for (Row row : kAllRows) {
     const RowState& state = rows_.at(row);
-    rows[std::string(rowName(row))] = Json{{"image", state.image}, {"text", state.text}, {"code", state.code}};
+    Json fields{{"image", state.image}, {"text", state.text}, {"code", state.code}};
+    if (!state.cause.empty()) fields["cause"] = state.cause;
+    rows[std::string(rowName(row))] = std::move(fields);
   }
   return rows;
 }

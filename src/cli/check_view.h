@@ -33,6 +33,8 @@ struct RowState {
   std::string image = "before";
   std::string text;
   std::string code;
+  // The tools that did not answer while the row was checked; empty when all did.
+  std::string cause;
 };
 
 class CheckView : public CorvaneView {
@@ -56,6 +58,7 @@ class CheckView : public CorvaneView {
   void repairFinished(int tag, bool ok) override;
   void openHelp() override {}
   void quit() override { quitRequested_ = true; }
+  void setRowCause(Row row, std::string_view cause) override;
 
   // How later repair offers are answered.
   void setRepairAnswer(RepairAnswer answer) { options_.repair = answer; }

@@ -65,6 +65,12 @@ TransferOutcome curlTransfer(const TransferRequest& request, TransferCancellatio
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, millisecondsUntil(request.deadline));
+  // The idle limit: connecting, and then less than a byte a second for so long.
+  const long idleMs = std::max<long>(
+      1, static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(request.idleLimit).count()));
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, idleMs);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, std::max<long>(1, (idleMs + 999) / 1000));
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, readHeader);

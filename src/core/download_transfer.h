@@ -30,7 +30,11 @@ class TransferCancellation {
 
 struct TransferRequest {
   std::string url;
+  // The whole transfer ends by then.
   std::chrono::steady_clock::time_point deadline;
+  // No step (name lookup, connection, each piece of the answer) may wait
+  // longer than this for progress.
+  std::chrono::steady_clock::duration idleLimit = std::chrono::seconds(10);
   bool reloadIgnoringCache = true;
   // Host path of the reserved file; each answer's body replaces its content.
   std::string filePath;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -84,9 +85,11 @@ class DownloadThread : public DownloadJob {
 
     TransferRequest transfer;
     transfer.url = request_.url;
-    transfer.deadline = std::chrono::steady_clock::now() +
-                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                            std::chrono::duration<double>(request_.timeoutSeconds));
+    auto span = [](double seconds) {
+      return std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+    };
+    transfer.idleLimit = span(request_.timeoutSeconds);
+    transfer.deadline = std::chrono::steady_clock::now() + span(std::max(request_.totalSeconds, 0.0));
     transfer.reloadIgnoringCache = request_.reloadIgnoringCache;
     transfer.filePath = reserved;
     TransferOutcome outcome = route_ == Route::PlainFirst && isPlainHttpUrl(transfer.url)

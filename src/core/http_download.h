@@ -10,12 +10,16 @@ namespace corvane {
 
 struct DownloadRequest {
   std::string url;
-  // The request's own limit: no complete answer within it is a failure.
+  // The request's own limit, an idle one: a connection, a name lookup or an
+  // answer that brings no byte for so long is a failure.
   double timeoutSeconds = 10.0;
   // Reload from the origin, ignoring cached data.
   bool reloadIgnoringCache = true;
   // Host folder the file is saved in, under the name the download suggests.
   std::string destinationFolder;
+  // The whole transfer's limit, so that a server trickling bytes cannot
+  // hold the download for ever.
+  double totalSeconds = 60.0;
 };
 
 struct DownloadResult {

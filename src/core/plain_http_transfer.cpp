@@ -173,16 +173,21 @@ struct Answer {
   std::string contentDisposition;
 };
 
+// The sooner of the transfer's deadline and an idle limit from now.
+std::chrono::steady_clock::time_point nextExpiry(const TransferRequest& request) {
+  return std::min(request.deadline, std::chrono::steady_clock::now() + request.idleLimit);
+}
+
 // One request and its answer, step by step on an event loop: each step's
-// handler starts the next. The stream's expiry holds every step to the
-// transfer's deadline.
+// handler starts the next. Before each step the stream's expiry is set anew:
+// no step waits longer than the idle limit, none past the transfer's deadline.
 class Exchange {
  public:
   Exchange(asio::io_context& loop, const HttpAddress& address, const TransferRequest& request, Answer& answer)
       : address_(address), request_(request), answer_(answer), stream_(loop) {}
 
   void start(const std::vector<tcp::endpoint>& endpoints) {
-    stream_.expires_at(request_.deadline);
+    stream_.expires_at(nextExpiry(request_));
     stream_.async_connect(endpoints, [this](beast::error_code failure, const tcp::endpoint&) { connected(failure); });
   }
 
@@ -196,6 +201,7 @@ class Exchange {
       get_.set(http::field::cache_control, "no-cache");
       get_.set(http::field::pragma, "no-cache");
     }
+    stream_.expires_at(nextExpiry(request_));
     http::async_write(stream_, get_, [this](beast::error_code failure, size_t) { sent(failure); });
   }
 
@@ -207,6 +213,7 @@ class Exchange {
     parser_.body_limit(std::numeric_limits<std::uint64_t>::max());
     parser_.get().body().open(request_.filePath.c_str(), beast::file_mode::write, failure);
     if (failure) return finish("cannot write " + request_.filePath + ": " + failure.message());
+    stream_.expires_at(nextExpiry(request_));
     http::async_read_header(stream_, buffer_, parser_,
                             [this](beast::error_code failure, size_t) { headerRead(failure); });
   }
@@ -218,7 +225,18 @@ class Exchange {
     answer_.location = std::string(header[http::field::location]);
     answer_.contentDisposition = std::string(header[http::field::content_disposition]);
     if (isRedirect(answer_.status) && !answer_.location.empty()) return finish("");
-    http::async_read(stream_, buffer_, parser_, [this](beast::error_code failure, size_t) { bodyRead(failure); });
+    readBody();
+  }
+
+  // The body piece by piece, so that the idle limit counts from the last
+  // piece that arrived.
+  void readBody() {
+    if (parser_.is_done()) return bodyRead({});
+    stream_.expires_at(nextExpiry(request_));
+    http::async_read_some(stream_, buffer_, parser_, [this](beast::error_code failure, size_t) {
+      if (failure) return bodyRead(failure);
+      readBody();
+    });
   }
 
   void bodyRead(beast::error_code failure) {
@@ -273,7 +291,7 @@ TransferOutcome plainHttpTransfer(const TransferRequest& transfer, TransferCance
       outcome.error = "not a usable address: " + url;
       return outcome;
     }
-    std::optional<std::vector<tcp::endpoint>> endpoints = lookUp(*address, transfer.deadline, cancellation, outcome.error);
+    std::optional<std::vector<tcp::endpoint>> endpoints = lookUp(*address, nextExpiry(transfer), cancellation, outcome.error);
     if (!endpoints) return outcome;
 
     Answer answer = request(*address, *endpoints, transfer, cancellation);

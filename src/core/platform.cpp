@@ -1,7 +1,10 @@
 #include "core/platform.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -16,6 +19,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "core/file_read.h"
 #include "core/plist_io.h"
@@ -53,7 +57,8 @@ std::string cleanSystemPath(std::string_view path) {
 
 }  // namespace
 
-Platform::Platform(PlatformOptions options) : options_(std::move(options)), root_(normalizedRoot(options_.root)) {
+Platform::Platform(PlatformOptions options)
+    : options_(std::move(options)), root_(normalizedRoot(options_.root)), toolSeconds_(options_.toolSeconds) {
   if (!options_.home.empty()) {
     home_ = cleanSystemPath(options_.home);
   } else if (root_.empty()) {
@@ -98,8 +103,88 @@ std::vector<std::string> Platform::listFolder(std::string_view systemPath) const
   return names;
 }
 
+namespace {
+
+using ToolClock = std::chrono::steady_clock;
+
+double secondsSince(ToolClock::time_point start) {
+  return std::chrono::duration<double>(ToolClock::now() - start).count();
+}
+
+// A descriptor that becomes readable when the process exits; -1 where the
+// kernel has none (the wait then falls back to short sleeps).
+int processExitDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+  (void)pid;
+  return -1;
+#endif
+}
+
+// Reads what the pipe holds now, up to the cap. False at the end of the
+// pipe (every writer closed it).
+bool readAvailable(int fd, std::string& output, size_t cap, bool& capped) {
+  char buffer[65536];
+  for (;;) {
+    if (output.size() >= cap) {
+      capped = true;
+      return true;
+    }
+    const size_t room = std::min(sizeof buffer, cap - output.size());
+    ssize_t n = ::read(fd, buffer, room);
+    if (n > 0) {
+      output.append(buffer, static_cast<size_t>(n));
+    } else if (n == 0) {
+      return false;
+    } else if (errno == EINTR) {
+      continue;
+    } else {
+      return errno == EAGAIN || errno == EWOULDBLOCK;
+    }
+  }
+}
+
+}  // namespace
+
+ToolRun Platform::runToolWithin(double seconds, std::string_view systemPath, const std::vector<std::string>& args) {
+  const double saved = toolSeconds_;
+  toolSeconds_ = seconds;
+  ToolRun run = runTool(systemPath, args);
+  toolSeconds_ = saved;
+  return run;
+}
+
+std::vector<std::string> Platform::takeUnansweredTools() {
+  std::lock_guard lock(unansweredMutex_);
+  return std::exchange(unanswered_, {});
+}
+
+void Platform::forgetUnansweredTools() {
+  std::lock_guard lock(unansweredMutex_);
+  timedOutTools_.clear();
+  unanswered_.clear();
+}
+
+void Platform::stopTools() {
+  toolsStopped_ = true;
+  if (int group = runningGroup_.load(); group > 0) ::kill(-group, SIGKILL);
+}
+
 ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::string>& args) {
   ToolRun run;
+  if (toolsStopped_) return run;
+  const std::string tool(systemPath);
+  {
+    std::lock_guard lock(unansweredMutex_);
+    if (timedOutTools_.count(tool)) {
+      // It did not answer earlier in this check; waiting again would only
+      // double the wait.
+      unanswered_.push_back(tool);
+      run.timedOut = true;
+      return run;
+    }
+  }
   std::string path = hostPath(systemPath);
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) return run;
@@ -107,43 +192,105 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-
-  std::vector<char*> argv;
-  argv.push_back(path.data());
-  std::vector<std::string> argCopies(args);
-  for (auto& a : argCopies) argv.push_back(a.data());
-  argv.push_back(nullptr);
+  // A group of its own, so that a time-out stops whatever the tool started.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
 
   pid_t pid = -1;
-  int err = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+  int err = ENOMEM;
+  try {
+    std::vector<char*> argv;
+    argv.push_back(path.data());
+    std::vector<std::string> argCopies(args);
+    for (auto& a : argCopies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    err = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), environ);
+  } catch (...) {
+    err = ENOMEM;
+  }
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   ::close(fds[1]);
   if (err != 0) {
     ::close(fds[0]);
     return run;
   }
   run.started = true;
+  runningGroup_ = pid;
+  ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+  const int exitFd = processExitDescriptor(pid);
 
-  // Read everything before waiting, so the tool never blocks on a full pipe.
+  // Read while the tool runs, so that it never blocks on a full pipe; stop
+  // once it has exited (a process it left behind may hold the pipe open for
+  // ever), at the time limit or at the output cap.
+  const auto started = ToolClock::now();
+  const size_t cap = options_.toolOutputCap;
   std::string output;
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-    if (n > 0) {
-      output.append(buffer, static_cast<size_t>(n));
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      break;
+  bool pipeOpen = true;
+  bool exited = false;
+  int status = 0;
+  auto lastReport = started;
+  try {
+    for (;;) {
+      if (::waitpid(pid, &status, WNOHANG) == pid) {
+        exited = true;
+        if (pipeOpen) readAvailable(fds[0], output, cap, run.outputCapped);
+        break;
+      }
+      if (run.outputCapped) break;
+      if (toolsStopped_ || secondsSince(started) >= toolSeconds_) {
+        run.timedOut = !toolsStopped_;
+        break;
+      }
+      pollfd waits[2];
+      nfds_t count = 0;
+      if (pipeOpen) waits[count++] = pollfd{fds[0], POLLIN, 0};
+      if (exitFd >= 0) waits[count++] = pollfd{exitFd, POLLIN, 0};
+      const int waitMs = count == 0 || (exitFd < 0 && !pipeOpen) ? 5 : 100;
+      if (count == 0 || (exitFd < 0 && !pipeOpen)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+      } else {
+        ::poll(waits, count, waitMs);
+      }
+      if (pipeOpen && !readAvailable(fds[0], output, cap, run.outputCapped)) pipeOpen = false;
+      if (whileToolRuns && secondsSince(lastReport) >= 0.1) {
+        lastReport = ToolClock::now();
+        whileToolRuns(tool, secondsSince(started));
+      }
+    }
+  } catch (...) {
+    // Out of memory, or a failure in the waiting callback: what was read so
+    // far is the answer.
+    run.outputCapped = true;
+  }
+  // The group goes too when the tool exited by itself: what it left behind
+  // (a child holding its output, one that prints on) belongs to no one.
+  ::kill(-pid, SIGKILL);
+  if (!exited) {
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
   }
+  runningGroup_ = 0;
+  if (exitFd >= 0) ::close(exitFd);
   ::close(fds[0]);
 
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
   run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-  run.output = std::string(untilNul(output));
+  if (run.timedOut) {
+    log("tool " + tool + " did not answer within " + std::to_string(static_cast<int>(toolSeconds_)) +
+        " seconds; stopped");
+    std::lock_guard lock(unansweredMutex_);
+    timedOutTools_.insert(tool);
+    unanswered_.push_back(tool);
+  } else if (run.outputCapped) {
+    log("tool " + tool + " printed more than " + std::to_string(cap >> 20) + " MB; stopped");
+  }
+  try {
+    run.output = std::string(untilNul(output));
+  } catch (...) {
+    run.output.clear();
+  }
   return run;
 }
 
@@ -168,7 +315,7 @@ void Platform::log(std::string_view text) const {
 }
 
 void Platform::pause(double seconds) {
-  if (options_.pauses && seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  if (options_.pauses && seconds > 0 && !toolsStopped_) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
 DiskFigures Platform::diskFigures(std::string_view systemPath) const {

@@ -8,9 +8,12 @@
 //
 // The methods are virtual so that tests can replace single operations.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,14 +32,28 @@ struct PlatformOptions {
   bool pauses = true;
   // Also send log texts to the system log (syslog).
   bool syslog = true;
+  // How long a tool may run before it is stopped (readers' tools; the
+  // privileged steps choose their own limit with runToolWithin).
+  double toolSeconds = 10.0;
+  // How much standard output a tool may print before it is stopped.
+  size_t toolOutputCap = 16u << 20;
 };
+
+// The time limit of the privileged steps' tool runs.
+inline constexpr double kPrivilegedToolSeconds = 30.0;
 
 // What a tool printed on standard output (cut at the first NUL) and how it
 // ended. A tool that could not be started has started == false, empty output.
+// A tool stopped at its time limit (or not started because it had already
+// failed to answer in this check) has timedOut set; one stopped for printing
+// more than the output cap has outputCapped set. Either way output holds what
+// it printed until then, and that is its answer.
 struct ToolRun {
   std::string output;
   int exitStatus = -1;
   bool started = false;
+  bool timedOut = false;
+  bool outputCapped = false;
 };
 
 struct DiskFigures {
@@ -69,9 +86,35 @@ class Platform {
   virtual std::vector<std::string> listFolder(std::string_view systemPath) const;
 
   // Runs the tool at a system path with exactly these arguments, standard
-  // output captured whole (never blocking on a full pipe), standard input and
-  // standard error inherited; waits for it to exit.
+  // output captured (never blocking on a full pipe), standard input and
+  // standard error inherited; waits for it to exit. The tool runs in a
+  // process group of its own: past its time limit (toolSeconds) or past the
+  // output cap the whole group is killed and what it printed so far is the
+  // answer. Reading ends when the tool has exited, even when a process it
+  // left behind still holds its output open; what it left in its group is
+  // killed then too. A tool that timed out is not
+  // started again until forgetUnansweredTools; nothing is started after
+  // stopTools. Never throws.
   virtual ToolRun runTool(std::string_view systemPath, const std::vector<std::string>& args);
+
+  // runTool with another time limit (the privileged steps' 30 seconds).
+  ToolRun runToolWithin(double seconds, std::string_view systemPath, const std::vector<std::string>& args);
+
+  // The system paths of the tools that did not answer (timed out, or were
+  // skipped for having timed out before), in order, since the last call.
+  std::vector<std::string> takeUnansweredTools();
+  // A new check: tools that timed out may be run again.
+  void forgetUnansweredTools();
+
+  // Kills the running tool and makes every later tool run and pause return
+  // at once: the program is quitting. Safe from any thread.
+  void stopTools();
+  bool toolsStopped() const { return toolsStopped_.load(); }
+
+  // Called about ten times a second, on the waiting thread, while a tool
+  // runs, with its system path and the seconds it has run. A window pumps
+  // its events here so that it stays responsive.
+  std::function<void(const std::string& tool, double seconds)> whileToolRuns;
 
   // The user's home folder as a system path.
   const std::string& homeFolder() const { return home_; }
@@ -105,6 +148,13 @@ class Platform {
   std::string root_;
   std::string home_;
   mutable std::optional<Value> productVersion_;
+
+  double toolSeconds_;
+  std::atomic<bool> toolsStopped_{false};
+  std::atomic<int> runningGroup_{0};
+  std::mutex unansweredMutex_;
+  std::set<std::string> timedOutTools_;
+  std::vector<std::string> unanswered_;
 };
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "core/binary_plist_texts.h"
+#include "core/plist_depth.h"
 #include "core/platform.h"
 #include "core/utf8.h"
 
@@ -16,7 +17,7 @@ namespace corvane {
 namespace {
 
 // Deeper nesting than any real property list; guards the stack.
-constexpr int kMaxDepth = 256;
+constexpr int kMaxDepth = kPropertyListMaxDepth;
 
 // The library keeps dates as 32-bit seconds from 2001-01-01 and microseconds.
 constexpr double kEarliestDate = std::numeric_limits<int32_t>::min();
@@ -194,6 +195,9 @@ plist_t toNode(const Value& value) {
 Value parsePropertyList(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return {};
   if (binaryPlistHasTextWithNul(bytes)) return {};
+  // The library parses and frees recursively: a list nested deep enough
+  // would overflow the stack before it came back.
+  if (propertyListNestsDeeperThan(bytes)) return {};
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   PlistPtr owner(root);

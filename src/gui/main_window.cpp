@@ -200,7 +200,7 @@ void MainWindow::onButton(int tag) {
 void MainWindow::pause(double seconds) {
   // Paint and deliver the controller's own events meanwhile, but no input:
   // the window takes none while the sequence runs.
-  if (!platform_.pausesEnabled() || seconds <= 0) {
+  if (!platform_.pausesEnabled() || seconds <= 0 || platform_.toolsStopped()) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return;
   }
@@ -210,6 +210,12 @@ void MainWindow::pause(double seconds) {
 }
 
 void MainWindow::redraw() { repaint(); }
+
+void MainWindow::keepResponsive() {
+  // Repaints and the close box, but no clicks: the buttons stay as the
+  // controller armed them.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 void MainWindow::showWaitPanel(bool shown) {
   if (!shown) {
@@ -244,10 +250,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  // Closing the window quits, like the quit button; not while an action
-  // runs, since the window takes no input then.
+  // Closing the window quits, like the quit button, at any time. During an
+  // action (a check waiting for a tool) the running tool is killed and no
+  // other starts; quitting ends every event loop, so the action's remaining
+  // pauses and panels return at once.
   event->ignore();
-  if (busy()) return;
+  if (busy()) platform_.stopTools();
   if (controller_ != nullptr) {
     controller_->OnCancel();
   } else {

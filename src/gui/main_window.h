@@ -59,6 +59,7 @@ class MainWindow : public QWidget, public CorvaneView {
   void showWaitPanel(bool shown) override;
   void openHelp() override;
   void quit() override;
+  void keepResponsive() override;
 
   // The widgets of a row, and the button with a tag (1 to 8), for tests and
   // scripts.

@@ -15,7 +15,9 @@ StepResult runPrivilegedStep(Authorizer& authorizer, std::string_view tool, cons
     return result;
   }
   const ToolRun run = authorizer.runPrivileged(tool, args);
-  if (!run.started)
+  if (run.timedOut)
+    result.failure = std::string(tool) + " did not answer within its time limit and was stopped";
+  else if (!run.started)
     result.failure = std::string(tool) + " could not be run with administrator rights";
   else if (run.exitStatus != 0)
     result.failure = std::string(tool) + " failed (exit status " + std::to_string(run.exitStatus) + ")";

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,8 +44,12 @@ class CannedReaders : public CheckReaders {
     ++networkReads;
     return network;
   }
+  // Runs while the TCP/IP check reads, as a window's events would.
+  std::function<void()> whileTcpipIsRead;
+
   Value getTCPIP() override {
     ++tcpipReads;
+    if (whileTcpipIsRead) whileTcpipIsRead();
     return tcpip;
   }
   Value getBrowser() override { return browser; }

@@ -175,6 +175,33 @@ TEST_P(Download, ChunkedBodyArrivesWhole) {
   EXPECT_EQ(readHostFile(result.savedPath).size(), 5 * piece.size());
 }
 
+// The request's limit is an idle one: a body that keeps coming in small
+// pieces arrives whole past it, and only the whole-transfer cap cuts it.
+TEST_P(Download, TricklingBodyOutlastsTheIdleLimitButNotTheCap) {
+  http.server.Get("/trickle.html", [](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("text/html", [](size_t offset, httplib::DataSink& sink) {
+      if (offset >= 8 * 10) {
+        sink.done();
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      sink.write("0123456789", 10);
+      return true;
+    });
+  });
+  std::promise<DownloadResult> whole;
+  auto job = downloader->start(DownloadRequest{http.url("/trickle.html"), 1.0, true, folder.path(), 30.0},
+                               [&](const DownloadResult& result) { whole.set_value(result); });
+  DownloadResult result = whole.get_future().get();
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(readHostFile(result.savedPath).size(), 80u);
+
+  std::promise<DownloadResult> capped;
+  auto cut = downloader->start(DownloadRequest{http.url("/trickle.html"), 1.0, true, folder.path(), 0.7},
+                               [&](const DownloadResult& result) { capped.set_value(result); });
+  EXPECT_FALSE(capped.get_future().get().ok);
+}
+
 TEST_P(Download, BodyCutShortIsAFailure) {
   // Promises more than it sends, then closes.
   http.server.Get("/short", [](const httplib::Request&, httplib::Response& response) {

@@ -17,6 +17,7 @@ TEST_F(AppTest, LineCheckAsksForTheTestAddressWithoutCache) {
   EXPECT_EQ(request.url, "http://127.0.0.1:9/check.html");
   EXPECT_TRUE(request.reloadIgnoringCache);
   EXPECT_EQ(request.timeoutSeconds, 0.5);
+  EXPECT_EQ(request.totalSeconds, 60.0);  // what ends a trickling download before 10.3
   EXPECT_EQ(request.destinationFolder, platform->temporaryFolder());
   EXPECT_EQ(row(Row::Line), (Json{{"image", "ok"}, {"text", "ok"}, {"code", ""}}));
 }

@@ -109,6 +109,47 @@ TEST_F(RepairFlow, UserStartedNetworkRepairRerunsNetworkTcpipAndLine) {
   EXPECT_FALSE(view->anyFault());
 }
 
+// A repair from a detail button arms the buttons while its line check still
+// runs; Start then retires that download, and its late report touches no row
+// and no button of the new sequence.
+TEST_F(RepairFlow, LateReportOfARetiredDownloadIsDropped) {
+  readers.network = badProxy;
+  start(cli::RepairAnswer::No);
+  press(1);
+  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  readers.repairedNetwork = goodNetwork;
+  downloader.answer.reset();
+  corvane->OnButton(7);
+  ASSERT_TRUE(corvane->lineCheckRunning());
+  ASSERT_EQ(downloader.requests.size(), 2u);
+  EXPECT_EQ(events("arm").back()["enabled"], true);
+
+  // The old download reports in the middle of the new sequence, and the
+  // window delivers its report at once.
+  readers.whileTcpipIsRead = [&] {
+    downloader.completions[1](DownloadResult{true, "", 200, ""});
+    queue.runPending();
+  };
+  const size_t eventsBefore = view->events().size();
+  corvane->OnButton(1);
+  EXPECT_TRUE(*downloader.cancelled[1]);
+  ASSERT_EQ(downloader.requests.size(), 3u);
+  queue.runPending();
+  ASSERT_TRUE(corvane->lineCheckRunning());
+  EXPECT_EQ(row(Row::Line), (Json{{"image", "check"}, {"text", "check"}, {"code", ""}}));
+  for (size_t i = eventsBefore; i < view->events().size(); ++i) {
+    const Json& e = view->events()[i];
+    EXPECT_FALSE(e["event"] == "arm" && e["enabled"] == true) << e.dump();
+    EXPECT_FALSE(e["event"] == "row" && e["row"] == "line" && e["image"] != "check") << e.dump();
+  }
+
+  // Only the new download decides the line row.
+  downloader.completions[2](DownloadResult{false, "", 0, "refused"});
+  queue.runUntil([&] { return !corvane->lineCheckRunning(); });
+  EXPECT_EQ(row(Row::Line), (Json{{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}));
+  EXPECT_EQ(events("arm").back()["enabled"], true);
+}
+
 TEST_F(RepairFlow, UserStartedTcpipRepairRerunsChecksOnce) {
   readers.tcpip = manual;
   start(cli::RepairAnswer::No);

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -47,6 +53,88 @@ TEST(ToolRun, MissingToolGivesEmptyOutput) {
   ToolRun run = platform.runTool("/sbin/ifconfig", {"-a"});
   EXPECT_FALSE(run.started);
   EXPECT_EQ(run.output, "");
+}
+
+// Tools that misbehave: each run ends near its time limit or at its output
+// cap, with what it printed so far as its answer.
+TEST(ToolRun, MisbehavingToolsAreStoppedWithWhatTheyPrinted) {
+  struct Case {
+    const char* name;
+    const char* script;
+    const char* startOfOutput;
+    bool timedOut;
+    bool capped;
+  };
+  // Each script notes the process that would outlive it in "$0.pid".
+  const Case cases[] = {
+      {"never returns", "#!/bin/sh\necho $$ > \"$0.pid\"\necho partial\nexec sleep 1000\n", "partial\n", true, false},
+      {"child holds its output", "#!/bin/sh\n(sleep 1000 & echo $! > \"$0.pid\")\necho answer\n", "answer\n", false,
+       false},
+      {"closes its output and stays", "#!/bin/sh\necho $$ > \"$0.pid\"\necho early\nexec >&-\nexec sleep 1000\n",
+       "early\n", true, false},
+      {"prints without end", "#!/bin/sh\necho $$ > \"$0.pid\"\nexec yes ifconfig\n", "ifconfig\nifconfig\n", false, true},
+      {"its children print without end", "#!/bin/sh\nyes a & echo $! > \"$0.pid\"\nyes b\n", "", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder root;
+    root.write("bin/tool", c.script, true);
+    Platform platform({.root = root.path(), .syslog = false, .toolSeconds = 2, .toolOutputCap = 1 << 20});
+    const auto start = std::chrono::steady_clock::now();
+    ToolRun run = platform.runTool("/bin/tool", {});
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(run.timedOut, c.timedOut);
+    EXPECT_EQ(run.outputCapped, c.capped);
+    EXPECT_TRUE(run.output.starts_with(c.startOfOutput)) << run.output.substr(0, 40);
+    EXPECT_LE(run.output.size(), size_t{1} << 20);
+    EXPECT_LT(seconds, 6.0);
+    // Nothing the tool started is left running.
+    const int left = std::atoi(platform.readFile("/bin/tool.pid").value_or("0").c_str());
+    ASSERT_GT(left, 0);
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+      gone = ::kill(left, 0) != 0;
+      if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(gone);
+  }
+}
+
+TEST(ToolRun, AToolThatTimedOutIsNotRunAgainUntilForgotten) {
+  testing::TempFolder root;
+  root.write("bin/stuck", "#!/bin/sh\necho run >> \"$0.count\"\nexec sleep 1000\n", true);
+  Platform platform({.root = root.path(), .syslog = false, .toolSeconds = 0.5});
+  EXPECT_TRUE(platform.runTool("/bin/stuck", {}).timedOut);
+  ToolRun again = platform.runTool("/bin/stuck", {"other"});
+  EXPECT_TRUE(again.timedOut);
+  EXPECT_FALSE(again.started);
+  EXPECT_EQ(platform.takeUnansweredTools(), (std::vector<std::string>{"/bin/stuck", "/bin/stuck"}));
+  EXPECT_TRUE(platform.takeUnansweredTools().empty());
+  EXPECT_EQ(platform.readFile("/bin/stuck.count").value_or(""), "run\n");
+
+  platform.forgetUnansweredTools();
+  EXPECT_TRUE(platform.runTool("/bin/stuck", {}).started);
+  EXPECT_EQ(platform.readFile("/bin/stuck.count").value_or(""), "run\nrun\n");
+}
+
+TEST(ToolRun, StoppingToolsEndsTheRunningOneAndStartsNoMore) {
+  testing::TempFolder root;
+  root.write("bin/stuck", "#!/bin/sh\nexec sleep 1000\n", true);
+  Platform platform({.root = root.path(), .syslog = false, .toolSeconds = 60});
+  std::vector<double> waited;
+  platform.whileToolRuns = [&](const std::string& tool, double seconds) {
+    EXPECT_EQ(tool, "/bin/stuck");
+    waited.push_back(seconds);
+    if (seconds > 0.3) platform.stopTools();
+  };
+  const auto start = std::chrono::steady_clock::now();
+  ToolRun run = platform.runTool("/bin/stuck", {});
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+  EXPECT_TRUE(run.started);
+  EXPECT_FALSE(run.timedOut);  // stopped, not a tool that did not answer
+  EXPECT_FALSE(waited.empty());
+  EXPECT_FALSE(platform.runTool("/bin/stuck", {}).started);
 }
 
 TEST(Platform, ReadsFilesButNotFolders) {

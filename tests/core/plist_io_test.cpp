@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/platform.h"
+#include "core/plist_depth.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -135,12 +136,91 @@ TEST(PropertyListWriting, DatesKeepTheirValueAndOutOfRangeOnesAreClamped) {
   }
 }
 
+// An XML list of `depth` arrays, one inside the other.
+std::string nestedXml(int depth, std::string_view open = "<array>", std::string_view close = "</array>") {
+  std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+  for (int i = 0; i < depth; ++i) xml += open;
+  for (int i = 0; i < depth; ++i) xml += close;
+  return xml + "</plist>";
+}
+
+void appendBigEndian(std::string& out, uint64_t value, int width) {
+  for (int i = width - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A binary list of `depth` one-element arrays, each holding the next; the
+// last is empty. With loop set, the last holds the first instead.
+std::string nestedBinary(uint64_t depth, bool loop = false) {
+  std::string bytes = "bplist00";
+  std::vector<uint64_t> offsets;
+  for (uint64_t i = 0; i < depth; ++i) {
+    offsets.push_back(bytes.size());
+    const bool last = i + 1 == depth;
+    if (last && !loop) {
+      bytes += '\xA0';
+    } else {
+      bytes += '\xA1';
+      appendBigEndian(bytes, last ? 0 : i + 1, 4);
+    }
+  }
+  const uint64_t table = bytes.size();
+  for (uint64_t offset : offsets) appendBigEndian(bytes, offset, 4);
+  bytes += std::string(6, '\0');
+  bytes += '\x04';  // offset size
+  bytes += '\x04';  // reference size
+  appendBigEndian(bytes, depth, 8);
+  appendBigEndian(bytes, 0, 8);
+  appendBigEndian(bytes, table, 8);
+  return bytes;
+}
+
 TEST(PropertyListReading, DeepNestingIsRefusedNotACrash) {
-  std::string deep = "<plist version=\"1.0\">";
-  for (int i = 0; i < 2000; ++i) deep += "<array>";
-  for (int i = 0; i < 2000; ++i) deep += "</array>";
-  deep += "</plist>";
-  EXPECT_TRUE(parsePropertyList(deep).isAbsent());
+  // The library parses and frees recursively; these depths would overflow
+  // its stack if they reached it.
+  for (int depth : {2000, 300000}) {
+    SCOPED_TRACE(depth);
+    EXPECT_TRUE(parsePropertyList(nestedXml(depth)).isAbsent());
+    EXPECT_TRUE(parsePropertyList(nestedXml(depth, "<dict><key>k</key>", "</dict>")).isAbsent());
+    EXPECT_TRUE(parsePropertyList(nestedBinary(static_cast<uint64_t>(depth))).isAbsent());
+  }
+  EXPECT_TRUE(parsePropertyList(nestedBinary(5, true)).isAbsent());
+}
+
+TEST(PropertyListReading, NestingUpToTheLimitIsRead) {
+  EXPECT_TRUE(parsePropertyList(nestedXml(200)).isArray());
+  EXPECT_TRUE(parsePropertyList(nestedBinary(200)).isArray());
+  // Tags inside comments and texts do not count as nesting.
+  std::string commented = "<plist version=\"1.0\"><dict><!--";
+  for (int i = 0; i < 1000; ++i) commented += "<array>";
+  commented += "--><key>a</key><string>&lt;array&gt;</string><key>b</key><array/></dict></plist>";
+  const Value value = parsePropertyList(commented);
+  EXPECT_EQ(value["a"].text(), "<array>");
+  EXPECT_TRUE(value["b"].isArray());
+}
+
+TEST(PropertyListDepth, SharedObjectsAreMeasuredOnce) {
+  // Each of 60 levels refers twice to the next: 2^60 paths, 61 objects.
+  std::string bytes = "bplist00";
+  std::vector<uint64_t> offsets;
+  const uint64_t levels = 60;
+  for (uint64_t i = 0; i < levels; ++i) {
+    offsets.push_back(bytes.size());
+    bytes += '\xA2';
+    appendBigEndian(bytes, i + 1, 1);
+    appendBigEndian(bytes, i + 1, 1);
+  }
+  offsets.push_back(bytes.size());
+  bytes += '\x08';  // false
+  const uint64_t table = bytes.size();
+  for (uint64_t offset : offsets) appendBigEndian(bytes, offset, 2);
+  bytes += std::string(6, '\0');
+  bytes += '\x02';
+  bytes += '\x01';
+  appendBigEndian(bytes, offsets.size(), 8);
+  appendBigEndian(bytes, 0, 8);
+  appendBigEndian(bytes, table, 8);
+  EXPECT_FALSE(propertyListNestsDeeperThan(bytes, 100));
+  EXPECT_TRUE(propertyListNestsDeeperThan(bytes, 30));
 }
 
 TEST(PropertyListReading, ReadsUnderTheSystemRoot) {

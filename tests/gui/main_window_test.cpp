@@ -9,6 +9,8 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTextBrowser>
+#include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -210,6 +212,44 @@ TEST(MainWindowTest, TheCloseBoxQuitsAndRemovesTheHelpRegistration) {
   Value help = quiet.helpRegistrations();
   EXPECT_TRUE(help[Bundle::identifier].isAbsent());
   EXPECT_TRUE(help["com.other.App"].equals("Other Help"));
+}
+
+// A check waiting for a tool that never answers: the window keeps handling
+// its events, the row names the tool after a few seconds, and the close box
+// quits at once, killing the tool, long before the tool's time limit.
+TEST(MainWindowTest, AStuckToolIsNamedAndTheCloseBoxStillQuits) {
+  testing::TempFolder system;
+  std::filesystem::copy(CORVANE_TESTDATA "/sysroots/demo", system.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::remove(system.path() + "/usr/bin/nslookup");
+  system.write("usr/bin/nslookup", "#!/bin/sh\nexec sleep 1000\n", true);
+
+  CorvaneApp app(testing::optionsFor(system.path()), {}, std::make_unique<testing::FailingDownloader>());
+  app.window().panelWillRun = [](QDialog* panel, const char*) {
+    QTimer::singleShot(0, panel, [panel] { panel->done(0); });
+  };
+  bool terminated = false;
+  app.window().terminate = [&] { terminated = true; };
+  app.start();
+
+  QString named;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const QString text = app.window().rowWidgets(Row::Tcpip).text->text();
+    if (named.isEmpty() && text.contains("nslookup")) {
+      named = text;
+      app.window().close();
+    }
+  });
+  watch.start(100);
+  const auto start = std::chrono::steady_clock::now();
+  QTest::mouseClick(app.window().button(1), Qt::LeftButton);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  watch.stop();
+
+  EXPECT_FALSE(named.isEmpty());
+  EXPECT_TRUE(terminated);
+  EXPECT_LT(seconds, 8.0);  // the tool's own limit is 10 seconds
+  EXPECT_TRUE(app.platform().toolsStopped());
 }
 
 TEST(MainWindowTest, TheQuitButtonQuitsTheSameWay) {
