@@ -192,6 +192,18 @@ Json offerJson(const ReportOffer& offer) {
               {"accepted", offer.accepted}};
 }
 
+void replacePlaceholders(Json& json, const std::string& notFound) {
+  if (json.is_string()) {
+    const std::string& text = json.get_ref<const std::string&>();
+    if (text == kPlaceholder)
+      json = nullptr;
+    else if (text.find(kPlaceholder) != std::string::npos)
+      json = replaceAll(text, kPlaceholder, notFound);
+  } else if (json.is_structured()) {
+    for (auto& child : json) replacePlaceholders(child, notFound);
+  }
+}
+
 std::string isoUtcTime(std::time_t time) {
   std::tm utc{};
   gmtime_r(&time, &utc);

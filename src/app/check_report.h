@@ -90,6 +90,11 @@ nlohmann::ordered_json mailPanelJson(const Value& accounts, const LocalizedStrin
 nlohmann::ordered_json detailsJson(const Corvane& controller, const Platform& platform,
                                    const LocalizedStrings& strings);
 
+// Every "not found" placeholder left in the report's texts (in events and
+// panel fields) goes: a text that is only the placeholder becomes null, one
+// that holds it gets notFound in its place.
+void replacePlaceholders(nlohmann::ordered_json& json, const std::string& notFound);
+
 // ISO 8601 in UTC: "2026-12-10T16:05:00Z".
 std::string isoUtcTime(std::time_t time);
 

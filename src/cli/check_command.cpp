@@ -84,6 +84,7 @@ int runCheck(const CheckOptions& options) {
     report["events"] = view.events();
     if (options.timings) report["timings"] = timings.json();
     if (options.details) report["details"] = detailsJson(corvane, *platform, strings);
+    replacePlaceholders(report, strings.text("notFound"));
     // Texts from stores and tools may hold bytes that are not UTF-8.
     std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
