@@ -44,28 +44,24 @@ int printHelp(CLI::App& app, const std::vector<std::string>& path) {
   return 0;
 }
 
-// A word where a command is expected that names none: CLI11 would report a
-// missing subcommand instead, which hides the typo.
-std::string unknownCommand(CLI::App& app, int argc, char** argv) {
+// The first word that names no command where one is expected, or no option
+// of the command it follows: CLI11 would report a missing subcommand
+// instead, which hides the typo. Empty when every word is known.
+std::string unknownWord(CLI::App& app, int argc, char** argv) {
   CLI::App* command = &app;
   for (int i = 1; i < argc; ++i) {
     std::string word = argv[i];
     if (word == "--") break;
     if (word.starts_with("-")) {
-      // An option's value ("--root DIR") is not a command; options with
-      // values here are the ones taking "=" or a following word.
-      const CLI::Option* option = nullptr;
-      try {
-        option = command->get_option_no_throw(word.substr(0, word.find('=')));
-      } catch (...) {
-        option = nullptr;
-      }
-      if (option != nullptr && option->get_type_size() != 0 && word.find('=') == std::string::npos) ++i;
+      const CLI::Option* option = command->get_option_no_throw(word.substr(0, word.find('=')));
+      if (option == nullptr) return "unknown option: " + word.substr(0, word.find('='));
+      // An option's value ("--root DIR") is not a command.
+      if (option->get_type_size() != 0 && word.find('=') == std::string::npos) ++i;
       continue;
     }
     if (!hasSubcommands(*command)) break;
     CLI::App* sub = findSubcommand(*command, word);
-    if (sub == nullptr) return word;
+    if (sub == nullptr) return "unknown command: " + word;
     command = sub;
   }
   return {};
@@ -86,7 +82,7 @@ int main(int argc, char** argv) {
   app.add_subcommand("help", "Show the help of the program or of a command: help [COMMAND...]");
 
   if (argc >= 2 && std::string(argv[1]) == "help") return printHelp(app, std::vector<std::string>(argv + 2, argv + argc));
-  if (std::string word = unknownCommand(app, argc, argv); !word.empty()) return usageError("unknown command: " + word);
+  if (std::string unknown = unknownWord(app, argc, argv); !unknown.empty()) return usageError(unknown);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

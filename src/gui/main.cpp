@@ -36,9 +36,11 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName("corvane");
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("Corvane: the network check-up of your Internet provider.");
-  parser.addHelpOption();
-  parser.addVersionOption();
+  parser.setApplicationDescription(
+      "Corvane: the network check-up of your Internet provider.\n\n"
+      "Exit status: 0 when the window was closed, 2 for a usage error (unknown option, bad value).");
+  const QCommandLineOption helpOption = parser.addHelpOption();
+  const QCommandLineOption versionOption = parser.addVersionOption();
   QCommandLineOption root("root", "System root: a captured Mac system (default /).", "dir", "/");
   QCommandLineOption home("home", "The user's home folder, a path inside the root.", "path");
   QCommandLineOption bundle("bundle", "The application bundle folder.", "dir");
@@ -49,7 +51,17 @@ int main(int argc, char** argv) {
   QCommandLineOption screenshots("screenshot-script", "", "dir");
   screenshots.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOptions({root, home, bundle, lang, noPause, verbose, screenshots});
-  parser.process(*application);
+  // A usage error is one line naming what is wrong, and status 2.
+  if (!parser.parse(QCoreApplication::arguments())) {
+    std::cerr << "corvane: " << parser.errorText().toStdString() << '\n';
+    return 2;
+  }
+  if (parser.isSet(helpOption)) parser.showHelp(0);
+  if (parser.isSet(versionOption)) parser.showVersion();
+  if (!parser.positionalArguments().isEmpty()) {
+    std::cerr << "corvane: unexpected argument: " << parser.positionalArguments().front().toStdString() << '\n';
+    return 2;
+  }
 
   corvane::GuiOptions options;
   options.root = parser.value(root).toStdString();
