@@ -2,6 +2,8 @@
 // Space, what a screen reader is told, the saved and copied report, rows that
 // grow to fit, and the Japanese font.
 
+#include <gtest/gtest.h>
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QClipboard>
