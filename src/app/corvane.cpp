@@ -126,19 +126,19 @@ void Corvane::runSequence() {
 void Corvane::checkSystemRow() {
   displayText(Row::System, "check", "check");
   pause();
-  std::string os = services_.readers.getOS();
-  std::string hdd = services_.readers.getHDD();
+  os_ = services_.readers.getOS();
+  hdd_ = services_.readers.getHDD();
   noteUnansweredTools(Row::System);
-  displayText(Row::System, "ok", formatText("%@\n%@ : %@", {os, l("hdd"), hdd}));
+  displayText(Row::System, "ok", formatText("%@\n%@ : %@", {os_, l("hdd"), hdd_}));
 }
 
 void Corvane::checkHardwareRow() {
   displayText(Row::Hardware, "check", "check");
   pause();
-  Value profile = services_.readers.getSystemProfile("SPHardwareDataType");
+  hardwareProfile_ = services_.readers.getSystemProfile("SPHardwareDataType");
   noteUnansweredTools(Row::Hardware);
   std::string cpu, clock, memory;
-  const Value& items = profile[0];
+  const Value& items = hardwareProfile_[0];
   if (items.isDictionary() && items.count() > 0) {
     cpu = items["cpu_type"].text();
     clock = items["current_processor_speed"].text();
@@ -238,7 +238,7 @@ std::vector<std::string> Corvane::getErrorProxy() const {
     add(l("proxy"), l("exist"));
     for (const auto& [index, label] : kProxyLabels)
       if (!proxy_[index].text().empty()) add(std::string(label), proxy_[index].text());
-    if (newer && !proxy_[7].text().empty()) add("  Auto", proxy_[7].text());
+    if (newer && !proxy_[7].text().empty()) add("  " + l("auto"), proxy_[7].text());
     const Value& exceptions = proxy_[full - 2];
     for (size_t i = 0; i < exceptions.count(); ++i)
       add(i == 0 ? l("exception") : "", exceptions[i].text());
@@ -319,8 +319,9 @@ void Corvane::OnCheckBrowser() {
   setCode(Row::Browser, "");
   pause();
 
-  Value browsers = services_.readers.getBrowser();
+  browsers_ = services_.readers.getBrowser();
   noteUnansweredTools(Row::Browser);
+  const Value& browsers = browsers_;
   std::string text;
   if (browsers.count() == 4) {
     auto present = [&](size_t i) { return intValueOfText(browsers[i].text()) != 0; };
@@ -404,6 +405,7 @@ void Corvane::OnCheckURL() {
   }
   displayText(Row::Line, "check", "check");
   setCode(Row::Line, "");
+  lineFailure_ = LineFailure{};
   pause();
   startDownload();
   if (osAtLeast(services_.platform, "10.3")) {
@@ -428,20 +430,25 @@ void Corvane::startDownload() {
   request.totalSeconds = services_.timings.transferCap;
   request.reloadIgnoringCache = true;
   request.destinationFolder = services_.platform.temporaryFolder();
+  lineFailure_.address = request.url;
   std::weak_ptr<Corvane*> self = self_;
   RunLoop& runLoop = services_.runLoop;
   Platform& platform = services_.platform;
   dl2_ = services_.downloader.start(request, [self, generation, &runLoop, &platform](const DownloadResult& result) {
     if (!result.ok) platform.log("line check: " + result.error);
-    runLoop.post([self, generation, ok = result.ok] {
+    runLoop.post([self, generation, result] {
       auto alive = self.lock();
       if (!alive) return;
       Corvane& controller = **alive;
       if (generation != controller.downloadGeneration_ || !controller.dl2_) return;  // replaced or timed out
-      if (ok)
+      if (result.ok) {
         controller.downloadDidFinish();
-      else
+      } else {
+        controller.lineFailure_.failure = result.failure;
+        controller.lineFailure_.status = result.status;
+        controller.lineFailure_.error = result.error;
         controller.didFailWithError();
+      }
     });
   });
 }
@@ -466,6 +473,7 @@ void Corvane::downloadDidFinish() {
 }
 
 void Corvane::didFailWithError() {
+  if (lineFailure_.failure == DownloadFailure::None) lineFailure_.failure = DownloadFailure::Other;
   displayText(Row::Line, "syserr", "syserr");
   setCode(Row::Line, "07029");
   stopTimer();
@@ -476,6 +484,8 @@ void Corvane::didFailWithError() {
 void Corvane::TimeOut() {
   timerRunning_ = false;  // the one-shot timer has fired
   if (dl2_) dl2_->cancel();
+  lineFailure_.failure = DownloadFailure::TimedOut;
+  lineFailure_.error = "no answer within the line check's time limit";
   didFailWithError();
 }
 

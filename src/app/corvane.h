@@ -39,6 +39,16 @@ struct CorvaneServices {
   CorvaneTimings timings = {};
 };
 
+// Why the last line check failed: its download's failure (TimedOut too when
+// the line check's own timer fired first), the HTTP status of an answer and
+// the address tried. failure is None while nothing failed.
+struct LineFailure {
+  DownloadFailure failure = DownloadFailure::None;
+  long status = 0;
+  std::string address;
+  std::string error;
+};
+
 class Corvane {
  public:
   Corvane(CorvaneServices services, ProviderDatas prvs);
@@ -76,6 +86,7 @@ class Corvane {
   void didFailWithError();
   void TimeOut();
   bool lineCheckRunning() const { return dl2_ != nullptr; }
+  const LineFailure& lineFailure() const { return lineFailure_; }
 
   // The repair run after an accepted offer (tag 6 TCP/IP, 7 network).
   void repairNetwork(int tag);
@@ -83,6 +94,11 @@ class Corvane {
   // The controller's fields, for front ends and tests.
   const ProviderDatas& prvs() const { return prvs_; }
   const Value& networks() const { return networks_; }
+  // What the system, hardware and browser rows read (empty before they ran).
+  const std::string& os() const { return os_; }
+  const std::string& hdd() const { return hdd_; }
+  const Value& hardwareProfile() const { return hardwareProfile_; }
+  const Value& browsers() const { return browsers_; }
   const Value& tcpips() const { return tcpips_; }
   const Value& mails() const { return mails_; }
   const Value& proxy() const { return proxy_; }
@@ -134,6 +150,10 @@ class Corvane {
   CorvaneServices services_;
   ProviderDatas prvs_;
 
+  std::string os_;
+  std::string hdd_;
+  Value hardwareProfile_;
+  Value browsers_;
   Value networks_;
   Value tcpips_;
   Value mails_;
@@ -153,6 +173,7 @@ class Corvane {
   std::string waitedTool_;
 
   std::unique_ptr<DownloadJob> dl2_;
+  LineFailure lineFailure_;
   unsigned long downloadGeneration_ = 0;
   bool timerRunning_ = false;
   RunLoop::TimerId timer_ = 0;

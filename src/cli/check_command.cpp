@@ -3,8 +3,10 @@
 
 #include <unistd.h>
 
+#include <ctime>
 #include <iostream>
 
+#include "app/check_report.h"
 #include "app/corvane.h"
 #include "app/event_queue.h"
 #include "app/system_readers.h"
@@ -12,6 +14,7 @@
 #include "cli/check_view.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "core/display_width.h"
 #include "core/localized_strings.h"
 #include "core/os_version.h"
 
@@ -41,7 +44,8 @@ int runCheck(const CheckOptions& options) {
     return std::make_unique<TimedPlatform>(std::move(o), timings);
   });
   Bundle bundle = makeBundle(options.system);
-  LocalizedStrings strings = LocalizedStrings::load(bundle, options.lang.empty() ? preferredLanguage() : options.lang);
+  const std::string language = options.lang.empty() ? preferredLanguage() : options.lang;
+  LocalizedStrings strings = LocalizedStrings::load(bundle, language);
   platform->internalErrorAlert = [](const std::string& message) { std::cerr << "corvane-cli: " << message << '\n'; };
 
   CheckViewOptions viewOptions;
@@ -64,7 +68,7 @@ int runCheck(const CheckOptions& options) {
                   std::move(prvs));
   corvane.awakeFromNib();
   corvane.applicationDidFinishLaunching();
-  if (!options.json) std::cout << "== " << view.title() << "\n\n";
+  if (!options.json) std::cout << "== " << escapeControls(view.title()) << "\n\n";
 
   timings.startSequence();
   corvane.OnButton(options.lineOnly ? 2 : 1);
@@ -72,20 +76,21 @@ int runCheck(const CheckOptions& options) {
   timings.endSequence();
 
   if (options.json) {
-    nlohmann::ordered_json report;
-    report["title"] = view.title();
-    report["rows"] = view.rowsJson();
-    report["provider_settings"] = providerSettings;
+    ReportSource source;
+    source.program = "corvane-cli";
+    source.version = CORVANE_VERSION;
+    source.root = options.system.root;
+    source.bundle = bundle.folder();
+    source.language = language;
+    source.time = std::time(nullptr);
+    nlohmann::ordered_json report =
+        checkReport(source, view.title(), view.rows(), view.offers(), corvane, *platform, strings);
     report["events"] = view.events();
     if (options.timings) report["timings"] = timings.json();
-    if (options.details) {
-      report["details"] = nlohmann::ordered_json{
-          {"hardware", hardwarePanelJson(corvane.hardwarePanelRows())},
-          {"network", networkPanelJson(corvane.networks(), strings, osAtLeast(*platform, "10.3.2"))},
-          {"tcpip", tcpipPanelJson(corvane.tcpips(), corvane.networks(), strings)},
-          {"mail", mailPanelJson(corvane.mails()[corvane.mails().count() - 1], strings)}};
-    }
-    std::cout << report.dump(2) << '\n';
+    if (options.details) report["details"] = detailsJson(corvane, *platform, strings);
+    replacePlaceholders(report, strings.text("notFound"));
+    // Texts from stores and tools may hold bytes that are not UTF-8.
+    std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
     view.printSummary(std::cout);
     if (options.timings) std::cout << '\n' << timings.text();

@@ -7,6 +7,7 @@
 #include "app/network_panel.h"
 #include "app/repair_panel.h"
 #include "app/tcpip_panel.h"
+#include "core/display_width.h"
 #include "core/os_version.h"
 
 namespace corvane::cli {
@@ -14,18 +15,26 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Row labels for the terminal, padded to one width.
-std::string rowLabel(Row row) {
-  static const char* const labels[] = {"System", "Hardware", "Network", "TCP/IP", "Browser", "Mail", "Line"};
-  std::string name = labels[static_cast<int>(row)];
-  name.resize(9, ' ');
-  return name;
+// Row labels for the terminal, localized and padded to one screen width.
+std::string rowLabel(Row row, const LocalizedStrings& strings) {
+  size_t width = 0;
+  for (Row any : kAllRows) width = std::max(width, displayWidth(strings.text("row." + std::string(rowName(any)))));
+  return padToWidth(strings.text("row." + std::string(rowName(row))), width);
 }
 
-// Continuation lines of a multi-line row text line up under its first line.
+// A row's status in brackets, localized and padded to one screen width.
+std::string statusLabel(const std::string& image, const LocalizedStrings& strings) {
+  size_t width = 0;
+  for (const char* any : {"before", "check", "ok", "err", "syserr"})
+    width = std::max(width, displayWidth(strings.text(std::string("status.") + any)));
+  return padToWidth("[" + strings.text("status." + image) + "]", width + 2);
+}
+
+// A value from the system, control characters shown escaped; continuation
+// lines of a multi-line text line up under its first line.
 std::string indented(const std::string& text, size_t width) {
   std::string out;
-  for (char c : text) {
+  for (char c : escapeControls(text)) {
     out += c;
     if (c == '\n') out += std::string(width, ' ');
   }
@@ -40,11 +49,17 @@ bool readYes(std::istream& in) {
 
 // "label: value" lines of a panel's fields, labels localized by field name.
 // Empty fields are left out; skip names the heading's own field.
+// The labels are padded to one screen width, so that the values line up.
 void printFields(std::ostream& out, const Json& fields, const LocalizedStrings& strings, const std::string& indent,
                  const std::string& skip) {
+  size_t width = 0;
+  for (const auto& [key, value] : fields.items())
+    if (value.is_string() && key != skip && !value.get<std::string>().empty())
+      width = std::max(width, displayWidth(strings.text(key)));
   for (const auto& [key, value] : fields.items()) {
     if (!value.is_string() || key == skip || value.get<std::string>().empty()) continue;
-    out << indent << strings.text(key) << ": " << indented(value.get<std::string>(), indent.size() + 2) << '\n';
+    out << indent << padToWidth(strings.text(key), width) << " : "
+        << indented(value.get<std::string>(), indent.size() + width + 3) << '\n';
   }
 }
 
@@ -68,14 +83,14 @@ void CheckView::setRowText(Row row, std::string_view text) {
 
 void CheckView::setRowCode(Row row, std::string_view code) {
   rows_[row].code = code;
-  if (!code.empty()) print(rowLabel(row) + " code " + std::string(code) + "\n");
+  if (!code.empty()) print(rowLabel(row, strings_) + " " + strings_.text("reportCode") + " " + std::string(code) + "\n");
 }
 
 void CheckView::setRowCause(Row row, std::string_view cause) {
-  rows_[row].cause = cause;
+  rows_[row].unanswered = cause;
   if (cause.empty()) return;
   events_.push_back(Json{{"event", "cause"}, {"row", rowName(row)}, {"cause", std::string(cause)}});
-  print(rowLabel(row) + " " + std::string(cause) + "\n");
+  print(rowLabel(row, strings_) + " " + escapeControls(std::string(cause)) + "\n");
 }
 
 void CheckView::redraw() {
@@ -84,24 +99,24 @@ void CheckView::redraw() {
   changed_.reset();
   const RowState& state = rows_[row];
   events_.push_back(Json{{"event", "row"}, {"row", rowName(row)}, {"image", state.image}, {"text", state.text}});
-  std::string status = "[" + state.image + "]";
-  status.resize(9, ' ');
-  print(rowLabel(row) + " " + status + " " + indented(state.text, 20) + "\n");
+  std::string prefix = rowLabel(row, strings_) + " " + statusLabel(state.image, strings_) + " ";
+  print(prefix + indented(state.text, displayWidth(prefix)) + "\n");
 }
 
 void CheckView::showAlert(const Alert& alert) {
   events_.push_back(Json{{"event", "alert"}, {"message", alert.messageKey}});
-  print("\n" + alert.title + ": " + alert.message + "\n\n");
+  print("\n" + escapeControls(alert.title) + ": " + escapeControls(alert.message) + "\n\n");
 }
 
 bool CheckView::runRepairPanel(const RepairOffer& offer) {
   std::ostringstream table;
-  table << '\n' << offer.message << '\n';
+  table << '\n' << escapeControls(offer.message) << '\n';
   size_t width = 0;
   auto rows = repairPanelRows(offer.pairs);
-  for (const auto& row : rows) width = std::max(width, row.name.size());
-  for (const auto& row : rows) table << "    " << row.name << std::string(width - row.name.size() + 1, ' ') << row.result << '\n';
-  for (const auto& line : offer.planLines) table << line << '\n';
+  for (const auto& row : rows) width = std::max(width, displayWidth(escapeControls(row.name, false)));
+  for (const auto& row : rows)
+    table << "    " << padToWidth(escapeControls(row.name, false), width + 1) << escapeControls(row.result, false) << '\n';
+  for (const auto& line : offer.planLines) table << escapeControls(line, false) << '\n';
   print(table.str());
 
   bool answer = false;
@@ -119,13 +134,16 @@ bool CheckView::runRepairPanel(const RepairOffer& offer) {
   print("\n");
   if (answer) ++repairsAccepted_;
 
+  // The event keeps the panel's rows as pairs, as scripts read them; the
+  // report's "offers" give them named fields.
+  offers_.push_back(ReportOffer{offer, rows_[offer.row].code, answer});
   Json pairs = Json::array();
   for (const auto& [name, result] : offer.pairs) pairs.push_back(Json::array({name, result}));
   events_.push_back(Json{{"event", "offer"},
                          {"message", offer.messageKey},
                          {"code", rows_[offer.row].code},
                          {"pairs", pairs},
-                         {"plan", Json{{"location", offer.location}, {"turned_off", offer.turnedOff}}},
+                         {"plan", Json{{"location", offer.location}, {"turnedOff", offer.turnedOff}}},
                          {"answer", answer ? 1 : 0}});
   return answer;
 }
@@ -134,9 +152,11 @@ void CheckView::runHardwarePanel(const std::vector<VolumeRow>& volumes) {
   events_.push_back(Json{{"event", "panel"}, {"panel", "hardware"}});
   std::ostringstream out;
   out << '\n' << strings_.text("hardwarePanel") << '\n';
+  size_t width = 0;
+  for (const auto& volume : volumes) width = std::max(width, displayWidth(escapeControls(volume.volume, false)));
   for (const auto& volume : volumes)
-    out << "  " << volume.volume << "  " << strings_.text("free") << ": " << volume.free << "  "
-        << strings_.text("all") << ": " << volume.all << '\n';
+    out << "  " << padToWidth(escapeControls(volume.volume, false), width) << "  " << strings_.text("free") << ": "
+        << volume.free << "  " << strings_.text("all") << ": " << volume.all << '\n';
   print(out.str() + "\n");
 }
 
@@ -147,9 +167,9 @@ void CheckView::runNetworkPanel(const Value& networks) {
   std::ostringstream out;
   out << '\n' << strings_.text("networkPanel") << '\n';
   for (const auto& location : panel["locations"]) {
-    out << "  " << strings_.text("location") << ": " << location["name"].get<std::string>() << '\n';
+    out << "  " << strings_.text("location") << ": " << escapeControls(location["name"].get<std::string>(), false) << '\n';
     for (const auto& port : location["ports"]) {
-      out << "    " << strings_.text("port") << ": " << port["name"].get<std::string>() << '\n';
+      out << "    " << strings_.text("port") << ": " << escapeControls(port["name"].get<std::string>(), false) << '\n';
       printFields(out, port, strings_, "      ", "name");
     }
   }
@@ -163,7 +183,7 @@ void CheckView::runTcpipPanel(const Value& tcpips, const Value& networks) {
   std::ostringstream out;
   out << '\n' << strings_.text("tcpipPanel") << '\n';
   for (const auto& port : panel["ports"]) {
-    out << "  " << strings_.text("port") << ": " << port["name"].get<std::string>() << '\n';
+    out << "  " << strings_.text("port") << ": " << escapeControls(port["name"].get<std::string>(), false) << '\n';
     printFields(out, port, strings_, "    ", "name");
   }
   print(out.str() + "\n");
@@ -177,7 +197,7 @@ void CheckView::runMailPanel(const Value& accounts) {
   out << '\n' << strings_.text("mailPanel") << '\n';
   if (panel["accounts"].empty()) out << "  " << strings_.text("noAccount") << '\n';
   for (const auto& account : panel["accounts"]) {
-    out << "  " << strings_.text("account") << ": " << account["account"].get<std::string>() << '\n';
+    out << "  " << strings_.text("account") << ": " << escapeControls(account["account"].get<std::string>(), false) << '\n';
     printFields(out, account, strings_, "    ", "account");
   }
   print(out.str() + "\n");
@@ -215,83 +235,13 @@ bool CheckView::anyFault() const {
 }
 
 void CheckView::printSummary(std::ostream& out) const {
-  out << "\n== " << title_ << "\n";
+  out << "\n== " << escapeControls(title_) << "\n";
   for (Row row : kAllRows) {
     const RowState& state = rows_.at(row);
-    std::string status = "[" + state.image + "]";
-    status.resize(9, ' ');
     std::string code = state.code.empty() ? "     " : state.code;
-    out << rowLabel(row) << " " << status << " " << code << "  " << indented(state.text, 27) << '\n';
+    std::string prefix = rowLabel(row, strings_) + " " + statusLabel(state.image, strings_) + " " + code + "  ";
+    out << prefix << indented(state.text, displayWidth(prefix)) << '\n';
   }
-}
-
-// ---- panel content ------------------------------------------------------------
-
-Json hardwarePanelJson(const std::vector<VolumeRow>& volumes) {
-  Json rows = Json::array();
-  for (const auto& volume : volumes) rows.push_back(Json{{"volume", volume.volume}, {"free", volume.free}, {"all", volume.all}});
-  return Json{{"volumes", rows}};
-}
-
-Json networkPanelJson(const Value& networks, const LocalizedStrings& strings, bool newer) {
-  NetworkPanelModel panel;
-  panel.showPanel(networks, strings, newer);
-  Json locations = Json::array();
-  if (networks.count() >= 2) {
-    for (size_t place = 0; place < panel.places().size(); ++place) {
-      panel.OnSelectPlace(place);
-      Json ports = Json::array();
-      for (size_t port = 0; panel.hasPorts() && port < panel.ports().size(); ++port) {
-        panel.OnSelectPort(port);
-        const auto& f = panel.fields();
-        ports.push_back(Json{{"name", panel.ports()[port]}, {"mac", f.mac},         {"web", f.web},
-                             {"socks", f.socks},               {"ftp", f.ftp},         {"gopher", f.gopher},
-                             {"secure", f.secure},             {"rtsp", f.rtsp},       {"mailProxy", f.mail},
-                             {"autoProxy", f.autoP},           {"noProxy", f.noProxy}});
-      }
-      locations.push_back(Json{{"name", panel.places()[place]}, {"ports", ports}});
-    }
-  }
-  return Json{{"current", networks[0].text()}, {"locations", locations}};
-}
-
-Json tcpipPanelJson(const Value& tcpips, const Value& networks, const LocalizedStrings& strings) {
-  TcpipPanelModel panel;
-  panel.showPanel(tcpips, networks, strings);
-  Json ports = Json::array();
-  for (size_t port = 0; panel.hasPorts() && port < panel.ports().size(); ++port) {
-    panel.OnSelectPort(port);
-    const auto& f = panel.fields();
-    ports.push_back(Json{{"name", panel.ports()[port]},
-                         {"use", f.use},
-                         {"ipaddress", f.ipaddress},
-                         {"subnetmask", f.subnetmask},
-                         {"router", f.router},
-                         {"dnsInUse", f.dns1},
-                         {"dnsserver", f.dnsserver},
-                         {"searchdomain", f.searchdomain},
-                         {"ipv6address", f.ipv6address},
-                         {"ipv6config", f.ipv6config}});
-  }
-  std::string location = panel.places().empty() ? "" : panel.places()[panel.selectedPlace()];
-  return Json{{"location", location}, {"ports", ports}};
-}
-
-Json mailPanelJson(const Value& accounts, const LocalizedStrings& strings) {
-  MailPanelModel panel;
-  panel.showPanel(accounts, strings);
-  Json rows = Json::array();
-  for (size_t i = 0; i < accounts.count(); ++i) {
-    panel.OnSelectAccount(i);
-    const auto& f = panel.fields();
-    rows.push_back(Json{{"account", panel.items()[i]},
-                        {"mailaddress", f.mailaddress},
-                        {"name", f.name},
-                        {"user", f.user},
-                        {"pop", f.pop},
-                        {"smtp", f.smtp}});
-  }
-  return Json{{"accounts", rows}};
 }
 
 }  // namespace corvane::cli

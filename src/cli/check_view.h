@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/check_report.h"
 #include "app/corvane_view.h"
 #include "core/localized_strings.h"
 #include "core/platform.h"
@@ -29,13 +30,7 @@ struct CheckViewOptions {
   int maxRepairs = 3;
 };
 
-struct RowState {
-  std::string image = "before";
-  std::string text;
-  std::string code;
-  // The tools that did not answer while the row was checked; empty when all did.
-  std::string cause;
-};
+using RowState = ReportRow;
 
 class CheckView : public CorvaneView {
  public:
@@ -65,6 +60,9 @@ class CheckView : public CorvaneView {
 
   const std::string& title() const { return title_; }
   const RowState& row(Row row) const { return rows_.at(row); }
+  const std::map<Row, RowState>& rows() const { return rows_; }
+  // The repair offers shown, in order, with their answers.
+  const std::vector<ReportOffer>& offers() const { return offers_; }
   // In order: row, alert, offer, panel, repair and arm events.
   const nlohmann::ordered_json& events() const { return events_; }
   // {"system": {"image", "text", "code"}, ...} as the rows stand now.
@@ -82,6 +80,7 @@ class CheckView : public CorvaneView {
   CheckViewOptions options_;
   std::string title_ = "Corvane";
   std::map<Row, RowState> rows_;
+  std::vector<ReportOffer> offers_;
   nlohmann::ordered_json events_ = nlohmann::ordered_json::array();
   // The row whose text was set last since the window was last redrawn: the
   // row that the redraw shows changed.
@@ -89,12 +88,5 @@ class CheckView : public CorvaneView {
   int repairsAccepted_ = 0;
   bool quitRequested_ = false;
 };
-
-// The content of the four detail panels for the controller's kept lists, as
-// JSON (also what text mode prints when a panel opens).
-nlohmann::ordered_json hardwarePanelJson(const std::vector<VolumeRow>& volumes);
-nlohmann::ordered_json networkPanelJson(const Value& networks, const LocalizedStrings& strings, bool newer);
-nlohmann::ordered_json tcpipPanelJson(const Value& tcpips, const Value& networks, const LocalizedStrings& strings);
-nlohmann::ordered_json mailPanelJson(const Value& accounts, const LocalizedStrings& strings);
 
 }  // namespace corvane::cli

@@ -21,6 +21,10 @@ void addVerboseOption(CLI::App& command, SystemOptions& options) {
   command.add_flag("--verbose", options.verbose, "Show the system-log texts on standard error");
 }
 
+void addRawOption(CLI::App& command, bool& raw) {
+  command.add_flag("--raw", raw, "Print the reader's own lists (positional arrays), as earlier versions did");
+}
+
 std::unique_ptr<Platform> makePlatform(const SystemOptions& options) {
   return makePlatform(options, [](PlatformOptions o) { return std::make_unique<Platform>(std::move(o)); });
 }

@@ -26,6 +26,8 @@ void addRootOption(CLI::App& command, SystemOptions& options);
 void addHomeOption(CLI::App& command, SystemOptions& options);
 void addBundleOption(CLI::App& command, SystemOptions& options);
 void addVerboseOption(CLI::App& command, SystemOptions& options);
+// --raw: the readers' own positional lists instead of named fields.
+void addRawOption(CLI::App& command, bool& raw);
 
 // The platform for the chosen root; --verbose sends log texts to stderr.
 std::unique_ptr<Platform> makePlatform(const SystemOptions& options);

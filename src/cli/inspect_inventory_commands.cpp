@@ -6,6 +6,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "app/named_json.h"
 #include "cli/json_value.h"
 #include "inventory/app_versions.h"
 #include "inventory/mail_discovery.h"
@@ -15,19 +16,28 @@ namespace corvane::cli {
 
 namespace {
 
-void printJson(const nlohmann::ordered_json& json) { std::cout << json.dump(2) << '\n'; }
+void printJson(const nlohmann::ordered_json& json) {
+  std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
 
-// Adds one inspect subcommand whose action reads from the chosen system.
+struct ReaderOptions {
+  SystemOptions system;
+  bool raw = false;
+};
+
+// Adds one inspect subcommand whose action reads from the chosen system:
+// read(platform, raw) gives named fields, or with --raw the reader's own form.
 void addReader(CLI::App& inspect, const char* name, const char* description,
-               std::function<nlohmann::ordered_json(Platform&)> read) {
-  auto options = std::make_shared<SystemOptions>();
+               std::function<nlohmann::ordered_json(Platform&, bool raw)> read) {
+  auto options = std::make_shared<ReaderOptions>();
   CLI::App* command = inspect.add_subcommand(name, description);
-  addRootOption(*command, *options);
-  addHomeOption(*command, *options);
-  addVerboseOption(*command, *options);
+  addRootOption(*command, options->system);
+  addHomeOption(*command, options->system);
+  addVerboseOption(*command, options->system);
+  addRawOption(*command, options->raw);
   command->callback([options, read = std::move(read)] {
-    auto platform = makePlatform(*options);
-    printJson(read(*platform));
+    auto platform = makePlatform(options->system);
+    printJson(read(*platform, options->raw));
     exitStatus() = 0;
   });
 }
@@ -36,20 +46,24 @@ void addReader(CLI::App& inspect, const char* name, const char* description,
 
 void addInspectInventoryCommands(CLI::App& app) {
   CLI::App& inspect = *inspectCommand(app);
-  addReader(inspect, "system", "OS version and start-up disk", [](Platform& platform) {
+  // The system and hardware readers already give named fields.
+  addReader(inspect, "system", "OS version and start-up disk", [](Platform& platform, bool) {
     nlohmann::ordered_json json;
     json["os"] = getOS(platform);
     json["hdd"] = getHDD(platform);
     return json;
   });
-  addReader(inspect, "hardware", "The system profiler's hardware overview", [](Platform& platform) {
+  addReader(inspect, "hardware", "The system profiler's hardware overview", [](Platform& platform, bool) {
     return toJson(getSystemProfile(platform, "SPHardwareDataType"));
   });
-  addReader(inspect, "browsers", "Versions of the four browsers", [](Platform& platform) {
-    return toJson(getBrowser(platform));
+  addReader(inspect, "browsers", "Versions of the four browsers", [](Platform& platform, bool raw) {
+    Value browsers = getBrowser(platform);
+    return raw ? toJson(browsers) : browserListJson(browsers);
   });
-  addReader(inspect, "mail", "Mail's version and POP accounts",
-            [](Platform& platform) { return toJson(getMail(platform)); });
+  addReader(inspect, "mail", "Mail's version and POP accounts", [](Platform& platform, bool raw) {
+    Value mails = getMail(platform);
+    return raw ? toJson(mails) : mailListJson(mails);
+  });
 }
 
 }  // namespace corvane::cli

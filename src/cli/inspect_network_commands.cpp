@@ -1,11 +1,14 @@
-// inspect network / inspect tcpip: the port list and the TCP/IP list as JSON.
+// inspect network / inspect tcpip: the port list and the TCP/IP list as JSON
+// objects with named fields, or with --raw as the readers' own lists.
 
 #include <iostream>
 #include <memory>
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "app/named_json.h"
 #include "cli/json_value.h"
+#include "core/os_version.h"
 #include "inspect/get_network.h"
 #include "inspect/tcpip.h"
 
@@ -15,19 +18,26 @@ namespace {
 
 // Texts from tools and stores may hold bytes that are not UTF-8; they are
 // replaced rather than failing the output.
-void printJson(const Value& value) {
-  std::cout << toJson(value).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+void printJson(const nlohmann::ordered_json& json) {
+  std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
-void addListCommand(CLI::App& inspect, const char* name, const char* description,
-                    Value (*read)(Platform&)) {
-  auto options = std::make_shared<SystemOptions>();
+struct ListOptions {
+  SystemOptions system;
+  bool raw = false;
+};
+
+void addListCommand(CLI::App& inspect, const char* name, const char* description, Value (*read)(Platform&),
+                    nlohmann::ordered_json (*named)(const Value&, const Platform&)) {
+  auto options = std::make_shared<ListOptions>();
   CLI::App* command = inspect.add_subcommand(name, description);
-  addRootOption(*command, *options);
-  addVerboseOption(*command, *options);
-  command->callback([options, read] {
-    auto platform = makePlatform(*options);
-    printJson(read(*platform));
+  addRootOption(*command, options->system);
+  addVerboseOption(*command, options->system);
+  addRawOption(*command, options->raw);
+  command->callback([options, read, named] {
+    auto platform = makePlatform(options->system);
+    Value list = read(*platform);
+    printJson(options->raw ? toJson(list) : named(list, *platform));
     exitStatus() = 0;
   });
 }
@@ -36,10 +46,14 @@ void addListCommand(CLI::App& inspect, const char* name, const char* description
 
 void addInspectNetworkCommands(CLI::App& app) {
   CLI::App* inspect = inspectCommand(app);
-  addListCommand(*inspect, "network", "The port list: current location, then each location with its ports",
-                 [](Platform& platform) { return getNetwork(platform); });
-  addListCommand(*inspect, "tcpip", "The TCP/IP settings of the current location's services",
-                 [](Platform& platform) { return getTCPIP(platform); });
+  addListCommand(
+      *inspect, "network", "The port list: current location, then each location with its ports",
+      [](Platform& platform) { return getNetwork(platform); },
+      [](const Value& list, const Platform& platform) { return portListJson(list, osAtLeast(platform, "10.3.2")); });
+  addListCommand(
+      *inspect, "tcpip", "The TCP/IP settings of the current location's services",
+      [](Platform& platform) { return getTCPIP(platform); },
+      [](const Value& list, const Platform&) { return tcpipListJson(list); });
 }
 
 }  // namespace corvane::cli

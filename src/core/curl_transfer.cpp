@@ -42,6 +42,30 @@ long millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
   return std::max<long>(1, static_cast<long>(left.count()));
 }
 
+DownloadFailure failureOf(CURLcode code) {
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: return DownloadFailure::NameNotFound;
+    case CURLE_COULDNT_CONNECT: return DownloadFailure::Refused;
+    case CURLE_OPERATION_TIMEDOUT: return DownloadFailure::TimedOut;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_USE_SSL_FAILED: return DownloadFailure::Tls;
+    default: return DownloadFailure::Other;
+  }
+}
+
 }  // namespace
 
 TransferOutcome curlTransfer(const TransferRequest& request, TransferCancellation& cancellation) {
@@ -120,6 +144,7 @@ TransferOutcome curlTransfer(const TransferRequest& request, TransferCancellatio
     outcome.error = "cannot write the downloaded file";
   else
     outcome.finished = true;
+  if (!outcome.finished) outcome.failure = finished && code != CURLE_OK ? failureOf(code) : DownloadFailure::Other;
   return outcome;
 }
 

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <string>
 
+#include "core/http_download.h"
+
 namespace corvane {
 
 // Cancelling a transfer from another thread. A transfer that waits inside a
@@ -45,6 +47,7 @@ struct TransferOutcome {
   bool finished = false;
   // Why not, when not finished.
   std::string error;
+  DownloadFailure failure = DownloadFailure::None;
   long status = 0;
   // The address the final answer came from, after redirects.
   std::string finalUrl;

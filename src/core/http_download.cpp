@@ -78,6 +78,7 @@ class DownloadThread : public DownloadJob {
     int fd = ::mkstemp(reserved.data());
     if (fd < 0) {
       result.error = "cannot create a file in " + request_.destinationFolder;
+      result.failure = DownloadFailure::Other;
       return result;
     }
     ::fchmod(fd, 0644);  // a downloaded file, readable like any other
@@ -103,8 +104,10 @@ class DownloadThread : public DownloadJob {
     result.status = outcome.status;
     if (!outcome.finished) {
       result.error = outcome.error;
+      result.failure = outcome.failure == DownloadFailure::None ? DownloadFailure::Other : outcome.failure;
     } else if (outcome.status >= 400) {
       result.error = "HTTP status " + std::to_string(outcome.status);
+      result.failure = DownloadFailure::HttpStatus;
     } else {
       std::string name = suggestedFileName(outcome.finalUrl, outcome.contentDisposition);
       std::string destination = request_.destinationFolder + "/" + name;
@@ -116,6 +119,7 @@ class DownloadThread : public DownloadJob {
         return result;
       }
       result.error = "cannot save " + destination + ": " + error.message();
+      result.failure = DownloadFailure::Other;
     }
     ::unlink(reserved.c_str());
     return result;
@@ -158,6 +162,19 @@ void TransferCancellation::setInterrupt(std::function<void()> interrupt) {
   std::lock_guard lock(mutex_);
   interrupt_ = std::move(interrupt);
   if (cancelled_ && interrupt_) interrupt_();
+}
+
+const char* downloadFailureName(DownloadFailure failure) {
+  switch (failure) {
+    case DownloadFailure::None: return "";
+    case DownloadFailure::HttpStatus: return "httpStatus";
+    case DownloadFailure::NameNotFound: return "nameNotFound";
+    case DownloadFailure::Refused: return "refused";
+    case DownloadFailure::TimedOut: return "timedOut";
+    case DownloadFailure::Tls: return "tls";
+    case DownloadFailure::Other: return "other";
+  }
+  return "other";
 }
 
 std::string suggestedFileName(const std::string& url, const std::string& contentDisposition) {

@@ -22,6 +22,21 @@ struct DownloadRequest {
   double totalSeconds = 60.0;
 };
 
+// Why a download failed, for the report: each names what the user or the
+// support desk would do next.
+enum class DownloadFailure {
+  None,          // it did not fail
+  HttpStatus,    // an answer came with status 400 or more (status holds it)
+  NameNotFound,  // the host name has no address
+  Refused,       // the host refused the connection
+  TimedOut,      // no whole answer within the limit
+  Tls,           // the secure connection could not be set up or trusted
+  Other,         // anything else (a broken answer, a local file error)
+};
+
+// "httpStatus", "nameNotFound", "refused", "timedOut", "tls", "other" ("" for None).
+const char* downloadFailureName(DownloadFailure failure);
+
 struct DownloadResult {
   bool ok = false;
   // Host path of the saved file (when ok).
@@ -30,6 +45,7 @@ struct DownloadResult {
   long status = 0;
   // Why it failed, for the log; the empty text when ok.
   std::string error;
+  DownloadFailure failure = DownloadFailure::None;
 };
 
 // A running download. Destroying it cancels it and waits for its thread.

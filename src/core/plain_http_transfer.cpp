@@ -117,7 +117,8 @@ struct Lookup {
 // of time leaves that thread to finish by itself.
 std::optional<std::vector<tcp::endpoint>> lookUp(const HttpAddress& address,
                                                  std::chrono::steady_clock::time_point deadline,
-                                                 TransferCancellation& cancellation, std::string& error) {
+                                                 TransferCancellation& cancellation, std::string& error,
+                                                 DownloadFailure& failure) {
   auto lookup = std::make_shared<Lookup>();
   std::thread([lookup, host = address.host, port = address.port] {
     addrinfo hints{};
@@ -154,11 +155,13 @@ std::optional<std::vector<tcp::endpoint>> lookUp(const HttpAddress& address,
   std::lock_guard relock(lookup->mutex);
   if (!lookup->done) {
     error = lookup->abandoned ? "cancelled" : "the name lookup of " + address.host + " timed out";
+    failure = lookup->abandoned ? DownloadFailure::Other : DownloadFailure::TimedOut;
     return std::nullopt;
   }
   if (lookup->code != 0 || lookup->endpoints.empty()) {
     error = "cannot find the host " + address.host + ": " +
             (lookup->code != 0 ? ::gai_strerror(lookup->code) : "no address");
+    failure = DownloadFailure::NameNotFound;
     return std::nullopt;
   }
   return lookup->endpoints;
@@ -168,6 +171,7 @@ std::optional<std::vector<tcp::endpoint>> lookUp(const HttpAddress& address,
 struct Answer {
   bool completed = false;  // every step ran, well or not
   std::string error;       // empty when an answer was read
+  DownloadFailure failure = DownloadFailure::None;
   unsigned status = 0;
   std::string location;
   std::string contentDisposition;
@@ -193,7 +197,7 @@ class Exchange {
 
  private:
   void connected(beast::error_code failure) {
-    if (failure) return finish("cannot connect to " + address_.authority + ": " + failure.message());
+    if (failure) return finish("cannot connect to " + address_.authority + ": " + failure.message(), failure);
     get_ = {http::verb::get, address_.target, 11};
     get_.set(http::field::host, address_.authority);
     get_.set(http::field::connection, "close");
@@ -206,20 +210,20 @@ class Exchange {
   }
 
   void sent(beast::error_code failure) {
-    if (failure) return finish("cannot send the request: " + failure.message());
+    if (failure) return finish("cannot send the request: " + failure.message(), failure);
     // The body goes to the file as it arrives; a redirect's body is never read.
     parser_.header_limit(kHeaderLimit);
     // No limit of its own (Beast 1.74 misreads "none" as zero with a length).
     parser_.body_limit(std::numeric_limits<std::uint64_t>::max());
     parser_.get().body().open(request_.filePath.c_str(), beast::file_mode::write, failure);
-    if (failure) return finish("cannot write " + request_.filePath + ": " + failure.message());
+    if (failure) return finish("cannot write " + request_.filePath + ": " + failure.message(), failure);
     stream_.expires_at(nextExpiry(request_));
     http::async_read_header(stream_, buffer_, parser_,
                             [this](beast::error_code failure, size_t) { headerRead(failure); });
   }
 
   void headerRead(beast::error_code failure) {
-    if (failure) return finish("no answer: " + failure.message());
+    if (failure) return finish("no answer: " + failure.message(), failure);
     const auto& header = parser_.get();
     answer_.status = header.result_int();
     answer_.location = std::string(header[http::field::location]);
@@ -241,11 +245,16 @@ class Exchange {
 
   void bodyRead(beast::error_code failure) {
     parser_.get().body().close();
-    finish(failure ? "the answer broke off: " + failure.message() : "");
+    finish(failure ? "the answer broke off: " + failure.message() : "", failure);
   }
 
-  void finish(const std::string& error) {
+  void finish(const std::string& error, beast::error_code failure = {}) {
     answer_.error = error;
+    if (!error.empty()) {
+      answer_.failure = failure == beast::error::timeout                ? DownloadFailure::TimedOut
+                        : failure == asio::error::connection_refused ? DownloadFailure::Refused
+                                                                      : DownloadFailure::Other;
+    }
     answer_.completed = true;
   }
 
@@ -270,7 +279,10 @@ Answer request(const HttpAddress& address, const std::vector<tcp::endpoint>& end
     loop.run();
     cancellation.setInterrupt(nullptr);
   }  // a stopped loop's unfinished steps are dropped with it, never run
-  if (!answer.completed) answer.error = "cancelled";
+  if (!answer.completed) {
+    answer.error = "cancelled";
+    answer.failure = DownloadFailure::Other;
+  }
   return answer;
 }
 
@@ -291,13 +303,15 @@ TransferOutcome plainHttpTransfer(const TransferRequest& transfer, TransferCance
       outcome.error = "not a usable address: " + url;
       return outcome;
     }
-    std::optional<std::vector<tcp::endpoint>> endpoints = lookUp(*address, nextExpiry(transfer), cancellation, outcome.error);
+    std::optional<std::vector<tcp::endpoint>> endpoints =
+        lookUp(*address, nextExpiry(transfer), cancellation, outcome.error, outcome.failure);
     if (!endpoints) return outcome;
 
     Answer answer = request(*address, *endpoints, transfer, cancellation);
     outcome.status = answer.status;
     if (!answer.error.empty()) {
       outcome.error = answer.error;
+      outcome.failure = answer.failure;
       return outcome;
     }
     if (isRedirect(answer.status) && !answer.location.empty()) {

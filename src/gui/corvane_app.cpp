@@ -1,5 +1,7 @@
 #include "gui/corvane_app.h"
 
+#include <QApplication>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -22,7 +24,28 @@ std::unique_ptr<Platform> makePlatform(const GuiOptions& options) {
   return platform;
 }
 
+// Japanese texts need a font with Japanese glyphs; one font for the whole
+// window also keeps the digits and Latin letters of a line in one style.
+void useLanguageFont(const std::string& language) {
+  if (language != "ja") return;
+  const QString family = japaneseFontFamily();
+  if (family.isEmpty()) {
+    std::cerr << "corvane: no Japanese font is installed; Japanese texts may not show\n";
+    return;
+  }
+  QFont font = QApplication::font();
+  font.setFamily(family);
+  QApplication::setFont(font);
+}
+
 }  // namespace
+
+QString japaneseFontFamily() {
+  const QStringList installed = QFontDatabase::families(QFontDatabase::Japanese);
+  for (const char* wanted : {"Noto Sans CJK JP", "IPAGothic", "IPAPGothic", "IPAexGothic", "VL Gothic", "TakaoGothic"})
+    if (installed.contains(QString(wanted))) return wanted;
+  return installed.isEmpty() ? QString() : installed.front();
+}
 
 CorvaneApp::CorvaneApp(const GuiOptions& options, const ReadersFactory& makeReaders,
                        std::unique_ptr<HttpDownloader> downloader)
@@ -39,6 +62,7 @@ CorvaneApp::CorvaneApp(const GuiOptions& options, const ReadersFactory& makeRead
     box.addButton("OK", QMessageBox::AcceptRole);
     box.exec();
   };
+  useLanguageFont(resources_.language);
   window_ = std::make_unique<MainWindow>(resources_, *platform_);
   controller_ = std::make_unique<Corvane>(
       CorvaneServices{*window_, runLoop_, *platform_, *readers_, *downloader_, resources_.strings, resources_.bundle},

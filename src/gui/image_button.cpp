@@ -1,6 +1,10 @@
 #include "gui/image_button.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <cmath>
 #include <string>
 
@@ -19,7 +23,89 @@ bool IsWithinView(const QRectF& frame, const QPointF& location) {
   return x <= px && px <= x + w && y <= py && py <= y + h;
 }
 
-ImageButton::ImageButton(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignCenter); }
+// What assistive technology sees of an image button: a push button with a
+// press action.
+class ImageButtonAccessible : public QAccessibleWidget {
+ public:
+  explicit ImageButtonAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {
+    addControllingSignal(QLatin1String("destroyed()"));
+  }
+  QStringList actionNames() const override {
+    return button()->isArmed() ? QStringList{pressAction()} : QStringList{};
+  }
+  void doAction(const QString& name) override {
+    if (name == pressAction()) button()->press();
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.disabled = !button()->isArmed();
+    return s;
+  }
+
+ private:
+  ImageButton* button() const { return static_cast<ImageButton*>(widget()); }
+};
+
+static QAccessibleInterface* imageButtonAccessible(const QString& className, QObject* object) {
+  if (className == QLatin1String("corvane::ImageButton") && object->isWidgetType())
+    return new ImageButtonAccessible(static_cast<QWidget*>(object));
+  return nullptr;
+}
+
+ImageButton::ImageButton(QWidget* parent) : QLabel(parent) {
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(imageButtonAccessible);
+    return true;
+  }();
+  (void)factoryInstalled;
+  setAlignment(Qt::AlignCenter);
+  updateArmed();
+}
+
+void ImageButton::updateArmed() {
+  // A disarmed button (tag 0) is shown disabled and takes no focus; a
+  // picture (tag 10 and above) is no button at all.
+  setEnabled(tag_ != 0);
+  setFocusPolicy(isArmed() ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void ImageButton::press() {
+  if (!isArmed() || !nc_) return;
+  ButtonTarget target = nc_;
+  target(tag_);
+}
+
+void ImageButton::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && !event->isAutoRepeat()) {
+    event->accept();
+    press();
+    return;
+  }
+  QLabel::keyPressEvent(event);
+}
+
+void ImageButton::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (!hasFocus()) return;
+  // A visible focus ring, drawn over the image.
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPen pen(palette().color(QPalette::Highlight), 2);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
+}
+
+void ImageButton::focusInEvent(QFocusEvent* event) {
+  QLabel::focusInEvent(event);
+  update();
+}
+
+void ImageButton::focusOutEvent(QFocusEvent* event) {
+  QLabel::focusOutEvent(event);
+  update();
+}
 
 void ImageButton::setResources(const Bundle& bundle, const LocalizedStrings& strings) {
   bundle_ = &bundle;
@@ -32,6 +118,7 @@ void ImageButton::setup(ButtonTarget nc, int tag) {
   setButtonImage();
   if (tag < 10) tracking_ = true;
   setCursor(tag >= 1 && tag < 10 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  updateArmed();
 }
 
 void ImageButton::trackingTag(int t) {
@@ -44,6 +131,7 @@ void ImageButton::trackingTag(int t) {
   tag_ = 0;
   tracking_ = true;
   setCursor(Qt::ArrowCursor);
+  updateArmed();
 }
 
 void ImageButton::showImage(const char* suffix) {

@@ -56,15 +56,26 @@ class ImageButton : public QLabel {
   // The button's frame in its window's coordinates.
   QRectF frameInWindow() const;
 
+  // A press from the keyboard (Return, Enter or Space) or from assistive
+  // technology: the click of an armed button, without the pointer.
+  void press();
+  // An armed button (tags 1 to 9) takes presses; others are shown disabled.
+  bool isArmed() const { return tag_ >= 1 && tag_ < 10; }
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void showImage(const char* suffix);
+  void updateArmed();
 
   const Bundle* bundle_ = nullptr;
   const LocalizedStrings* strings_ = nullptr;

@@ -10,35 +10,18 @@
 #include "gui/corvane_app.h"
 #include "gui/screenshot_script.h"
 
-namespace {
-
-// Help and version need no display: they are answered before the window's
-// application exists.
-bool asksForHelpOrVersion(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
-  std::unique_ptr<QCoreApplication> application;
-  if (asksForHelpOrVersion(argc, argv)) {
-    application = std::make_unique<QCoreApplication>(argc, argv);
-  } else {
-    application = std::make_unique<QApplication>(argc, argv);
-  }
   QCoreApplication::setApplicationName("corvane");
   QCoreApplication::setApplicationVersion(CORVANE_VERSION);
   QGuiApplication::setDesktopFileName("corvane");
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("Corvane: the network check-up of your Internet provider.");
-  parser.addHelpOption();
-  parser.addVersionOption();
+  parser.setApplicationDescription(
+      "Corvane: the network check-up of your Internet provider.\n\n"
+      "Exit status: 0 when the window was closed, 2 for a usage error (unknown option, bad value).");
+  const QCommandLineOption helpOption = parser.addHelpOption();
+  const QCommandLineOption versionOption = parser.addVersionOption();
   QCommandLineOption root("root", "System root: a captured Mac system (default /).", "dir", "/");
   QCommandLineOption home("home", "The user's home folder, a path inside the root.", "path");
   QCommandLineOption bundle("bundle", "The application bundle folder.", "dir");
@@ -49,7 +32,26 @@ int main(int argc, char** argv) {
   QCommandLineOption screenshots("screenshot-script", "", "dir");
   screenshots.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOptions({root, home, bundle, lang, noPause, verbose, screenshots});
-  parser.process(*application);
+  // The arguments are read before any application exists: a usage error,
+  // help and version need no display. A usage error is one line naming what
+  // is wrong, and status 2.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (!parser.parse(arguments)) {
+    std::cerr << "corvane: " << parser.errorText().toStdString() << '\n';
+    return 2;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    std::cerr << "corvane: unexpected argument: " << parser.positionalArguments().front().toStdString() << '\n';
+    return 2;
+  }
+  std::unique_ptr<QCoreApplication> application;
+  if (parser.isSet(helpOption) || parser.isSet(versionOption)) {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+    if (parser.isSet(helpOption)) parser.showHelp(0);
+    parser.showVersion();
+  }
+  application = std::make_unique<QApplication>(argc, argv);
 
   corvane::GuiOptions options;
   options.root = parser.value(root).toStdString();

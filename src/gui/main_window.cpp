@@ -1,12 +1,21 @@
 #include "gui/main_window.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
+#include <ctime>
 
 #include "app/corvane.h"
 #include "app/help_file.h"
@@ -98,8 +107,112 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
   help_ = new HelpWindow(resources, this);
   help_->hide();
 
+  // Saving and copying the report for a support desk.
+  saveReport_ = new QPushButton(resources.text("saveReport"), this);
+  copyReport_ = new QPushButton(resources.text("copyReport"), this);
+  saveReport_->setAccessibleDescription(resources.text("saveReportDescription"));
+  copyReport_->setAccessibleDescription(resources.text("copyReportDescription"));
+  connect(saveReport_, &QPushButton::clicked, this, [this] { onSaveReport(); });
+  connect(copyReport_, &QPushButton::clicked, this, [this] { copyReport(); });
+  auto* reportButtons = new QHBoxLayout;
+  reportButtons->addStretch(1);
+  reportButtons->addWidget(copyReport_);
+  reportButtons->addWidget(saveReport_);
+  ui_->contentLayout->addLayout(reportButtons);
+
+  // Keyboard order: the detail buttons row by row, then the main buttons
+  // left to right, then the report buttons. Names and descriptions for
+  // screen readers.
+  const int tabOrder[] = {5, 7, 6, 8, 1, 2, 3, 4};
+  QWidget* previous = nullptr;
+  for (int tag : tabOrder) {
+    ImageButton* b = button(tag);
+    b->setAccessibleName(resources.text("button" + std::to_string(tag)));
+    b->setAccessibleDescription(resources.text("button" + std::to_string(tag) + "Description"));
+    if (previous != nullptr) setTabOrder(previous, b);
+    previous = b;
+  }
+  setTabOrder(previous, copyReport_);
+  setTabOrder(copyReport_, saveReport_);
+  for (size_t i = 0; i < std::size(rowNames); ++i) {
+    RowWidgets widgets = rowWidgets(rowLabels[i].first);
+    const QString name = resources.text(rowNames[i].second);
+    widgets.image->setAccessibleName(name + ": " + resources.string("status.before"));
+    widgets.text->setAccessibleName(name);
+    widgets.code->setAccessibleName(name + ": " + resources.string("reportCode"));
+  }
+
+  askReportPath = [this](const QString& suggested) {
+    return QFileDialog::getSaveFileName(this, resources_.text("saveReportTitle"), suggested,
+                                        resources_.text("reportFileTypes"));
+  };
+
   // The window's width is the banner's; its height follows the rows.
   setFixedWidth(ui_->banner->minimumWidth());
+}
+
+nlohmann::ordered_json MainWindow::report() const {
+  ReportSource source;
+  source.program = "corvane";
+  source.version = CORVANE_VERSION;
+  source.root = platform_.root().empty() ? "/" : platform_.root();
+  source.bundle = resources_.bundle.folder();
+  source.language = resources_.language;
+  source.time = std::time(nullptr);
+  if (controller_ == nullptr) return nlohmann::ordered_json::object();
+  nlohmann::ordered_json report = checkReport(source, windowTitle().toStdString(), reportRows_, offers_, *controller_,
+                                              platform_, resources_.strings);
+  report["details"] = detailsJson(*controller_, platform_, resources_.strings);
+  replacePlaceholders(report, resources_.strings.text("notFound"));
+  return report;
+}
+
+bool MainWindow::saveReport(const QString& jsonPath) const {
+  const nlohmann::ordered_json json = report();
+  QString htmlPath = jsonPath;
+  if (htmlPath.endsWith(".json", Qt::CaseInsensitive)) htmlPath.chop(5);
+  htmlPath += ".html";
+  const std::string jsonText = json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  const std::string htmlText = reportHtml(json, resources_.strings);
+  for (const auto& [path, text] : {std::pair{jsonPath, jsonText}, std::pair{htmlPath, htmlText}}) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) return false;
+    if (!file.flush()) return false;
+  }
+  return true;
+}
+
+QString MainWindow::defaultReportPath() const {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty()) folder = QDir::homePath();
+  return folder + "/corvane-report-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".json";
+}
+
+void MainWindow::copyReport() const {
+  const std::string text = reportText(report(), resources_.strings);
+  QGuiApplication::clipboard()->setText(qtText(text));
+}
+
+void MainWindow::onSaveReport() {
+  const QString path = askReportPath ? askReportPath(defaultReportPath()) : QString();
+  if (path.isEmpty()) return;
+  if (!saveReport(path)) {
+    QMessageBox box(this);
+    box.setWindowTitle(resources_.string("title"));
+    box.setText(resources_.text("reportNotSaved").arg(path));
+    box.addButton(resources_.string("OK"), QMessageBox::AcceptRole);
+    willRun(&box, "alert");
+    box.exec();
+  }
+}
+
+void MainWindow::fitRows() {
+  QLayout* top = layout();
+  if (top == nullptr) return;
+  top->activate();
+  const int needed = top->hasHeightForWidth() ? top->totalHeightForWidth(width()) : top->totalSizeHint().height();
+  if (needed > height()) resize(width(), needed);
 }
 
 MainWindow::~MainWindow() = default;
@@ -127,12 +240,27 @@ ImageButton* MainWindow::button(int tag) const {
 void MainWindow::setTitle(std::string_view title) { setWindowTitle(qtText(title)); }
 
 void MainWindow::setRowImage(Row row, std::string_view image) {
-  setImage(rowWidgets(row).image, resources_.bundle, image);
+  reportRows_[row].image = image;
+  RowWidgets widgets = rowWidgets(row);
+  setImage(widgets.image, resources_.bundle, image);
+  widgets.image->setAccessibleName(widgets.text->accessibleName() + ": " +
+                                   resources_.string("status." + std::string(image)));
 }
 
-void MainWindow::setRowText(Row row, std::string_view text) { rowWidgets(row).text->setText(qtText(text)); }
+void MainWindow::setRowText(Row row, std::string_view text) {
+  reportRows_[row].text = text;
+  rowWidgets(row).text->setText(qtText(text));
+  rowWidgets(row).text->setAccessibleDescription(qtText(text));
+  fitRows();
+}
 
-void MainWindow::setRowCode(Row row, std::string_view code) { rowWidgets(row).code->setText(qtText(code)); }
+void MainWindow::setRowCause(Row row, std::string_view cause) { reportRows_[row].unanswered = cause; }
+
+void MainWindow::setRowCode(Row row, std::string_view code) {
+  reportRows_[row].code = code;
+  rowWidgets(row).code->setText(qtText(code));
+  rowWidgets(row).code->setAccessibleDescription(qtText(code));
+}
 
 void MainWindow::willRun(QDialog* panel, const char* kind) {
   if (panelWillRun) panelWillRun(panel, kind);
@@ -155,7 +283,9 @@ bool MainWindow::runRepairPanel(const RepairOffer& offer) {
   // What the repair will do is said below the explanation.
   std::string message = offer.message;
   for (size_t i = 0; i < offer.planLines.size(); ++i) message += (i == 0 ? "\n\n" : "\n") + offer.planLines[i];
-  return repairPanel_->showPanel(message, offer.pairs) == 1;
+  const bool accepted = repairPanel_->showPanel(message, offer.pairs) == 1;
+  offers_.push_back(ReportOffer{offer, reportRows_[offer.row].code, accepted});
+  return accepted;
 }
 
 void MainWindow::runHardwarePanel(const std::vector<VolumeRow>& volumes) {

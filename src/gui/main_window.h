@@ -10,11 +10,13 @@
 #include <map>
 #include <memory>
 
+#include "app/check_report.h"
 #include "app/corvane_view.h"
 #include "core/platform.h"
 #include "gui/gui_resources.h"
 
 class QLabel;
+class QPushButton;
 
 namespace Ui {
 class MainWindow;
@@ -47,6 +49,7 @@ class MainWindow : public QWidget, public CorvaneView {
   void setRowImage(Row row, std::string_view image) override;
   void setRowText(Row row, std::string_view text) override;
   void setRowCode(Row row, std::string_view code) override;
+  void setRowCause(Row row, std::string_view cause) override;
   void showAlert(const Alert& alert) override;
   bool runRepairPanel(const RepairOffer& offer) override;
   void runHardwarePanel(const std::vector<VolumeRow>& volumes) override;
@@ -81,6 +84,21 @@ class MainWindow : public QWidget, public CorvaneView {
   // True while a button's action runs (the window then takes no input).
   bool busy() const { return busy_ > 0; }
 
+  // The report of the rows as they stand (the same form as corvane-cli
+  // check --json), its readable HTML and its text.
+  nlohmann::ordered_json report() const;
+  // Writes the JSON report to jsonPath and the HTML report beside it (the
+  // same name ending in ".html"); false when either cannot be written.
+  bool saveReport(const QString& jsonPath) const;
+  // "corvane-report-YYYYMMDD-HHMMSS.json" in the user's documents folder.
+  QString defaultReportPath() const;
+  // Puts the report's text on the clipboard.
+  void copyReport() const;
+  QPushButton* saveReportButton() const { return saveReport_; }
+  QPushButton* copyReportButton() const { return copyReport_; }
+  // The save dialog; tests replace it. Returns the chosen path or "".
+  std::function<QString(const QString& suggested)> askReportPath;
+
   // Ends the application once the help registration is removed; tests
   // replace it. By default QCoreApplication::quit.
   std::function<void()> terminate;
@@ -95,6 +113,9 @@ class MainWindow : public QWidget, public CorvaneView {
  private:
   void onButton(int tag);
   void willRun(QDialog* panel, const char* kind);
+  void onSaveReport();
+  // The window grows (never shrinks below its start) to fit its rows' texts.
+  void fitRows();
 
   const GuiResources& resources_;
   Platform& platform_;
@@ -111,6 +132,10 @@ class MainWindow : public QWidget, public CorvaneView {
   HelpWindow* help_ = nullptr;
   int busy_ = 0;
   bool quitting_ = false;
+  std::map<Row, ReportRow> reportRows_;
+  std::vector<ReportOffer> offers_;
+  QPushButton* saveReport_ = nullptr;
+  QPushButton* copyReport_ = nullptr;
 };
 
 }  // namespace corvane

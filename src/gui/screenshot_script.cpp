@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QTextBrowser>
 #include <QTimer>
 #include <iostream>
 
@@ -93,7 +94,35 @@ void ScreenshotScript::afterRun() {
     save(&app_.window(), "main-window");
     QFile rows(folder_ + "/rows.json");
     if (rows.open(QIODevice::WriteOnly)) rows.write(windowRowsJson(app_));
-    openDetails(5);
+    saveReportPictures();
+  });
+}
+
+void ScreenshotScript::saveReportPictures() {
+  // The saved HTML report as a browser shows it.
+  const QString json = folder_ + "/report.json";
+  if (!app_.window().saveReport(json)) {
+    std::cerr << "corvane: could not save the report in " << folder_.toStdString() << '\n';
+    ok_ = false;
+  }
+  QFile html(folder_ + "/report.html");
+  auto* browser = new QTextBrowser;
+  browser->setAttribute(Qt::WA_DeleteOnClose);
+  if (html.open(QIODevice::ReadOnly)) browser->setHtml(QString::fromUtf8(html.readAll()));
+  browser->resize(960, 760);
+  browser->show();
+  // Keyboard focus on the main window: the network row's detail button.
+  app_.window().activateWindow();
+  app_.window().button(7)->setFocus(Qt::TabFocusReason);
+  QTimer::singleShot(kSettleMs, this, [this, browser] {
+    save(browser, "report-html");
+    browser->close();
+    app_.window().activateWindow();
+    app_.window().button(7)->setFocus(Qt::TabFocusReason);
+    QTimer::singleShot(kSettleMs, this, [this] {
+      save(&app_.window(), "main-window-focus");
+      openDetails(5);
+    });
   });
 }
 

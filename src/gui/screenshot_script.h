@@ -35,6 +35,7 @@ class ScreenshotScript : public QObject {
  private:
   void panelWillRun(QDialog* panel, const char* kind);
   void afterRun();
+  void saveReportPictures();
   void openDetails(int tag);
   bool save(QWidget* widget, const QString& name);
 

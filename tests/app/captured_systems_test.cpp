@@ -38,9 +38,9 @@ TEST_F(CapturedSystem, AutomaticProxyConfigurationOn1039IsAFault) {
                                      {"text", "port : Built-in Ethernet\nmac : 00:0a:95:8a:4c:10   proxy : exist"},
                                      {"code", "03017"}}));
   EXPECT_EQ(detailEvents(), Json::parse(R"([{"event":"offer","message":"networkProxyErrMsg","code":"03017",
-    "pairs":[["proxy","exist"],["  Auto","http://wpad.example.net/proxy.pac"],["exception","*.local"],
+    "pairs":[["proxy","exist"],["  auto","http://wpad.example.net/proxy.pac"],["exception","*.local"],
              ["","169.254/16"],["",""],["recommended",""],["proxy","no"]],
-    "plan":{"location":"Quorvalin","turned_off":["AirPort","Internal Modem"]},"answer":0}])"));
+    "plan":{"location":"Quorvalin","turnedOff":["AirPort","Internal Modem"]},"answer":0}])"));
   EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
 }
 
@@ -55,7 +55,7 @@ TEST_F(CapturedSystem, PppMethodOn10411IsOfferedForRepair) {
                   {"code", "04017"}}));
   EXPECT_EQ(detailEvents(), Json::parse(R"([{"event":"offer","message":"DHCPErrMsg","code":"04017",
     "pairs":[["setNetwork","PPP"],["",""],["recommended",""],["setNetwork","DHCP"]],
-    "plan":{"location":"Quorvalin","turned_off":["PPPoE","AirPort"]},"answer":0}])"));
+    "plan":{"location":"Quorvalin","turnedOff":["PPPoE","AirPort"]},"answer":0}])"));
 }
 
 TEST_F(CapturedSystem, ProxiesEqualToTheProvidersAreOk) {

@@ -5,8 +5,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <nlohmann/json.hpp>
 
+#include "core/display_width.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
@@ -64,7 +67,7 @@ TEST_F(CheckCommand, JsonReportOfAFaultWithoutTerminalAnswersNo) {
     if (e["event"] == "offer") offers.push_back(e);
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0]["answer"], 0);  // "ask" without a terminal
-  EXPECT_EQ(report["provider_settings"], true);
+  EXPECT_EQ(report["providerSettings"], true);
   EXPECT_EQ(offers[0]["plan"]["location"], "Quorvalin");  // what the repair would do
   EXPECT_EQ(report["details"]["network"]["current"], "Automatic");
   EXPECT_EQ(report["details"]["mail"]["accounts"][0]["pop"], "pop.example.net");
@@ -77,7 +80,7 @@ TEST_F(CheckCommand, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
   CliRun run = corvaneCli("check --root " + system.path() + " --bundle " + emptyBundle.path() +
                           " --no-pause --lang C --json --repair yes");
   auto report = nlohmann::ordered_json::parse(run.output);
-  EXPECT_EQ(report["provider_settings"], false);
+  EXPECT_EQ(report["providerSettings"], false);
   EXPECT_EQ(report["rows"]["network"]["image"], "err");
   for (const auto& e : report["events"]) EXPECT_NE(e["event"], "offer") << e.dump();
 }
@@ -87,11 +90,59 @@ TEST_F(CheckCommand, LineCheckAloneWithoutWebEngine) {
   CliRun run = corvaneCli(common() + " --line-only --json");
   EXPECT_EQ(run.status, 1);
   auto report = nlohmann::ordered_json::parse(run.output);
-  EXPECT_EQ(report["rows"]["line"], (nlohmann::ordered_json{{"image", "before"}, {"text", ""}, {"code", "07012"}}));
+  const auto& line = report["rows"]["line"];
+  EXPECT_EQ(line["image"], "before");
+  EXPECT_EQ(line["text"], "");
+  EXPECT_EQ(line["code"], "07012");
+  EXPECT_EQ(line["status"], "err");
+  EXPECT_EQ(line["cause"], "noWebEngine");
   EXPECT_EQ(report["rows"]["network"]["image"], "before");
   EXPECT_EQ(report["events"], nlohmann::ordered_json::parse(R"([
     {"event":"arm","enabled":true}, {"event":"arm","enabled":false},
     {"event":"alert","message":"NoURLCheck"}, {"event":"arm","enabled":true}])"));
+}
+
+// The column where the second field of each table line starts on screen.
+std::vector<size_t> valueColumns(const std::string& text, const std::string& firstLine) {
+  std::vector<size_t> columns;
+  size_t start = text.find(firstLine);
+  if (start == std::string::npos) return columns;
+  std::istringstream lines(text.substr(start + firstLine.size()));
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line) && line.starts_with("    ")) {
+    // Two-column rows: name, padding, value; a row without a value has none.
+    size_t gap = line.find_first_not_of(' ', 4);
+    gap = line.find("  ", gap);
+    if (gap == std::string::npos) continue;
+    size_t value = line.find_first_not_of(' ', gap);
+    if (value == std::string::npos) continue;
+    columns.push_back(displayWidth(line.substr(0, value)));
+  }
+  return columns;
+}
+
+TEST_F(CheckCommand, JapaneseOfferTableLinesUpOnScreen) {
+  CliRun run = corvaneCli("check --root " + system.path() + " --bundle " + CORVANE_BUNDLE +
+                          " --no-pause --lang ja --repair no");
+  std::vector<size_t> columns = valueColumns(run.output, "推奨設定に変更しますか？");
+  ASSERT_GE(columns.size(), 3u) << run.output;
+  for (size_t column : columns) EXPECT_EQ(column, columns.front()) << run.output;
+  EXPECT_NE(run.output.find("除外するホスト"), std::string::npos);
+}
+
+TEST_F(CheckCommand, ControlCharactersFromTheStoreAreShownEscaped) {
+  // A proxy exception with an escape sequence that would clear the terminal.
+  std::string store = system.path() + "/Library/Preferences/SystemConfiguration/preferences.plist";
+  std::string text = readHostFile(store);
+  const std::string exception = "<string>intranet.example.com</string>";
+  size_t at = text.find(exception);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, exception.size(), "<string>intra\x1b[2Jnet</string>");
+  std::ofstream(store, std::ios::binary) << text;
+  CliRun run = corvaneCli(common() + " --repair no");
+  EXPECT_EQ(run.output.find('\x1b'), std::string::npos);
+  EXPECT_NE(run.output.find("intra\\e[2Jnet"), std::string::npos) << run.output;
 }
 
 TEST_F(CheckCommand, TextModeShowsRowsInTheChosenLanguage) {

@@ -103,7 +103,7 @@ TEST_F(AppTest, OfferListsCurrentAgainstRecommendedProxies) {
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0]["pairs"], Json::parse(R"([
     ["proxy", "exist"], ["  HTTP", "old.example.jp:80"], ["  Mail", "mail.example.jp:25"],
-    ["  Auto", "http://wpad/p.pac"], ["exception", "*.local"], ["", "169.254/16"],
+    ["  auto", "http://wpad/p.pac"], ["exception", "*.local"], ["", "169.254/16"],
     ["", ""], ["recommended", ""],
     ["proxy", "exist"], ["  HTTP", "proxy.example.jp:8080"], ["  https", "proxy.example.jp:8443"]
   ])"));

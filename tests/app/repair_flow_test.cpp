@@ -218,7 +218,7 @@ TEST_F(RepairFlow, TheOfferSaysWhatTheRepairWillDo) {
   press(1);
   const auto offers = events("offer");
   ASSERT_EQ(offers.size(), 1u);
-  EXPECT_EQ(offers[0]["plan"], Json::parse(R"({"location":"Quorvalin","turned_off":["Wi-Fi","Bluetooth DUN"]})"));
+  EXPECT_EQ(offers[0]["plan"], Json::parse(R"({"location":"Quorvalin","turnedOff":["Wi-Fi","Bluetooth DUN"]})"));
 }
 
 TEST_F(RepairFlow, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {

@@ -159,7 +159,7 @@ TEST_F(HostileArguments, SystemRootsThatCannotBeUsed) {
 TEST_F(HostileArguments, WrongOptionsAreUsageErrors) {
   const Case cases[] = {
       {{}, 2, "subcommand"},
-      {{"no-such-command"}, 2, "subcommand"},
+      {{"no-such-command"}, 2, "unknown command: no-such-command"},
       {{"inspect", "network", "--bogus"}, 2, "--bogus"},
       {{"inspect", "mail", "--root"}, 2, "--root"},
       {{"provider", "show"}, 2, "FILE"},

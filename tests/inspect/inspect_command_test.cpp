@@ -32,8 +32,38 @@ CommandRun runCli(const std::string& arguments) {
 
 std::string sysroot(const char* name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
 
-TEST(InspectCommand, NetworkPrintsThePortListAsNestedArrays) {
+TEST(InspectCommand, NetworkAnswersNamedFields) {
   CommandRun run = runCli("inspect network --root " + sysroot("net-10.6.8"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  auto expected = nlohmann::json::parse(R"({"current": "Automatic", "locations": [{"name": "Automatic", "ports": [
+    {"name": "Ethernet", "mac": "00:1f:5b:3c:9a:01",
+     "proxies": {"http": "proxy.example.net:8080", "socks": null, "ftp": null, "gopher": null, "https": null,
+                 "rtsp": null, "mail": null, "automatic": null,
+                 "exceptions": ["*.local", "169.254/16", "intranet.example.com"], "anySet": true}},
+    {"name": "AirPort", "mac": "00:1f:5b:3c:9a:02",
+     "proxies": {"http": null, "socks": null, "ftp": null, "gopher": null, "https": null, "rtsp": null,
+                 "mail": null, "automatic": null, "exceptions": ["*.local", "169.254/16"], "anySet": false}},
+    {"name": "FireWire", "mac": "00:1f:5b:ff:fe:3c",
+     "proxies": {"http": null, "socks": null, "ftp": null, "gopher": null, "https": null, "rtsp": null,
+                 "mail": null, "automatic": null, "exceptions": ["*.local", "169.254/16"], "anySet": false}}]}]})");
+  EXPECT_EQ(nlohmann::json::parse(run.output), expected);
+}
+
+TEST(InspectCommand, TcpipAnswersNamedFieldsWithNullForNotFound) {
+  CommandRun run = runCli("inspect tcpip --root " + sysroot("net-10.4.11"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  auto services = nlohmann::json::parse(run.output)["services"];
+  ASSERT_EQ(services.size(), 3u);
+  EXPECT_EQ(services[0], nlohmann::json::parse(R"({"interface": "ppp0", "address": "203.0.113.45",
+    "subnetMask": "255.0.0.0", "broadcast": "203.0.113.1", "ipv6Addresses": [], "method": "PPP",
+    "dnsServerInUse": "198.51.100.53", "dnsServers": [], "searchDomains": [], "ipv6Method": "Automatic"})"));
+  EXPECT_EQ(services[1]["address"], nullptr);
+  EXPECT_EQ(services[1]["dnsServerInUse"], nullptr);
+  EXPECT_EQ(run.output.find("----------"), std::string::npos);
+}
+
+TEST(InspectCommand, RawNetworkPrintsThePortListAsNestedArrays) {
+  CommandRun run = runCli("inspect network --raw --root " + sysroot("net-10.6.8"));
   ASSERT_EQ(run.status, 0) << run.output;
   auto expected = nlohmann::json::parse(R"([
     "Automatic",
@@ -45,8 +75,8 @@ TEST(InspectCommand, NetworkPrintsThePortListAsNestedArrays) {
   EXPECT_EQ(nlohmann::json::parse(run.output), expected);
 }
 
-TEST(InspectCommand, TcpipPrintsSixItemRecords) {
-  CommandRun run = runCli("inspect tcpip --root " + sysroot("net-10.4.11"));
+TEST(InspectCommand, RawTcpipPrintsSixItemRecords) {
+  CommandRun run = runCli("inspect tcpip --raw --root " + sysroot("net-10.4.11"));
   ASSERT_EQ(run.status, 0) << run.output;
   auto expected = nlohmann::json::parse(R"([
     [["ppp0", "203.0.113.45", "255.0.0.0", "203.0.113.1"], "PPP", "198.51.100.53", [], [], "Automatic"],
@@ -60,11 +90,15 @@ TEST(InspectCommand, MissingOrBrokenStoresPrintAnEmptyList) {
   testing::SystemRoot broken("10.6.8");
   broken.write(kStorePath, std::string("bplist00\xff\xfe garbage", 18));
   for (const auto* root : {&empty, &broken}) {
-    for (const char* command : {"inspect network", "inspect tcpip"}) {
+    for (const char* command : {"inspect network --raw", "inspect tcpip --raw"}) {
       CommandRun run = runCli(std::string(command) + " --root " + root->path());
       EXPECT_EQ(run.status, 0) << command;
       EXPECT_EQ(run.output, "[]\n") << command;
     }
+    EXPECT_EQ(nlohmann::json::parse(runCli("inspect network --root " + root->path()).output),
+              nlohmann::json::parse(R"({"current": null, "locations": []})"));
+    EXPECT_EQ(nlohmann::json::parse(runCli("inspect tcpip --root " + root->path()).output),
+              nlohmann::json::parse(R"({"services": []})"));
   }
 }
 
@@ -78,7 +112,7 @@ TEST(InspectCommand, TextsThatAreNotUTF8DoNotBreakTheOutput) {
       {"Sets", testing::dict({{"0", testing::dict({{"Network", testing::dict({
                                   {"Global", testing::dict({{"IPv4", testing::dict({{"ServiceOrder", Value::strings({"r"})}})}})},
                                   {"Service", testing::dict({{"r", testing::dict({{"__LINK__", "/NetworkServices/S"}})}})}})}})}})}}));
-  CommandRun run = runCli("inspect tcpip --root " + root.path());
+  CommandRun run = runCli("inspect tcpip --raw --root " + root.path());
   EXPECT_EQ(run.status, 0) << run.output;
   auto records = nlohmann::json::parse(run.output, nullptr, false);
   ASSERT_FALSE(records.is_discarded()) << run.output;

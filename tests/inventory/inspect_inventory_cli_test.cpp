@@ -32,8 +32,8 @@ CliRun runCli(const std::string& arguments) {
   return run;
 }
 
-json inspect(const char* what, const CapturedSystem& system) {
-  CliRun run = runCli(std::string("inspect ") + what + " --root '" + system.root() + "' --home /Users/user");
+json inspect(const char* what, const CapturedSystem& system, const std::string& options = "") {
+  CliRun run = runCli(std::string("inspect ") + what + " --root '" + system.root() + "' --home /Users/user" + options);
   EXPECT_EQ(run.status, 0) << what;
   return json::parse(run.output, nullptr, false);
 }
@@ -50,13 +50,28 @@ TEST(InspectInventoryCliTest, PrintsEachReadersResultAsJson) {
   EXPECT_EQ(hardware[0]["cpu_type"], "Intel Core i7");
   EXPECT_EQ(hardware[0]["number_processors"], 2);
 
-  EXPECT_EQ(inspect("browsers", system), json::parse(R"(["0", "11.1.2", "0", "60.9.0"])"));
+  EXPECT_EQ(inspect("browsers", system, " --raw"), json::parse(R"(["0", "11.1.2", "0", "60.9.0"])"));
 
-  EXPECT_EQ(inspect("mail", system), json::parse(R"([
+  EXPECT_EQ(inspect("mail", system, " --raw"), json::parse(R"([
     "9.3", "3", "Provider POP",
     [["Provider POP", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp", "smtp.example.jp"],
      ["Second POP", "", "Yamada", "yamada", "pop2.example.jp", ""],
      ["No properties", "", "", "", "", ""]]])"));
+}
+
+TEST(InspectInventoryCliTest, BrowsersAndMailHaveNamedFields) {
+  CapturedSystem system("inv-10.11");
+  EXPECT_EQ(inspect("browsers", system),
+            json::parse(R"({"internetExplorer": null, "safari": "11.1.2", "netscape": null, "firefox": "60.9.0"})"));
+  EXPECT_EQ(inspect("mail", system), json::parse(R"({"mailVersion": "9.3", "accountCount": 3, "accounts": [
+    {"name": "Provider POP", "address": "hanako@example.jp", "fullName": "Hanako Yamada", "user": "hanako",
+     "incomingServer": "pop.example.jp", "outgoingServer": "smtp.example.jp"},
+    {"name": "Second POP", "address": null, "fullName": "Yamada", "user": "yamada",
+     "incomingServer": "pop2.example.jp", "outgoingServer": null},
+    {"name": "No properties", "address": null, "fullName": null, "user": null,
+     "incomingServer": null, "outgoingServer": null}]})"));
+  // The system and hardware readers name their fields already: --raw changes nothing.
+  EXPECT_EQ(inspect("system", system, " --raw")["os"], inspect("system", system)["os"]);
 }
 
 TEST(InspectInventoryCliTest, MissingRootIsAUsageError) {

@@ -1,0 +1,101 @@
+// corvane-cli as a new user meets it: --version, help, and a mistyped command
+// or option answered with one line naming it and exit status 2.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace corvane {
+namespace {
+
+using testing::TempFolder;
+
+const std::string kCli = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli";
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+CliRun runCli(const std::vector<std::string>& args) {
+  TempFolder folder;
+  const std::string outPath = folder.path() + "/stdout", errPath = folder.path() + "/stderr";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    std::freopen("/dev/null", "r", stdin);
+    std::freopen(outPath.c_str(), "w", stdout);
+    std::freopen(errPath.c_str(), "w", stderr);
+    std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(kCli.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int raw = 0;
+  ::waitpid(pid, &raw, 0);
+  CliRun run;
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = testing::readHostFile(outPath);
+  run.err = testing::readHostFile(errPath);
+  return run;
+}
+
+TEST(Usage, VersionPrintsTheVersion) {
+  CliRun run = runCli({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string("corvane-cli ") + CORVANE_VERSION + "\n");
+}
+
+TEST(Usage, HelpNamesTheCommandsAndTheExitStatuses) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"help"}, {"--help"}}) {
+    CliRun run = runCli(args);
+    EXPECT_EQ(run.status, 0) << args[0];
+    for (const char* word : {"check", "inspect", "repair", "provider", "Exit status", "2  usage"})
+      EXPECT_NE(run.out.find(word), std::string::npos) << args[0] << ": " << word;
+  }
+}
+
+TEST(Usage, HelpOfACommandIsThatCommandsHelp) {
+  CliRun check = runCli({"help", "check"});
+  EXPECT_EQ(check.status, 0);
+  EXPECT_NE(check.out.find("--line-only"), std::string::npos) << check.out;
+  CliRun network = runCli({"help", "inspect", "network"});
+  EXPECT_EQ(network.status, 0);
+  EXPECT_NE(network.out.find("--raw"), std::string::npos) << network.out;
+}
+
+TEST(Usage, MistakesAreOneLineNamingTheWordAndStatusTwo) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string line;
+  } cases[] = {
+      {{"bogus"}, "corvane-cli: unknown command: bogus\n"},
+      {{"inspect", "bogus"}, "corvane-cli: unknown command: bogus\n"},
+      {{"help", "bogus"}, "corvane-cli: unknown command: bogus\n"},
+      {{"check", "--bogus"}, "corvane-cli: unknown option: --bogus\n"},
+      {{"--bogus"}, "corvane-cli: unknown option: --bogus\n"},
+      {{"check", "--root", "/", "extra"}, "corvane-cli: unexpected argument: extra\n"},
+  };
+  for (const auto& c : cases) {
+    CliRun run = runCli(c.args);
+    EXPECT_EQ(run.status, 2) << c.line;
+    EXPECT_EQ(run.err, c.line);
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(Usage, AnOptionsValueIsNotTakenForACommand) {
+  // "inspect" here is the value of --root, a folder that does not exist.
+  CliRun run = runCli({"check", "--root", "inspect"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.find("unknown command"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace corvane
