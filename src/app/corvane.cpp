@@ -32,11 +32,15 @@ bool isEmptyText(const std::optional<std::string>& text) { return !text || text-
 
 Corvane::Corvane(CorvaneServices services, ProviderDatas prvs)
     : services_(std::move(services)), prvs_(std::move(prvs)), self_(std::make_shared<Corvane*>(this)) {
-  services_.platform.whileToolRuns = [this](const std::string& tool, double seconds) { toolIsRunning(tool, seconds); };
+  // The platform may outlive the controller (and the controller the
+  // platform): the callback finds out whether the controller still exists.
+  std::weak_ptr<Corvane*> self = self_;
+  services_.platform.whileToolRuns = [self](const std::string& tool, double seconds) {
+    if (auto alive = self.lock()) (*alive)->toolIsRunning(tool, seconds);
+  };
 }
 
 Corvane::~Corvane() {
-  services_.platform.whileToolRuns = nullptr;
   stopTimer();
   dl2_.reset();  // cancels and waits for the download's thread
 }

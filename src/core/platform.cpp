@@ -286,11 +286,10 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
   } else if (run.outputCapped) {
     log("tool " + tool + " printed more than " + std::to_string(cap >> 20) + " MB; stopped");
   }
-  try {
-    run.output = std::string(untilNul(output));
-  } catch (...) {
-    run.output.clear();
-  }
+  // Cut at the first NUL in place: a second copy of a large answer is memory
+  // for nothing.
+  output.resize(untilNul(output).size());
+  run.output = std::move(output);
   return run;
 }
 
