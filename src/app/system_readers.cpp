@@ -4,6 +4,7 @@
 #include "inspect/get_network.h"
 #include "inspect/tcpip.h"
 #include "inventory/app_versions.h"
+#include "inventory/local_volumes.h"
 #include "inventory/mail_discovery.h"
 #include "inventory/system_info.h"
 #include "provider/provider_datas.h"
@@ -24,18 +25,12 @@ class SystemReaders : public CheckReaders {
   Value getBrowser() override { return corvane::getBrowser(platform_); }
   Value getMail() override { return corvane::getMail(platform_); }
 
-  // The start-up volume and every folder under /Volumes.
-  std::vector<std::string> mountedLocalVolumePaths() override {
-    std::vector<std::string> paths = {"/"};
-    for (const std::string& name : platform_.listFolder("/Volumes"))
-      if (platform_.isDirectory("/Volumes/" + name)) paths.push_back("/Volumes/" + name);
-    return paths;
-  }
+  std::vector<std::string> mountedLocalVolumePaths() override { return corvane::mountedLocalVolumePaths(platform_); }
 
   bool OnRepair(ProviderDatas& prvs) override {
     SystemAuthorizer authorizer(platform_);
     RepairOutcome outcome = corvane::OnRepair(platform_, authorizer, prvs);
-    if (!outcome.applied) platform_.log("The network repair was not applied: " + outcome.failure);
+    if (!outcome.applied) platform_.verboseLog("The network repair was not applied: " + outcome.failure);
     return outcome.applied;
   }
 

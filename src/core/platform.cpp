@@ -4,6 +4,9 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#if defined(__linux__)
+#include <sys/vfs.h>
+#endif
 #include <sys/wait.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -98,6 +101,90 @@ std::vector<std::string> Platform::listFolder(std::string_view systemPath) const
   return names;
 }
 
+namespace {
+
+// Whether the file system holding a host path is mounted from another
+// machine. Unknown kinds count as local.
+bool isNetworkFileSystem(const std::string& hostPath) {
+#if defined(__linux__)
+  struct statfs fs {};
+  if (::statfs(hostPath.c_str(), &fs) != 0) return false;
+  switch (static_cast<uint64_t>(static_cast<uint32_t>(fs.f_type))) {
+    case 0x6969:      // NFS
+    case 0x517B:      // SMB
+    case 0xFF534D42:  // CIFS
+    case 0xFE534D42:  // SMB2
+    case 0x564C:      // NCP
+    case 0x5346414F:  // AFS
+    case 0x73757245:  // Coda
+    case 0x01021997:  // 9P
+    case 0x00C36400:  // Ceph
+      return true;
+    default:
+      return false;
+  }
+#else
+  (void)hostPath;
+  return false;
+#endif
+}
+
+EntryKind kindOfMode(mode_t mode) {
+  if (S_ISLNK(mode)) return EntryKind::link;
+  if (S_ISDIR(mode)) return EntryKind::folder;
+  if (S_ISREG(mode)) return EntryKind::file;
+  return EntryKind::other;
+}
+
+}  // namespace
+
+std::vector<FolderEntry> Platform::listFolderEntries(std::string_view systemPath) const {
+  std::vector<FolderEntry> entries;
+  const std::string folder = hostPath(systemPath);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return entries;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    EntryKind kind = EntryKind::other;
+    switch (entry->d_type) {
+      case DT_DIR: kind = EntryKind::folder; break;
+      case DT_REG: kind = EntryKind::file; break;
+      case DT_LNK: kind = EntryKind::link; break;
+      case DT_UNKNOWN: {
+        // Some file systems leave the kind out of the listing.
+        struct stat st {};
+        if (::lstat((folder + "/" + name).c_str(), &st) == 0) kind = kindOfMode(st.st_mode);
+        break;
+      }
+      default: break;
+    }
+    entries.push_back({std::move(name), kind});
+  }
+  ::closedir(dir);
+  std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+EntryKind Platform::entryKind(std::string_view systemPath) const {
+  struct stat st {};
+  if (::lstat(hostPath(systemPath).c_str(), &st) != 0) return EntryKind::missing;
+  return kindOfMode(st.st_mode);
+}
+
+std::optional<std::string> Platform::linkTarget(std::string_view systemPath) const {
+  const std::string clean = cleanSystemPath(systemPath);
+  char buffer[4096];
+  ssize_t n = ::readlink(hostPath(clean).c_str(), buffer, sizeof buffer);
+  if (n < 0 || static_cast<size_t>(n) >= sizeof buffer) return std::nullopt;
+  std::string target(buffer, static_cast<size_t>(n));
+  if (target.empty()) return std::nullopt;
+  if (target.front() != '/') target = clean.substr(0, clean.rfind('/') + 1) + target;
+  std::string resolved = cleanSystemPath(target);
+  while (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
+  return resolved;
+}
+
 ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::string>& args) {
   ToolRun run;
   std::string path = hostPath(systemPath);
@@ -167,6 +254,10 @@ void Platform::log(std::string_view text) const {
   if (logSink) logSink(line);
 }
 
+void Platform::verboseLog(std::string_view text) const {
+  if (logSink) logSink(std::string(text));
+}
+
 void Platform::pause(double seconds) {
   if (options_.pauses && seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
@@ -178,6 +269,7 @@ DiskFigures Platform::diskFigures(std::string_view systemPath) const {
   figures.totalBytes = static_cast<uint64_t>(fs.f_blocks) * fs.f_frsize;
   figures.freeBytes = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
   figures.known = true;
+  figures.networkShare = isNetworkFileSystem(hostPath(systemPath));
   return figures;
 }
 

@@ -192,6 +192,18 @@ void MainWindow::onButton(int tag) {
   ++busy_;
   controller_->OnButton(tag);
   --busy_;
+  if (!busy() && closeAfterAction_) {
+    closeAfterAction_ = false;
+    cancel();
+  }
+}
+
+void MainWindow::cancel() {
+  if (controller_ != nullptr) {
+    controller_->OnCancel();
+  } else {
+    quit();
+  }
 }
 
 void MainWindow::pause(double seconds) {
@@ -241,15 +253,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  // Closing the window quits, like the quit button; not while an action
-  // runs, since the window takes no input then.
+  // Closing the window quits, like the quit button. A close during an
+  // action waits for it: quitting from inside it would end the application
+  // with the action half done, so the quit comes as soon as it returns.
   event->ignore();
-  if (busy()) return;
-  if (controller_ != nullptr) {
-    controller_->OnCancel();
-  } else {
-    quit();
+  if (busy()) {
+    closeAfterAction_ = true;
+    return;
   }
+  cancel();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

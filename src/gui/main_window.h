@@ -93,6 +93,8 @@ class MainWindow : public QWidget, public CorvaneView {
 
  private:
   void onButton(int tag);
+  // What the close box and the quit button do: the controller's OnCancel.
+  void cancel();
   void willRun(QDialog* panel, const char* kind);
 
   const GuiResources& resources_;
@@ -110,6 +112,8 @@ class MainWindow : public QWidget, public CorvaneView {
   HelpWindow* help_ = nullptr;
   int busy_ = 0;
   bool quitting_ = false;
+  // The close box was used while an action ran.
+  bool closeAfterAction_ = false;
 };
 
 }  // namespace corvane

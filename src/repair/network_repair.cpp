@@ -115,7 +115,7 @@ StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const 
   }
 
   const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
-  if (!select.started || select.exitStatus != 0) platform.log("scselect " + setKey + " failed");
+  if (!select.started || select.exitStatus != 0) platform.verboseLog("scselect " + setKey + " failed");
   return result;
 }
 
@@ -124,15 +124,15 @@ void getNetworkAgain(Platform& platform, Authorizer& authorizer) {
   const std::string pid = lookupdProcessId(cat.output);
   if (isUsableProcessId(pid)) {
     const StepResult kill = runPrivilegedStep(authorizer, "/bin/kill", {"-HUP", pid});
-    if (!kill.ok()) platform.log(kill.failure);
+    if (!kill.ok()) platform.verboseLog(kill.failure);
   } else {
-    platform.log("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" + pid +
-                 "\")");
+    platform.verboseLog("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" +
+                        pid + "\")");
   }
   platform.pause(1);
 
   const StepResult wait = runPrivilegedStep(authorizer, "/usr/sbin/ipconfigd", {"waitall"});
-  if (!wait.ok()) platform.log(wait.failure);
+  if (!wait.ok()) platform.verboseLog(wait.failure);
   platform.pause(1);
 }
 
@@ -153,7 +153,7 @@ StepResult undoRepair(Platform& platform, Authorizer& authorizer) {
     const std::string setKey = lastPathComponent(restored["CurrentSet"].text());
     if (!setKey.empty() && argumentsFit({setKey})) {
       const ToolRun select = platform.runTool("/usr/sbin/scselect", {setKey});
-      if (!select.started || select.exitStatus != 0) platform.log("scselect " + setKey + " failed");
+      if (!select.started || select.exitStatus != 0) platform.verboseLog("scselect " + setKey + " failed");
     }
   }
   authorizer.releaseRights();
