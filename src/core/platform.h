@@ -43,8 +43,8 @@ struct DiskFigures {
   uint64_t totalBytes = 0;
   uint64_t freeBytes = 0;
   bool known = false;
-  // The file system is a share mounted from another machine (NFS, SMB, AFP,
-  // WebDAV, ...), not a local disk.
+  // The file system is a share mounted from another machine (NFS, SMB, ...),
+  // as far as the host tells the kind of a file system.
   bool networkShare = false;
 };
 
@@ -81,6 +81,7 @@ class Platform {
   // The same entries with their kinds (a link is a link, not what it points
   // at), sorted by name.
   virtual std::vector<FolderEntry> listFolderEntries(std::string_view systemPath) const;
+  // The kind of the path itself; a link at its end is not followed.
   virtual EntryKind entryKind(std::string_view systemPath) const;
   // The system path a symbolic link points at, one step only: an absolute
   // target is a system path (so it stays under the root), a relative one is
