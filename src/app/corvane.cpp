@@ -439,7 +439,7 @@ void Corvane::startDownload() {
   RunLoop& runLoop = services_.runLoop;
   Platform& platform = services_.platform;
   dl2_ = services_.downloader.start(request, [self, generation, &runLoop, &platform](const DownloadResult& result) {
-    if (!result.ok) platform.log("line check: " + result.error);
+    if (!result.ok) platform.verboseLog("line check: " + result.error);
     runLoop.post([self, generation, result] {
       auto alive = self.lock();
       if (!alive) return;

@@ -6,6 +6,7 @@
 #include "inspect/get_network.h"
 #include "inspect/tcpip.h"
 #include "inventory/app_versions.h"
+#include "inventory/local_volumes.h"
 #include "inventory/mail_discovery.h"
 #include "inventory/system_info.h"
 #include "provider/provider_datas.h"
@@ -28,19 +29,13 @@ class SystemReaders : public CheckReaders {
   Value getBrowser() override { return guarded("getBrowser", [&] { return corvane::getBrowser(platform_); }); }
   Value getMail() override { return guarded("getMail", [&] { return corvane::getMail(platform_); }); }
 
-  // The start-up volume and every folder under /Volumes.
-  std::vector<std::string> mountedLocalVolumePaths() override {
-    std::vector<std::string> paths = {"/"};
-    for (const std::string& name : platform_.listFolder("/Volumes"))
-      if (platform_.isDirectory("/Volumes/" + name)) paths.push_back("/Volumes/" + name);
-    return paths;
-  }
+  std::vector<std::string> mountedLocalVolumePaths() override { return corvane::mountedLocalVolumePaths(platform_); }
 
   bool OnRepair(ProviderDatas& prvs) override {
     return guarded("OnRepair", [&] {
       SystemAuthorizer authorizer(platform_);
       RepairOutcome outcome = corvane::OnRepair(platform_, authorizer, prvs);
-      if (!outcome.applied) platform_.log("The network repair was not applied: " + outcome.failure);
+      if (!outcome.applied) platform_.verboseLog("The network repair was not applied: " + outcome.failure);
       return outcome.applied;
     });
   }
@@ -63,7 +58,7 @@ class SystemReaders : public CheckReaders {
   }
   void logFailure(const char* name, const char* what) {
     try {
-      platform_.log(std::string(name) + " failed: " + what);
+      platform_.verboseLog(std::string(name) + " failed: " + what);
     } catch (...) {
     }
   }

@@ -222,7 +222,7 @@ Json CheckView::rowsJson() const {
   for (Row row : kAllRows) {
     const RowState& state = rows_.at(row);
     Json fields{{"image", state.image}, {"text", state.text}, {"code", state.code}};
-    if (!state.cause.empty()) fields["cause"] = state.cause;
+    if (!state.unanswered.empty()) fields["unanswered"] = state.unanswered;
     rows[std::string(rowName(row))] = std::move(fields);
   }
   return rows;

@@ -7,6 +7,9 @@
 #include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#if defined(__linux__)
+#include <sys/vfs.h>
+#endif
 #include <sys/wait.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -145,6 +148,60 @@ bool readAvailable(int fd, std::string& output, size_t cap, bool& capped) {
   }
 }
 
+// Whether the file system holding a host path is mounted from another
+// machine. Unknown kinds count as local.
+bool isNetworkFileSystem(const std::string& hostPath) {
+#if defined(__linux__)
+  struct statfs fs {};
+  if (::statfs(hostPath.c_str(), &fs) != 0) return false;
+  switch (static_cast<uint64_t>(static_cast<uint32_t>(fs.f_type))) {
+    case 0x6969:      // NFS
+    case 0x517B:      // SMB
+    case 0xFF534D42:  // CIFS
+    case 0xFE534D42:  // SMB2
+    case 0x564C:      // NCP
+    case 0x5346414F:  // AFS
+    case 0x73757245:  // Coda
+    case 0x01021997:  // 9P
+    case 0x00C36400:  // Ceph
+      return true;
+    default:
+      return false;
+  }
+#else
+  (void)hostPath;
+  return false;
+#endif
+}
+
+EntryKind kindOfMode(mode_t mode) {
+  if (S_ISLNK(mode)) return EntryKind::link;
+  if (S_ISDIR(mode)) return EntryKind::folder;
+  if (S_ISREG(mode)) return EntryKind::file;
+  return EntryKind::other;
+}
+
+// Reads what the error pipe holds now, keeping the first `cap` bytes and
+// dropping the rest, so that a tool that talks on never blocks on it. False
+// at the end of the pipe.
+bool drainAvailable(int fd, std::string& kept, size_t cap) {
+  char buffer[16384];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      if (kept.size() < cap) kept.append(buffer, std::min(static_cast<size_t>(n), cap - kept.size()));
+    } else if (n == 0) {
+      return false;
+    } else if (errno == EINTR) {
+      continue;
+    } else {
+      return errno == EAGAIN || errno == EWOULDBLOCK;
+    }
+  }
+}
+
+constexpr size_t kToolErrorCap = 64 * 1024;
+
 }  // namespace
 
 ToolRun Platform::runToolWithin(double seconds, std::string_view systemPath, const std::vector<std::string>& args) {
@@ -171,6 +228,53 @@ void Platform::stopTools() {
   if (int group = runningGroup_.load(); group > 0) ::kill(-group, SIGKILL);
 }
 
+std::vector<FolderEntry> Platform::listFolderEntries(std::string_view systemPath) const {
+  std::vector<FolderEntry> entries;
+  const std::string folder = hostPath(systemPath);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return entries;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    EntryKind kind = EntryKind::other;
+    switch (entry->d_type) {
+      case DT_DIR: kind = EntryKind::folder; break;
+      case DT_REG: kind = EntryKind::file; break;
+      case DT_LNK: kind = EntryKind::link; break;
+      case DT_UNKNOWN: {
+        // Some file systems leave the kind out of the listing.
+        struct stat st {};
+        if (::lstat((folder + "/" + name).c_str(), &st) == 0) kind = kindOfMode(st.st_mode);
+        break;
+      }
+      default: break;
+    }
+    entries.push_back({std::move(name), kind});
+  }
+  ::closedir(dir);
+  std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+EntryKind Platform::entryKind(std::string_view systemPath) const {
+  struct stat st {};
+  if (::lstat(hostPath(systemPath).c_str(), &st) != 0) return EntryKind::missing;
+  return kindOfMode(st.st_mode);
+}
+
+std::optional<std::string> Platform::linkTarget(std::string_view systemPath) const {
+  const std::string clean = cleanSystemPath(systemPath);
+  char buffer[4096];
+  ssize_t n = ::readlink(hostPath(clean).c_str(), buffer, sizeof buffer);
+  if (n < 0 || static_cast<size_t>(n) >= sizeof buffer) return std::nullopt;
+  std::string target(buffer, static_cast<size_t>(n));
+  if (target.empty()) return std::nullopt;
+  if (target.front() != '/') target = clean.substr(0, clean.rfind('/') + 1) + target;
+  std::string resolved = cleanSystemPath(target);
+  while (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
+  return resolved;
+}
+
 ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::string>& args) {
   ToolRun run;
   if (toolsStopped_) return run;
@@ -188,10 +292,17 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
   std::string path = hostPath(systemPath);
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) return run;
+  int errFds[2];
+  if (::pipe2(errFds, O_CLOEXEC) != 0) {
+    ::close(fds[0]);
+    ::close(fds[1]);
+    return run;
+  }
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, errFds[1], STDERR_FILENO);
   // A group of its own, so that a time-out stops whatever the tool started.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
@@ -213,13 +324,17 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   ::close(fds[1]);
+  ::close(errFds[1]);
   if (err != 0) {
     ::close(fds[0]);
+    ::close(errFds[0]);
     return run;
   }
   run.started = true;
   runningGroup_ = pid;
   ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+  ::fcntl(errFds[0], F_SETFL, ::fcntl(errFds[0], F_GETFL) | O_NONBLOCK);
+  bool errOpen = true;
   const int exitFd = processExitDescriptor(pid);
 
   // Read while the tool runs, so that it never blocks on a full pipe; stop
@@ -237,6 +352,7 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
       if (::waitpid(pid, &status, WNOHANG) == pid) {
         exited = true;
         if (pipeOpen) readAvailable(fds[0], output, cap, run.outputCapped);
+        if (errOpen) drainAvailable(errFds[0], run.errorOutput, kToolErrorCap);
         break;
       }
       if (run.outputCapped) break;
@@ -244,9 +360,10 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
         run.timedOut = !toolsStopped_;
         break;
       }
-      pollfd waits[2];
+      pollfd waits[3];
       nfds_t count = 0;
       if (pipeOpen) waits[count++] = pollfd{fds[0], POLLIN, 0};
+      if (errOpen) waits[count++] = pollfd{errFds[0], POLLIN, 0};
       if (exitFd >= 0) waits[count++] = pollfd{exitFd, POLLIN, 0};
       const int waitMs = count == 0 || (exitFd < 0 && !pipeOpen) ? 5 : 100;
       if (count == 0 || (exitFd < 0 && !pipeOpen)) {
@@ -255,6 +372,7 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
         ::poll(waits, count, waitMs);
       }
       if (pipeOpen && !readAvailable(fds[0], output, cap, run.outputCapped)) pipeOpen = false;
+      if (errOpen && !drainAvailable(errFds[0], run.errorOutput, kToolErrorCap)) errOpen = false;
       if (whileToolRuns && secondsSince(lastReport) >= 0.1) {
         lastReport = ToolClock::now();
         whileToolRuns(tool, secondsSince(started));
@@ -275,6 +393,8 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
   runningGroup_ = 0;
   if (exitFd >= 0) ::close(exitFd);
   ::close(fds[0]);
+  ::close(errFds[0]);
+  if (!run.errorOutput.empty()) verboseLog(tool + " said: " + run.errorOutput);
 
   run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
   if (run.timedOut) {
@@ -313,6 +433,10 @@ void Platform::log(std::string_view text) const {
   if (logSink) logSink(line);
 }
 
+void Platform::verboseLog(std::string_view text) const {
+  if (logSink) logSink(std::string(text));
+}
+
 void Platform::pause(double seconds) {
   if (options_.pauses && seconds > 0 && !toolsStopped_) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
@@ -324,6 +448,7 @@ DiskFigures Platform::diskFigures(std::string_view systemPath) const {
   figures.totalBytes = static_cast<uint64_t>(fs.f_blocks) * fs.f_frsize;
   figures.freeBytes = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
   figures.known = true;
+  figures.networkShare = isNetworkFileSystem(hostPath(systemPath));
   return figures;
 }
 

@@ -54,12 +54,26 @@ struct ToolRun {
   bool started = false;
   bool timedOut = false;
   bool outputCapped = false;
+  // What the tool said on its standard error, its first 64 KB; never shown
+  // on the terminal, only in the verbose log and failure messages.
+  std::string errorOutput;
 };
 
 struct DiskFigures {
   uint64_t totalBytes = 0;
   uint64_t freeBytes = 0;
   bool known = false;
+  // The file system is a share mounted from another machine (NFS, SMB, ...),
+  // as far as the host tells the kind of a file system.
+  bool networkShare = false;
+};
+
+// What a path is, without following a symbolic link at its end.
+enum class EntryKind { missing, file, folder, link, other };
+
+struct FolderEntry {
+  std::string name;
+  EntryKind kind = EntryKind::other;
 };
 
 class Platform {
@@ -84,6 +98,16 @@ class Platform {
   virtual bool isDirectory(std::string_view systemPath) const;
   // Names of a folder's entries, sorted; empty when it cannot be listed.
   virtual std::vector<std::string> listFolder(std::string_view systemPath) const;
+  // The same entries with their kinds (a link is a link, not what it points
+  // at), sorted by name.
+  virtual std::vector<FolderEntry> listFolderEntries(std::string_view systemPath) const;
+  // The kind of the path itself; a link at its end is not followed.
+  virtual EntryKind entryKind(std::string_view systemPath) const;
+  // The system path a symbolic link points at, one step only: an absolute
+  // target is a system path (so it stays under the root), a relative one is
+  // taken from the link's folder; "." and ".." are resolved. nullopt when
+  // the path is not a link.
+  virtual std::optional<std::string> linkTarget(std::string_view systemPath) const;
 
   // Runs the tool at a system path with exactly these arguments, standard
   // output captured (never blocking on a full pipe), standard input and
@@ -122,7 +146,12 @@ class Platform {
   virtual std::string temporaryFolder() const;
 
   // Writes a text to the system log (and to the log sink, when one is set).
+  // Only the fixed texts of the accounts database, the repair's changes and
+  // the processor query go there.
   virtual void log(std::string_view text) const;
+  // Writes a text to the verbose log only (the log sink: --verbose and the
+  // tests), never to the system log: the program's own explanations.
+  virtual void verboseLog(std::string_view text) const;
   // Pauses for the given seconds, unless pauses are switched off.
   virtual void pause(double seconds);
   bool pausesEnabled() const { return options_.pauses; }

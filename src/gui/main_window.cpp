@@ -325,6 +325,18 @@ void MainWindow::onButton(int tag) {
   ++busy_;
   controller_->OnButton(tag);
   --busy_;
+  if (!busy() && closeAfterAction_) {
+    closeAfterAction_ = false;
+    cancel();
+  }
+}
+
+void MainWindow::cancel() {
+  if (controller_ != nullptr) {
+    controller_->OnCancel();
+  } else {
+    quit();
+  }
 }
 
 void MainWindow::pause(double seconds) {
@@ -382,15 +394,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   // Closing the window quits, like the quit button, at any time. During an
   // action (a check waiting for a tool) the running tool is killed and no
-  // other starts; quitting ends every event loop, so the action's remaining
-  // pauses and panels return at once.
+  // other starts, so the action's remaining pauses return at once; quitting
+  // from inside it would end the application with the action half done, so
+  // the quit comes as soon as it returns.
   event->ignore();
-  if (busy()) platform_.stopTools();
-  if (controller_ != nullptr) {
-    controller_->OnCancel();
-  } else {
-    quit();
+  if (busy()) {
+    platform_.stopTools();
+    closeAfterAction_ = true;
+    return;
   }
+  cancel();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -112,6 +112,8 @@ class MainWindow : public QWidget, public CorvaneView {
 
  private:
   void onButton(int tag);
+  // What the close box and the quit button do: the controller's OnCancel.
+  void cancel();
   void willRun(QDialog* panel, const char* kind);
   void onSaveReport();
   // The window grows (never shrinks below its start) to fit its rows' texts.
@@ -136,6 +138,8 @@ class MainWindow : public QWidget, public CorvaneView {
   std::vector<ReportOffer> offers_;
   QPushButton* saveReport_ = nullptr;
   QPushButton* copyReport_ = nullptr;
+  // The close box was used while an action ran.
+  bool closeAfterAction_ = false;
 };
 
 }  // namespace corvane

@@ -36,7 +36,9 @@ std::string getProxyValue(const Platform& /*platform*/, const Value& proxies, st
 
 Value getProxy(const Platform& platform, const Value& service) {
   const Value& proxies = GetSubDictionary(service, "Proxies");
-  if (!proxies.isDictionary()) return Value(Value::Array{});
+  // Present but not a dictionary: every key reads as missing, so the list
+  // keeps its layout with every item off.
+  if (proxies.isAbsent()) return Value(Value::Array{});
 
   std::vector<std::string> texts;
   for (std::string_view protocol : kProxyProtocols) texts.push_back(getProxyValue(platform, proxies, protocol));

@@ -18,8 +18,9 @@ std::string getProxyValue(const Platform& platform, const Value& proxies, std::s
 
 // The proxy list of a service: the seven protocol texts; from 10.3.2 on the
 // automatic configuration address (or ""); the ExceptionsList array (or an
-// empty list); "OK" when any of the texts is not empty. A service without a
-// Proxies dictionary gives an empty list.
+// empty list); "OK" when any of the texts is not empty. A service without
+// Proxies gives an empty list; Proxies that is not a dictionary gives the
+// list with every item off.
 Value getProxy(const Platform& platform, const Value& service);
 
 }  // namespace corvane

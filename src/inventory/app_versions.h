@@ -12,9 +12,16 @@ namespace corvane {
 class Platform;
 
 // The system path of the application bundle with this name (as
-// "Safari.app"), searched in /Applications, /Applications/Utilities,
-// /System/Applications, /Network/Applications and the user's ~/Applications,
-// in this order; nullopt when none holds it.
+// "Safari.app"), wherever an installer put it below the application folders
+// /Applications, /Applications/Utilities, /System/Applications,
+// /Network/Applications and the user's ~/Applications. The search goes level
+// by level: the five folders themselves in this order, then their subfolders
+// (in the same order, by name within a folder), and so on down to
+// kApplicationSearchDepth levels below them. It never looks inside a bundle
+// (an .app, .framework, ... folder), follows a link to a folder only to a
+// real folder under the root, and walks each folder once. nullopt when none
+// holds it.
+inline constexpr int kApplicationSearchDepth = 3;
 std::optional<std::string> fullPathForApplication(const Platform& platform, std::string_view bundleName);
 
 // The bundle's "CFBundleShortVersionString", else its "CFBundleVersion", else

@@ -142,7 +142,7 @@ std::vector<MailAccountDatabase::Row> MailAccountDatabase::searchAll(std::string
   std::vector<Row> found;
   auto predicate = AccountPredicate::parse(format, args);
   if (!predicate) {
-    platform_.log("search: unsupported predicate \"" + std::string(format) + "\"");
+    platform_.verboseLog("search: unsupported predicate \"" + std::string(format) + "\"");
     return found;
   }
   for (const auto& row : self_array)

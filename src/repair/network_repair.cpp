@@ -142,15 +142,15 @@ StepResult getNetworkAgain(Platform& platform, Authorizer& authorizer) {
   StepResult result;
   // From 10.5 on there is no lookup daemon and no pid file: nothing to signal.
   if (!platform.exists(kLookupdPidPath)) {
-    platform.log("lookupd not signalled: there is no " + std::string(kLookupdPidPath));
+    platform.verboseLog("lookupd not signalled: there is no " + std::string(kLookupdPidPath));
   } else {
     const ToolRun cat = platform.runTool("/bin/cat", {platform.hostPath(kLookupdPidPath)});
     const std::string pid = lookupdProcessId(cat.output);
     if (isUsableProcessId(pid)) {
       result = runPrivilegedStep(authorizer, "/bin/kill", {"-HUP", pid});
-      if (!result.ok()) platform.log(result.failure);
+      if (!result.ok()) platform.verboseLog(result.failure);
     } else {
-      platform.log("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" + pid +
+      platform.verboseLog("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" + pid +
                    "\")");
     }
     platform.pause(1);
@@ -158,7 +158,7 @@ StepResult getNetworkAgain(Platform& platform, Authorizer& authorizer) {
 
   const StepResult wait = runPrivilegedStep(authorizer, "/usr/sbin/ipconfigd", {"waitall"});
   if (!wait.ok()) {
-    platform.log(wait.failure);
+    platform.verboseLog(wait.failure);
     if (result.ok()) result = wait;
   }
   platform.pause(1);

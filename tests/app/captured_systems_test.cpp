@@ -86,6 +86,15 @@ TEST_F(CapturedSystem, AnotherDnsServerGives04024AndTheTcpipPanel) {
   EXPECT_EQ(detailEvents(), Json::parse(R"([{"event":"panel","panel":"tcpip"}])"));
 }
 
+TEST_F(CapturedSystem, AServerLineEndingInABlankNamesTheServerInUse) {
+  prvs.routerip = "10.0.1.1";
+  run("net-10.2.8-dangling-service");
+  EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
+  const std::string text = row(Row::Tcpip)["text"];
+  EXPECT_NE(text.find("\ndns : 10.0.1.1\n"), std::string::npos) << text;
+  EXPECT_TRUE(detailEvents().empty());
+}
+
 }  // namespace
 }  // namespace corvane::testing
 
@@ -98,6 +107,8 @@ TEST_F(CapturedSystem, BrowserAndMailRowsOfInventorySystems) {
   } cases[] = {
       {"inv-10.2", "Internet Explorer 5.2.2", "Mail 1.0\naccountCount : 2"},
       {"inv-10.4", "Internet Explorer 5.2.3 / Safari 3.0.4\nNetscape 7.2 / Firefox 2.0.0.20", "Mail 2.1.3\naccountCount : 3"},
+      {"inv-10.4-app-folders", "Internet Explorer 5.2.3 / Safari 3.0.4\nNetscape 7.2 / Firefox 2.0.0.20",
+       "Mail 2.1.3\naccountCount : 3"},
       {"inv-10.6", "Safari 5.1.10", "Mail 4.6\naccount : Example Net"},
       {"inv-10.11", "Safari 11.1.2 / Firefox 60.9.0", "Mail 9.3\naccount : Not migrated"},
   };

@@ -85,6 +85,26 @@ TEST_F(CheckCommand, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
   for (const auto& e : report["events"]) EXPECT_NE(e["event"], "offer") << e.dump();
 }
 
+TEST(CheckCommandDetails, EachPortShowsItsOwnTcpipRecord) {
+  // The location orders Ethernet, a service the store lacks, then AirPort.
+  CliRun run = corvaneCli("check --root " + std::string(CORVANE_TESTDATA) +
+                          "/sysroots/net-10.2.8-dangling-service --bundle " + CORVANE_BUNDLE +
+                          " --no-pause --lang C --json --details --repair no");
+  auto report = nlohmann::ordered_json::parse(run.output);
+  const auto& ports = report["details"]["tcpip"]["ports"];
+  ASSERT_EQ(ports.size(), 3u) << run.output;
+  EXPECT_EQ(ports[0]["name"], "Built-in Ethernet");
+  EXPECT_EQ(ports[0]["ipaddress"], "192.168.1.23");
+  EXPECT_EQ(ports[1]["name"], "");
+  for (const char* field : {"use", "ipaddress", "subnetmask", "broadcast", "dnsInUse", "ipv6address"})
+    EXPECT_TRUE(ports[1][field] == "" || ports[1][field].is_null()) << field << ": " << ports[1][field];
+  EXPECT_EQ(ports[2]["name"], "AirPort");
+  EXPECT_EQ(ports[2]["ipaddress"], "10.0.1.2");
+  EXPECT_EQ(ports[2]["subnetmask"], "255.255.255.0");
+  EXPECT_EQ(ports[2]["broadcast"], "10.0.1.255");
+  EXPECT_EQ(ports[2]["dnsInUse"], "10.0.1.1");
+}
+
 TEST_F(CheckCommand, LineCheckAloneWithoutWebEngine) {
   std::filesystem::remove_all(system.path() + "/System/Library/Frameworks/WebKit.framework");
   CliRun run = corvaneCli(common() + " --line-only --json");

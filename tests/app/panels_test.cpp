@@ -147,6 +147,58 @@ TEST(TcpipPanel, ShowsTheRecordAtThePortIndex) {
   EXPECT_EQ(f.dnsserver, "");
 }
 
+TEST(TcpipPanel, RecordOfEachPortWhenTheTcpipListLeavesServicesOut) {
+  const Value named = portEntry("Ethernet", "00:0a:95:01:02:03", noProxies());
+  const Value unnamed = Value(Value::Array{Value(""), Value(Value::Array{})});  // a missing or empty service
+  const Value unnamedWithProxies = Value(Value::Array{Value(""), noProxies()});
+  struct Case {
+    const char* what;
+    std::vector<Value> ports;
+    size_t records;
+    std::vector<std::optional<size_t>> expected;  // per pop-up index
+  };
+  const Case cases[] = {
+      {"no service left out", {named, named, named}, 3, {0, 1, 2}},
+      {"a missing service between two", {named, unnamed, named}, 2, {0, std::nullopt, 1}},
+      {"a missing service first", {unnamed, named}, 1, {std::nullopt, 0}},
+      {"two left out", {unnamed, named, unnamed}, 1, {std::nullopt, 0, std::nullopt}},
+      // A nameless service without proxies that the TCP/IP list does hold.
+      {"a nameless service with a record", {named, unnamed, named}, 3, {0, 1, 2}},
+      {"a nameless service with proxies always has a record", {unnamedWithProxies, unnamed, named}, 2,
+       {0, std::nullopt, 1}},
+      {"an empty TCP/IP list", {named, named}, 0, {std::nullopt, std::nullopt}},
+  };
+  for (const auto& c : cases) {
+    const Value location(Value::Array{Value("Automatic"), Value(Value::Array(c.ports.begin(), c.ports.end()))});
+    for (size_t i = 0; i < c.expected.size(); ++i)
+      EXPECT_EQ(tcpipRecordIndex(location, i, c.records), c.expected[i]) << c.what << ", port " << i;
+    EXPECT_EQ(tcpipRecordIndex(location, c.ports.size(), c.records), std::nullopt) << c.what;
+  }
+}
+
+TEST(TcpipPanel, AMissingServiceBetweenEthernetAndAirPortShowsNoRecord) {
+  LocalizedStrings strings;
+  const Value ports = portList("Automatic", {{"Automatic",
+                                              {portEntry("Ethernet", "00:0a:95:01:02:03", noProxies()),
+                                               Value(Value::Array{Value(""), Value(Value::Array{})}),
+                                               portEntry("AirPort", "00:30:65:12:34:56", noProxies())}}});
+  Value tcpips(Value::Array{
+      Value(Value::Array{addressRecord({"en0", "192.168.1.23", "255.255.255.0", "192.168.1.255"}), Value("DHCP"),
+                         Value("10.0.1.1"), Value(Value::Array{}), Value(Value::Array{}), Value("")}),
+      Value(Value::Array{addressRecord({"en1", "10.0.1.2", "255.255.255.0", "10.0.1.255"}), Value("DHCP"),
+                         Value("10.0.1.1"), Value(Value::Array{}), Value(Value::Array{}), Value("")})});
+  TcpipPanelModel panel;
+  panel.showPanel(tcpips, ports, strings);
+  EXPECT_EQ(panel.ports(), (std::vector<std::string>{"Ethernet", "", "AirPort"}));
+  EXPECT_EQ(panel.fields().ipaddress, "192.168.1.23");
+  panel.OnSelectPort(1);
+  EXPECT_EQ(panel.fields().ipaddress, "");
+  EXPECT_EQ(panel.fields().dns1, "");
+  panel.OnSelectPort(2);
+  EXPECT_EQ(panel.fields().ipaddress, "10.0.1.2");
+  EXPECT_EQ(panel.fields().router, "10.0.1.255");
+}
+
 TEST(TcpipPanel, EmptyTcpipListShowsPortsWithEmptyFields) {
   LocalizedStrings strings;
   TcpipPanelModel panel;

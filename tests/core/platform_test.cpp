@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "support/temp_folder.h"
@@ -45,6 +46,28 @@ TEST(ToolRun, CapturesLargeOutputWholeAndCutsAtNul) {
   EXPECT_EQ(nul.exitStatus, 3);
 
   EXPECT_EQ(platform.runTool("/bin/args", {"-a", "two words", ""}).output, "[-a][two words][]");
+}
+
+TEST(ToolRun, StandardErrorIsKeptApartAndNeverBlocksTheTool) {
+  testing::TempFolder root;
+  root.write("bin/complains", "#!/bin/sh\necho answer\necho 'no such key' >&2\nexit 4\n", true);
+  // More on stderr than any pipe holds: the tool must still run to its end.
+  root.write("bin/chatty", "#!/bin/sh\nhead -c 2000000 /dev/zero | tr '\\0' e >&2\necho done\n", true);
+  Platform platform({.root = root.path(), .syslog = false});
+  std::vector<std::string> verbose;
+  platform.logSink = [&](const std::string& t) { verbose.push_back(t); };
+
+  ToolRun complains = platform.runTool("/bin/complains", {});
+  EXPECT_EQ(complains.output, "answer\n");
+  EXPECT_EQ(complains.errorOutput, "no such key\n");
+  EXPECT_EQ(complains.exitStatus, 4);
+  ASSERT_FALSE(verbose.empty());
+  EXPECT_NE(verbose.back().find("no such key"), std::string::npos) << verbose.back();
+
+  ToolRun chatty = platform.runTool("/bin/chatty", {});
+  EXPECT_FALSE(chatty.timedOut);
+  EXPECT_EQ(chatty.output, "done\n");
+  EXPECT_EQ(chatty.errorOutput.size(), 64u * 1024u);
 }
 
 TEST(ToolRun, MissingToolGivesEmptyOutput) {
@@ -146,6 +169,55 @@ TEST(Platform, ReadsFilesButNotFolders) {
   EXPECT_FALSE(platform.readFile("/etc/missing").has_value());
   EXPECT_EQ(platform.listFolder("/etc"), (std::vector<std::string>{"file"}));
   EXPECT_TRUE(platform.diskFigures("/").known);
+}
+
+TEST(Platform, EntriesAndLinksWithoutLeavingTheRoot) {
+  testing::TempFolder root;
+  root.write("Volumes/Data/file", "x");
+  root.write("Volumes/.DS_Store", "x");
+  std::filesystem::create_directory_symlink("/", root.path() + "/Volumes/Macintosh HD");
+  std::filesystem::create_directory_symlink("../Volumes/./Data/", root.path() + "/Volumes/Again");
+  std::filesystem::create_directory_symlink("/../../etc", root.path() + "/Volumes/Out");
+  Platform platform({.root = root.path(), .syslog = false});
+
+  std::vector<std::pair<std::string, EntryKind>> entries;
+  for (const auto& e : platform.listFolderEntries("/Volumes")) entries.emplace_back(e.name, e.kind);
+  EXPECT_EQ(entries, (std::vector<std::pair<std::string, EntryKind>>{{".DS_Store", EntryKind::file},
+                                                                      {"Again", EntryKind::link},
+                                                                      {"Data", EntryKind::folder},
+                                                                      {"Macintosh HD", EntryKind::link},
+                                                                      {"Out", EntryKind::link}}));
+  EXPECT_EQ(platform.linkTarget("/Volumes/Macintosh HD"), "/");
+  EXPECT_EQ(platform.linkTarget("/Volumes/Again"), "/Volumes/Data");
+  // An absolute target is a system path: it stays under the root.
+  EXPECT_EQ(platform.linkTarget("/Volumes/Out"), "/etc");
+  EXPECT_EQ(platform.linkTarget("/Volumes/Data"), std::nullopt);
+  EXPECT_EQ(platform.linkTarget("/Volumes/None"), std::nullopt);
+  EXPECT_EQ(platform.entryKind("/Volumes/Again"), EntryKind::link);
+  EXPECT_EQ(platform.entryKind("/Volumes/Data/file"), EntryKind::file);
+  EXPECT_EQ(platform.entryKind("/Volumes/None"), EntryKind::missing);
+  EXPECT_TRUE(platform.listFolderEntries("/Volumes/None").empty());
+  // A local disk is no network share.
+  EXPECT_FALSE(platform.diskFigures("/Volumes/Data").networkShare);
+}
+
+TEST(Platform, VerboseLogReachesOnlyTheSink) {
+  // A platform that notes what would go to the system log.
+  class SystemLogPlatform : public Platform {
+   public:
+    SystemLogPlatform() : Platform({.syslog = false}) {}
+    void log(std::string_view text) const override {
+      systemLog.emplace_back(text);
+      Platform::log(text);
+    }
+    mutable std::vector<std::string> systemLog;
+  } platform;
+  std::vector<std::string> seen;
+  platform.logSink = [&](const std::string& t) { seen.push_back(t); };
+  platform.verboseLog("why");
+  platform.log("DHCP");
+  EXPECT_EQ(seen, (std::vector<std::string>{"why", "DHCP"}));
+  EXPECT_EQ(platform.systemLog, std::vector<std::string>{"DHCP"});
 }
 
 TEST(Platform, LogReachesTheSink) {

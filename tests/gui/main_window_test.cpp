@@ -252,6 +252,30 @@ TEST(MainWindowTest, AStuckToolIsNamedAndTheCloseBoxStillQuits) {
   EXPECT_TRUE(app.platform().toolsStopped());
 }
 
+TEST(MainWindowTest, TheCloseBoxDuringAnActionQuitsWhenTheActionReturns) {
+  for (const std::string& root : capturedSystems()) {
+    GuiRun run(root);
+    bool terminated = false;
+    bool closedDuringAction = false;
+    run.app->window().terminate = [&] { terminated = true; };
+    run.answer = [&](QDialog* panel, const std::string&) {
+      if (!closedDuringAction) {
+        closedDuringAction = true;
+        run.app->window().close();
+        EXPECT_FALSE(terminated);  // not in the middle of the action
+      }
+      panel->done(0);
+    };
+    run.click(1);
+    if (!closedDuringAction) continue;  // this system opens no panel during the sequence
+    EXPECT_TRUE(terminated);
+    // The sequence ran to its end before the quit.
+    EXPECT_NE(imageName(run.app->window().rowWidgets(Row::Mail).image), "before");
+    return;
+  }
+  GTEST_SKIP() << "no captured system opens a panel during the sequence";
+}
+
 TEST(MainWindowTest, TheQuitButtonQuitsTheSameWay) {
   QuietRoot quiet;
   GuiRun run(quiet.root.path());

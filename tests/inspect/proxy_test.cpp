@@ -56,6 +56,10 @@ TEST(GetProxy, LaysOutTheListByOSVersion) {
        list({"", "", "(null):(null)", "", "", "", "", list({}), "OK"})},
       {"an empty Proxies dictionary", dict({}), list({"", "", "", "", "", "", "", "", list({})}),
        list({"", "", "", "", "", "", "", list({})})},
+      {"Proxies that is a text", Value("HTTP"), list({"", "", "", "", "", "", "", "", list({})}),
+       list({"", "", "", "", "", "", "", list({})})},
+      {"Proxies that is a list", list({"HTTPEnable", 1}), list({"", "", "", "", "", "", "", "", list({})}),
+       list({"", "", "", "", "", "", "", list({})})},
   };
   SystemRoot newer("10.3.2");
   SystemRoot older("10.3.1");
@@ -72,7 +76,6 @@ TEST(GetProxy, AServiceWithoutProxiesGivesAnEmptyList) {
   Platform platform(testing::optionsFor(root.path()));
   EXPECT_EQ(getProxy(platform, dict({{"UserDefinedName", "x"}})), list({}));
   EXPECT_EQ(getProxy(platform, Value()), list({}));
-  EXPECT_EQ(getProxy(platform, withProxies("HTTP")), list({}));
 }
 
 TEST(GetProxyValue, TextFormsOfHostAndPort) {

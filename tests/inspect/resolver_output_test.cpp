@@ -31,7 +31,16 @@ TEST(ServerFromResolverOutput, ReadsTheServerLineForms) {
       {"Address:\n", kNslookupServerPrefix, std::nullopt},
       {"Address:#53\n", kNslookupServerPrefix, std::nullopt},
       {";; SERVER:\n", kDigServerPrefix, std::nullopt},
-      {"Address: 192.0.2.1 \n", kNslookupServerPrefix, std::nullopt},
+      // Blanks at the end of the line are no part of the server.
+      {"Address: 192.0.2.1 \n", kNslookupServerPrefix, "192.0.2.1"},
+      {"Server:  dns1.example.net\nAddress:  192.168.1.1 \n", kNslookupServerPrefix, "192.168.1.1"},
+      {"Address:\t192.0.2.1 \t \n", kNslookupServerPrefix, "192.0.2.1"},
+      {"Address:\t192.0.2.1 #53\n", kNslookupServerPrefix, "192.0.2.1"},
+      {"Address: \t192.0.2.1\n", kNslookupServerPrefix, "192.0.2.1"},
+      {"Server:\t\t192.0.2.1\r\nAddress:\t192.0.2.1#53\r\n", kNslookupServerPrefix, "192.0.2.1"},
+      {"Address:  192.0.2.1\r\n", kNslookupServerPrefix, "192.0.2.1"},
+      {";; SERVER: 192.0.2.1 \n", kDigServerPrefix, "192.0.2.1"},
+      {"Address:   \t \n", kNslookupServerPrefix, std::nullopt},
       // The line must begin with the prefix.
       {"  Address:\t192.0.2.1#53\n", kNslookupServerPrefix, std::nullopt},
       {"(null)", kNslookupServerPrefix, std::nullopt},

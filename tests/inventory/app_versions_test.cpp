@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "captured_system.h"
 #include "core/plist_io.h"
 
@@ -16,6 +18,8 @@ TEST(AppVersionsTest, BrowsersOfEachCapturedSystem) {
       // Internet Explorer: empty short version, so the bundle version; Netscape
       // from version.plist; Firefox from the user's own Applications folder.
       {"inv-10.4", {"5.2.3", "3.0.4", "7.2", "2.0.0.20"}},
+      // The same browsers in folders of their own below /Applications.
+      {"inv-10.4-app-folders", {"5.2.3", "3.0.4", "7.2", "2.0.0.20"}},
       {"inv-10.6", {"0", "5.1.10", "0", "0"}},
       {"inv-10.7", {"0", "6.1.6", "0", "45.9.0"}},
       {"inv-10.11", {"0", "11.1.2", "0", "60.9.0"}},
@@ -90,6 +94,52 @@ TEST(AppVersionsTest, ApplicationFoldersAreSearchedInOrder) {
   system.write("/Applications/File.app", "a file, not a bundle");
   EXPECT_EQ(fullPathForApplication(*system.platform(), "File.app"), std::nullopt);
   EXPECT_EQ(fullPathForApplication(*system.platform(), "Nothing.app"), std::nullopt);
+}
+
+TEST(AppVersionsTest, ApplicationsInFoldersBelowTheApplicationFolders) {
+  struct Link {
+    std::string path, target;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::string> bundles;  // folders made as "X.app" bundles (or any folder)
+    std::vector<Link> links;
+    std::optional<std::string> found;  // where X.app is found
+  };
+  const Case cases[] = {
+      {"in a folder of its own", {"/Applications/X 5.2/X.app"}, {}, "/Applications/X 5.2/X.app"},
+      {"three levels down", {"/Applications/a/b/c/X.app"}, {}, "/Applications/a/b/c/X.app"},
+      {"four levels down is too deep", {"/Applications/a/b/c/d/X.app"}, {}, std::nullopt},
+      {"the top folders before their subfolders",
+       {"/Applications/Sub/X.app", "/Users/user/Applications/X.app"}, {}, "/Users/user/Applications/X.app"},
+      {"shallower first, whichever top folder",
+       {"/Applications/a/b/X.app", "/Network/Applications/c/X.app"}, {}, "/Network/Applications/c/X.app"},
+      {"by name within a level", {"/Applications/B/X.app", "/Applications/A/X.app"}, {}, "/Applications/A/X.app"},
+      {"never inside a bundle",
+       {"/Applications/Tools.app/X.app", "/Applications/Tools.app/Contents/Resources/X.app",
+        "/Applications/Kit.framework/X.app", "/Applications/Old.APP/X.app"},
+       {},
+       std::nullopt},
+      {"a link to a folder, absolute, taken under the root",
+       {"/Users/Shared/Web/X.app"}, {{"/Applications/Web", "/Users/Shared/Web"}}, "/Users/Shared/Web/X.app"},
+      {"a relative link", {"/Library/Apps/X.app"}, {{"/Applications/Apps", "../Library/Apps"}}, "/Library/Apps/X.app"},
+      {"a link back up ends",
+       {"/Applications/Empty"}, {{"/Applications/Loop", "/Applications"}, {"/Applications/Here", "."}}, std::nullopt},
+      {"a link to a link is not followed",
+       {"/Stuff/X.app"}, {{"/Applications/First", "/Second"}, {"/Second", "/Stuff"}}, std::nullopt},
+      {"a link into a bundle is not followed",
+       {"/Applications/Tools.app/Contents/X.app"}, {{"/Applications/Inside", "/Applications/Tools.app/Contents"}},
+       std::nullopt},
+  };
+  for (const auto& c : cases) {
+    CapturedSystem system("inv-10.6");
+    for (const auto& bundle : c.bundles) std::filesystem::create_directories(system.hostPath(bundle + "/Contents"));
+    for (const auto& link : c.links) {
+      std::filesystem::create_directories(std::filesystem::path(system.hostPath(link.path)).parent_path());
+      std::filesystem::create_directory_symlink(link.target, system.hostPath(link.path));
+    }
+    EXPECT_EQ(fullPathForApplication(*system.platform(), "X.app"), c.found) << c.what;
+  }
 }
 
 TEST(AppVersionsTest, GetValueDefaultsToTheEmptyText) {

@@ -27,10 +27,11 @@ class CapturedSystem {
   const std::string& root() const { return folder_.path(); }
   std::string hostPath(const std::string& systemPath) const { return root() + systemPath; }
 
-  // A platform on this system whose log texts are collected in logs().
+  // A platform on this system whose log texts are collected in logs(), and
+  // those meant for the system log also in systemLogs().
   std::unique_ptr<Platform> platform() {
-    auto platform = std::make_unique<Platform>(
-        PlatformOptions{.root = root(), .home = "/Users/user", .pauses = false, .syslog = false});
+    auto platform = std::make_unique<RecordingPlatform>(
+        PlatformOptions{.root = root(), .home = "/Users/user", .pauses = false, .syslog = false}, systemLogs_);
     platform->logSink = [this](const std::string& text) { logs_.push_back(text); };
     return platform;
   }
@@ -46,11 +47,29 @@ class CapturedSystem {
   }
 
   const std::vector<std::string>& logs() const { return logs_; }
-  void clearLogs() { logs_.clear(); }
+  const std::vector<std::string>& systemLogs() const { return systemLogs_; }
+  void clearLogs() {
+    logs_.clear();
+    systemLogs_.clear();
+  }
 
  private:
+  class RecordingPlatform : public Platform {
+   public:
+    RecordingPlatform(PlatformOptions options, std::vector<std::string>& systemLogs)
+        : Platform(std::move(options)), systemLogs_(systemLogs) {}
+    void log(std::string_view text) const override {
+      systemLogs_.emplace_back(text);
+      Platform::log(text);
+    }
+
+   private:
+    std::vector<std::string>& systemLogs_;
+  };
+
   TempFolder folder_;
   std::vector<std::string> logs_;
+  std::vector<std::string> systemLogs_;
 };
 
 }  // namespace corvane::testing

@@ -74,6 +74,14 @@ TEST(InspectInventoryCliTest, BrowsersAndMailHaveNamedFields) {
   EXPECT_EQ(inspect("system", system, " --raw")["os"], inspect("system", system)["os"]);
 }
 
+TEST(InspectInventoryCliTest, BrowsersInFoldersOfTheirOwn) {
+  // Internet Explorer, Safari and Netscape each in a folder below /Applications.
+  CapturedSystem system("inv-10.4-app-folders");
+  EXPECT_EQ(inspect("browsers", system, " --raw"), json::parse(R"(["5.2.3", "3.0.4", "7.2", "2.0.0.20"])"));
+  EXPECT_EQ(inspect("browsers", system),
+            json::parse(R"({"internetExplorer": "5.2.3", "safari": "3.0.4", "netscape": "7.2", "firefox": "2.0.0.20"})"));
+}
+
 TEST(InspectInventoryCliTest, MissingRootIsAUsageError) {
   EXPECT_EQ(runCli("inspect mail --root /nonexistent-corvane-root").status, 2);
   EXPECT_EQ(runCli("inspect nothing").status, 2);

@@ -91,6 +91,8 @@ TEST(MailAccountDatabaseTest, UnsupportedPredicateMatchesNothingAndIsLogged) {
   EXPECT_FALSE(accounts.search("ZUSERNAME BEGINSWITH 'h'"));
   ASSERT_EQ(system.logs().size(), 2u);
   EXPECT_EQ(system.logs()[0], "search: unsupported predicate \"ZACCOUNTTYPE > 0\"");
+  // The program's own explanation: the verbose log only, not the system log.
+  EXPECT_TRUE(system.systemLogs().empty());
 }
 
 TEST(MailAccountDatabaseTest, ListOperationsChangeOnlyTheList) {
@@ -153,6 +155,7 @@ TEST(MailAccountDatabaseTest, FailedLoadsGiveTheirCodeNoRowsAndLeaveTheFileAlone
     EXPECT_EQ(db.count(), 0u) << c.what;
     EXPECT_FALSE(db.search("Z_PK = 1")) << c.what;
     EXPECT_EQ(system.logs(), std::vector<std::string>{c.log}) << c.what;
+    EXPECT_EQ(system.systemLogs(), std::vector<std::string>{c.log}) << c.what;
     EXPECT_EQ(system.read(kAccounts3), before) << c.what;
   }
   // The table named with SQL in it did not touch the real one.

@@ -86,6 +86,7 @@ TEST(OnRepair, NothingChangesWhenAStepFails) {
     bool grant;
     std::function<void(CopiedSystem&)> spoil;
     Texts forbiddenSteps;
+    std::string said;  // what the failure must quote from the tool's standard error
   } cases[] = {
       {"rights refused", false, [](CopiedSystem&) {}, {"mkdir", "cp", "chown", "mv", "scselect", "kill", "ipconfigd"}},
       {"mkdir fails", true, [](CopiedSystem& s) { s.breakTool("/bin/mkdir"); }, {"chown", "mv", "scselect"}},
@@ -94,6 +95,9 @@ TEST(OnRepair, NothingChangesWhenAStepFails) {
       {"mv fails", true, [](CopiedSystem& s) { s.breakTool("/bin/mv"); }, {"chown", "scselect", "kill"}},
       {"mv into the store folder fails", true,
        [&](CopiedSystem& s) { s.write("/bin/mv", failOnStore, true); }, {"scselect", "kill"}},
+      {"chown fails and says why", true,
+       [](CopiedSystem& s) { s.write("/usr/sbin/chown", "#!/bin/sh\necho 'chown: not permitted' >&2\nexit 1\n", true); },
+       {"scselect", "kill"}, "chown: not permitted"},
   };
   for (auto& c : cases) {
     CopiedSystem system("repair-10.4-new-location");
@@ -107,6 +111,7 @@ TEST(OnRepair, NothingChangesWhenAStepFails) {
 
     EXPECT_FALSE(outcome.applied) << c.what;
     EXPECT_FALSE(outcome.failure.empty()) << c.what;
+    EXPECT_NE(outcome.failure.find(c.said), std::string::npos) << c.what << ": " << outcome.failure;
     EXPECT_EQ(system.read(kPlist), before) << c.what;
     for (const auto& line : system.toolLog())
       for (const auto& tool : c.forbiddenSteps) EXPECT_FALSE(line.starts_with(tool + " ")) << c.what << ": " << line;
@@ -192,6 +197,8 @@ TEST(GetNetworkAgain, SignalsOnlyAUsableProcessId) {
     expected.push_back("ipconfigd waitall");
     EXPECT_EQ(system.toolLog(), expected) << c.pidFile;
     EXPECT_EQ(platform.logged.empty(), !c.kill.empty()) << c.pidFile;
+    // Why lookupd was not signalled is no change of the repair's: verbose log only.
+    EXPECT_TRUE(platform.systemLogged.empty()) << c.pidFile;
   }
 }
 

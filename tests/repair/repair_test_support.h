@@ -58,7 +58,13 @@ class TestPlatform : public Platform {
   }
   std::string temporaryFolder() const override { return temporary_; }
   void setTemporaryFolder(std::string folder) { temporary_ = std::move(folder); }
+  void log(std::string_view text) const override {
+    systemLogged.emplace_back(text);
+    Platform::log(text);
+  }
   std::vector<std::string> logged;
+  // The texts among logged that are meant for the system log.
+  mutable std::vector<std::string> systemLogged;
 
  private:
   std::string temporary_;
