@@ -40,6 +40,8 @@ int runCheck(const CheckOptions& options) {
   auto platform = makePlatform(options.system, [&](PlatformOptions o) {
     return std::make_unique<TimedPlatform>(std::move(o), timings);
   });
+  if (refuseNonMacRoot(*platform, options.json)) return 1;
+  const auto capture = captureJson(*platform);
   Bundle bundle = makeBundle(options.system);
   LocalizedStrings strings = LocalizedStrings::load(bundle, options.lang.empty() ? preferredLanguage() : options.lang);
   platform->internalErrorAlert = [](const std::string& message) { std::cerr << "corvane-cli: " << message << '\n'; };
@@ -60,7 +62,11 @@ int runCheck(const CheckOptions& options) {
                   ProviderDatas::load(bundle));
   corvane.awakeFromNib();
   corvane.applicationDidFinishLaunching();
-  if (!options.json) std::cout << "== " << view.title() << "\n\n";
+  if (!options.json) {
+    std::cout << "== " << view.title() << "\n";
+    if (capture) std::cout << "capture of " << (*capture)["host"].get<std::string>() << ", " << (*capture)["time"].get<std::string>() << "\n";
+    std::cout << "\n";
+  }
 
   timings.startSequence();
   corvane.OnButton(options.lineOnly ? 2 : 1);
@@ -70,6 +76,7 @@ int runCheck(const CheckOptions& options) {
   if (options.json) {
     nlohmann::ordered_json report;
     report["title"] = view.title();
+    if (capture) report["capture"] = *capture;
     report["rows"] = view.rowsJson();
     report["events"] = view.events();
     if (options.timings) report["timings"] = timings.json();

@@ -27,6 +27,7 @@ void addListCommand(CLI::App& inspect, const char* name, const char* description
   addVerboseOption(*command, *options);
   command->callback([options, read] {
     auto platform = makePlatform(*options);
+    if (refuseNonMacRoot(*platform, false)) return;
     printJson(read(*platform));
     exitStatus() = 0;
   });

@@ -10,6 +10,7 @@
 #include "core/authorizer.h"
 #include "core/plist_io.h"
 #include "provider/provider_datas.h"
+#include "repair/fix_kit.h"
 #include "repair/network_repair.h"
 #include "repair/setup_network.h"
 #include "repair/store_changes.h"
@@ -23,6 +24,7 @@ struct RepairOptions {
   bool yes = false;
   bool dryRun = false;
   bool undo = false;
+  std::string kit;
 };
 
 int fail(const std::string& why) {
@@ -59,9 +61,25 @@ int undo(Platform& platform) {
   return 0;
 }
 
+// Builds the repaired store of a captured system and writes it, with the
+// scripts that install and undo it on the captured Mac, into a folder.
+int writeKit(Platform& platform, ProviderDatas& settings, const std::string& folder) {
+  if (refuseNonMacRoot(platform, false)) return 1;
+  const KitOutcome kit = writeFixKit(platform, settings, folder);
+  if (!kit.ok()) return fail(kit.failure);
+  std::cout << "fix kit written to " << folder << ": location \"" << kRepairLocationName << "\" (set " << kit.setKey
+            << "), " << kit.changes.size() << " changes to " << storeDestination(platform) << "\n"
+            << "on the captured Mac: sudo sh apply.sh (undo: sudo sh undo.sh)\n";
+  return 0;
+}
+
 int repair(const RepairOptions& options) {
   auto platform = makePlatform(options.system);
   if (options.undo) return undo(*platform);
+  if (!options.kit.empty()) {
+    ProviderDatas settings = ProviderDatas::load(makeBundle(options.system));
+    return writeKit(*platform, settings, options.kit);
+  }
   ProviderDatas settings = ProviderDatas::load(makeBundle(options.system));
   if (options.dryRun) return dryRun(*platform, settings);
 
@@ -93,6 +111,13 @@ void addRepairCommands(CLI::App& app) {
   command->add_flag("--dry-run", options.dryRun, "Build the repaired copy and show what it changes; install nothing");
   command->add_flag("--no-pause", options.system.noPause, "Skip the pauses between the steps");
   command->add_flag("--undo", options.undo, "Put the newest backup of the store back");
+  command
+      ->add_option("--kit", options.kit,
+                   "Write a fix kit for the captured system into this folder (repaired store, apply.sh, undo.sh, "
+                   "README); changes nothing under the root")
+      ->excludes("--undo")
+      ->excludes("--dry-run")
+      ->excludes("--yes");
   command->callback([] { exitStatus() = repair(options); });
 }
 
