@@ -89,7 +89,7 @@ class Writer {
 std::string unpack(const std::string& archivePath, const std::string& folder, const CaptureLimits& limits) {
   Reader reader;
   if (archive_read_open_filename(reader.get(), archivePath.c_str(), 65536) != ARCHIVE_OK)
-    return "cannot be read (" + std::string(archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "") + ")";
+    return "is not a capture archive (" + std::string(archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "") + ")";
   Writer writer;
   std::set<std::string> links;
   uint64_t entries = 0, bytes = 0;

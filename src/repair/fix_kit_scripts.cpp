@@ -179,7 +179,10 @@ run /bin/mv -f "$staged" "$live" || fail "the previous store could not be put ba
 cmp -s "$backup" "$live" || fail "the store is not the backup; it is kept at $backup_path"
 echo "Put back the network settings kept at $backup_path"
 key=`sed -n '/<key>CurrentSet<\/key>/{n;s/.*<string>\/Sets\/\(.*\)<\/string>.*/\1/p;}' "$live" | sed -n 1p`
-[ -n "$key" ] && { run /usr/sbin/scselect "$key" >/dev/null || true; }
+if [ -n "$key" ]; then
+  run /usr/sbin/scselect "$key" >/dev/null || true
+fi
+exit 0
 )SH";
 
 std::string header(const std::string& name, const std::string& purpose, const KitValues& values) {
