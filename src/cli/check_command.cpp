@@ -17,6 +17,7 @@
 #include "core/display_width.h"
 #include "core/localized_strings.h"
 #include "core/os_version.h"
+#include "core/text.h"
 
 namespace corvane::cli {
 namespace {
@@ -43,6 +44,8 @@ int runCheck(const CheckOptions& options) {
   auto platform = makePlatform(options.system, [&](PlatformOptions o) {
     return std::make_unique<TimedPlatform>(std::move(o), timings);
   });
+  if (refuseNonMacRoot(*platform, options.json)) return 1;
+  const auto capture = captureJson(*platform);
   Bundle bundle = makeBundle(options.system);
   const std::string language = options.lang.empty() ? preferredLanguage() : options.lang;
   LocalizedStrings strings = LocalizedStrings::load(bundle, language);
@@ -68,7 +71,14 @@ int runCheck(const CheckOptions& options) {
                   std::move(prvs));
   corvane.awakeFromNib();
   corvane.applicationDidFinishLaunching();
-  if (!options.json) std::cout << "== " << escapeControls(view.title()) << "\n\n";
+  if (!options.json) {
+    std::cout << "== " << escapeControls(view.title()) << "\n";
+    if (capture)
+      std::cout << escapeControls(formatText(strings.text("captureOf"), {(*capture)["host"].get<std::string>(),
+                                                                         (*capture)["time"].get<std::string>()}))
+                << "\n";
+    std::cout << "\n";
+  }
 
   timings.startSequence();
   corvane.OnButton(options.lineOnly ? 2 : 1);
@@ -85,6 +95,7 @@ int runCheck(const CheckOptions& options) {
     source.time = std::time(nullptr);
     nlohmann::ordered_json report =
         checkReport(source, view.title(), view.rows(), view.offers(), corvane, *platform, strings);
+    if (capture) report["capture"] = *capture;
     report["events"] = view.events();
     if (options.timings) report["timings"] = timings.json();
     if (options.details) report["details"] = detailsJson(corvane, *platform, strings);

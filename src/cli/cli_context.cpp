@@ -2,11 +2,25 @@
 
 #include <iostream>
 
+#include "core/capture_archive.h"
+#include "core/capture_manifest.h"
+
 namespace corvane::cli {
 
 void addRootOption(CLI::App& command, SystemOptions& options) {
-  command.add_option("--root", options.root, "System root: a captured Mac system (default /)")
-      ->check(CLI::ExistingDirectory);
+  command
+      .add_option("--root", options.root,
+                  "System root: a captured Mac system, as a folder or a capture archive (.tar.gz) (default /)")
+      ->transform(
+          [](const std::string& value) {
+            // An archive is unpacked into a private folder that is removed when
+            // the program ends; the commands see a folder either way.
+            std::string failure;
+            std::string folder = openRootForReading(value, failure);
+            if (folder.empty()) throw CLI::ValidationError(failure);
+            return folder;
+          },
+          "FOLDER or ARCHIVE");
 }
 
 void addHomeOption(CLI::App& command, SystemOptions& options) {
@@ -50,6 +64,29 @@ CLI::App* inspectCommand(CLI::App& app) {
   CLI::App* inspect = app.add_subcommand("inspect", "Show what the system's settings and tools report");
   inspect->require_subcommand(1);
   return inspect;
+}
+
+std::string notAMacMessage(const Platform& platform) {
+  if (platform.exists(kSystemVersionPath)) return "";
+  const std::string root = platform.rootIsSystem() ? "/" : rootDisplayName(platform.root());
+  return root + " is not a Mac system: give --root a captured system or a capture archive";
+}
+
+bool refuseNonMacRoot(const Platform& platform, bool json) {
+  const std::string message = notAMacMessage(platform);
+  if (message.empty()) return false;
+  if (json)
+    std::cout << nlohmann::ordered_json{{"error", message}}.dump(2) << '\n';
+  else
+    std::cerr << "corvane-cli: " << message << '\n';
+  exitStatus() = 1;
+  return true;
+}
+
+std::optional<nlohmann::ordered_json> captureJson(const Platform& platform) {
+  const auto manifest = readCaptureManifest(platform);
+  if (!manifest) return std::nullopt;
+  return nlohmann::ordered_json{{"host", manifest->host}, {"time", manifest->time}, {"os", manifest->osVersion}};
 }
 
 int& exitStatus() {

@@ -5,11 +5,14 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 
 #include "core/bundle.h"
 #include "core/platform.h"
+
+#include <nlohmann/json.hpp>
 
 namespace corvane::cli {
 
@@ -35,6 +38,19 @@ std::unique_ptr<Platform> makePlatform(const SystemOptions& options);
 std::unique_ptr<Platform> makePlatform(const SystemOptions& options,
                                        const std::function<std::unique_ptr<Platform>(PlatformOptions)>& make);
 Bundle makeBundle(const SystemOptions& options);
+
+inline constexpr const char* kSystemVersionPath = "/System/Library/CoreServices/SystemVersion.plist";
+
+// "ROOT is not a Mac system: ..." when the root has no SystemVersion.plist at
+// all (an unreadable one is the readers' business); "" for a Mac system.
+std::string notAMacMessage(const Platform& platform);
+// For a root that is not a Mac system: prints that in one line (on stderr, or
+// as {"error": ...} on stdout with json), sets the exit status 1, returns true.
+bool refuseNonMacRoot(const Platform& platform, bool json);
+
+// {"host", "time", "os"} of the capture the root was made from; nullopt when
+// the root is not a capture.
+std::optional<nlohmann::ordered_json> captureJson(const Platform& platform);
 
 // The shared "inspect" parent command: the existing one, or a new one.
 CLI::App* inspectCommand(CLI::App& app);

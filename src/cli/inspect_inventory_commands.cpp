@@ -37,6 +37,7 @@ void addReader(CLI::App& inspect, const char* name, const char* description,
   addRawOption(*command, options->raw);
   command->callback([options, read = std::move(read)] {
     auto platform = makePlatform(options->system);
+    if (refuseNonMacRoot(*platform, false)) return;
     printJson(read(*platform, options->raw));
     exitStatus() = 0;
   });

@@ -36,6 +36,7 @@ void addListCommand(CLI::App& inspect, const char* name, const char* description
   addRawOption(*command, options->raw);
   command->callback([options, read, named] {
     auto platform = makePlatform(options->system);
+    if (refuseNonMacRoot(*platform, false)) return;
     Value list = read(*platform);
     printJson(options->raw ? toJson(list) : named(list, *platform));
     exitStatus() = 0;

@@ -12,6 +12,7 @@
 #include "core/plist_io.h"
 #include "core/text.h"
 #include "provider/provider_datas.h"
+#include "repair/fix_kit.h"
 #include "repair/network_repair.h"
 #include "repair/repair_plan.h"
 #include "repair/setup_network.h"
@@ -30,6 +31,7 @@ struct RepairOptions {
   std::string undoId;  // a backup's file name after --undo
   bool backups = false;
   long long prune = -1;
+  std::string kit;
 };
 
 int fail(const std::string& why) {
@@ -130,11 +132,32 @@ int undo(Platform& platform, const RepairOptions& options) {
   return 0;
 }
 
+// Builds the repaired store of a captured system and writes it, with the
+// scripts that install and undo it on the captured Mac, into a folder.
+int writeKit(Platform& platform, ProviderDatas& settings, const std::string& folder) {
+  if (refuseNonMacRoot(platform, false)) return 1;
+  if (!settings.hasSettings()) return fail("the provider file is missing or holds no settings; no kit was written");
+  const KitOutcome kit = writeFixKit(platform, settings, folder);
+  if (!kit.ok()) return fail(kit.failure);
+  if (kit.alreadyMatches) {
+    std::cout << "the captured network settings already match the provider's; no fix kit is needed\n";
+    return 0;
+  }
+  std::cout << "fix kit written to " << folder << ": location \"" << kRepairLocationName << "\" (set " << kit.setKey
+            << "), " << kit.changes.size() << " changes to " << storeDestination(platform) << "\n"
+            << "on the captured Mac: sudo sh apply.sh (undo: sudo sh undo.sh)\n";
+  return 0;
+}
+
 int repair(const RepairOptions& options) {
   auto platform = makePlatform(options.system);
   if (options.backups) return listBackupsCommand(*platform);
   if (options.prune >= 0 || options.prune < -1) return prune(*platform, options.prune);
   if (options.undo) return undo(*platform, options);
+  if (!options.kit.empty()) {
+    ProviderDatas settings = ProviderDatas::load(makeBundle(options.system));
+    return writeKit(*platform, settings, options.kit);
+  }
   ProviderDatas settings = ProviderDatas::load(makeBundle(options.system));
   if (!settings.hasSettings())
     return fail("the provider file is missing or holds no settings; nothing was changed");
@@ -183,6 +206,13 @@ void addRepairCommands(CLI::App& app) {
           ->type_name("ID");
   command->add_flag("--backups", options.backups, "List the backups of the store");
   command->add_option("--prune", options.prune, "Remove backups but the newest N and the oldest")->type_name("N");
+  command
+      ->add_option("--kit", options.kit,
+                   "Write a fix kit for the captured system into this folder (repaired store, apply.sh, undo.sh, "
+                   "README); changes nothing under the root")
+      ->excludes("--undo")
+      ->excludes("--dry-run")
+      ->excludes("--yes");
   command->callback([undoOption] {
     options.undo = undoOption->count() > 0;
     exitStatus() = repair(options);

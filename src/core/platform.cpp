@@ -24,6 +24,7 @@
 #include <thread>
 #include <utility>
 
+#include "core/capture_manifest.h"
 #include "core/file_read.h"
 #include "core/plist_io.h"
 #include "core/text.h"
@@ -67,6 +68,9 @@ Platform::Platform(PlatformOptions options)
   } else if (root_.empty()) {
     const char* env = std::getenv("HOME");
     home_ = env && *env ? env : "/";
+  } else if (const auto manifest = parseCaptureManifest(readWholeFile(root_ + std::string(kCaptureManifestPath)).value_or(""));
+             manifest && !manifest->home.empty()) {
+    home_ = cleanSystemPath(manifest->home);
   } else {
     home_ = "/Users/user";
   }
@@ -443,6 +447,14 @@ void Platform::pause(double seconds) {
 
 DiskFigures Platform::diskFigures(std::string_view systemPath) const {
   DiskFigures figures;
+  if (const auto& volumes = recordedVolumes()) {
+    if (const RecordedVolume* volume = volumeHolding(*volumes, cleanSystemPath(systemPath))) {
+      figures.totalBytes = volume->totalBytes;
+      figures.freeBytes = volume->freeBytes;
+      figures.known = true;
+    }
+    return figures;
+  }
   struct statvfs fs {};
   if (::statvfs(hostPath(systemPath).c_str(), &fs) != 0) return figures;
   figures.totalBytes = static_cast<uint64_t>(fs.f_blocks) * fs.f_frsize;
@@ -450,6 +462,20 @@ DiskFigures Platform::diskFigures(std::string_view systemPath) const {
   figures.known = true;
   figures.networkShare = isNetworkFileSystem(hostPath(systemPath));
   return figures;
+}
+
+const std::optional<std::vector<RecordedVolume>>& Platform::recordedVolumes() const {
+  if (!volumesRead_) {
+    volumesRead_ = true;
+    struct stat st {};
+    const std::string df = hostPath("/bin/df");
+    if (!rootIsSystem() && ::stat(df.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      // The tool run changes nothing the readers see; it is the platform's own.
+      const ToolRun run = const_cast<Platform*>(this)->Platform::runTool("/bin/df", {"-k"});
+      recordedVolumes_ = parseDfOutput(run.output);
+    }
+  }
+  return recordedVolumes_;
 }
 
 const Value& Platform::productVersion() const {

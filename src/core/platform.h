@@ -19,13 +19,15 @@
 #include <vector>
 
 #include "core/plist_value.h"
+#include "core/recorded_volumes.h"
 
 namespace corvane {
 
 struct PlatformOptions {
   std::string root = "/";
   // The user's home folder as a system path (inside the root). Empty: $HOME
-  // when the root is "/", else "/Users/user".
+  // when the root is "/", the home named by a capture's manifest, else
+  // "/Users/user".
   std::string home;
   // One-second and longer pauses of the checks and the repair; tests and
   // --no-pause switch them off.
@@ -156,8 +158,14 @@ class Platform {
   virtual void pause(double seconds);
   bool pausesEnabled() const { return options_.pauses; }
 
-  // Size and free space of the file system holding a system path.
+  // Size and free space of the file system holding a system path: from the
+  // root's recorded volumes when it has them, else from the host's file system
+  // under the root.
   virtual DiskFigures diskFigures(std::string_view systemPath) const;
+
+  // The volumes a captured root recorded: the output of its own /bin/df -k,
+  // run once. nullopt when the root is "/" or holds no such tool.
+  const std::optional<std::vector<RecordedVolume>>& recordedVolumes() const;
 
   // The running system's "ProductVersion" from SystemVersion.plist; absent
   // when the file or key is missing. Read once: it cannot change while the
@@ -184,6 +192,8 @@ class Platform {
   std::mutex unansweredMutex_;
   std::set<std::string> timedOutTools_;
   std::vector<std::string> unanswered_;
+  mutable bool volumesRead_ = false;
+  mutable std::optional<std::vector<RecordedVolume>> recordedVolumes_;
 };
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "core/capture_archive.h"
 #include "gui/corvane_app.h"
 #include "gui/screenshot_script.h"
 
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
       "Exit status: 0 when the window was closed, 2 for a usage error (unknown option, bad value).");
   const QCommandLineOption helpOption = parser.addHelpOption();
   const QCommandLineOption versionOption = parser.addVersionOption();
-  QCommandLineOption root("root", "System root: a captured Mac system (default /).", "dir", "/");
+  QCommandLineOption root("root", "System root: a captured Mac system, a folder or a capture archive (default /).", "dir", "/");
   QCommandLineOption home("home", "The user's home folder, a path inside the root.", "path");
   QCommandLineOption bundle("bundle", "The application bundle folder.", "dir");
   QCommandLineOption lang("lang", "Language of the texts: en, ja or C (the keys); default from the locale.", "lang");
@@ -60,8 +61,11 @@ int main(int argc, char** argv) {
   options.lang = parser.value(lang).toStdString();
   options.pauses = !parser.isSet(noPause);
   options.verbose = parser.isSet(verbose);
-  if (!QDir(QString::fromStdString(options.root)).exists()) {
-    std::cerr << "corvane: --root: no such folder: " << options.root << '\n';
+  // A capture archive is unpacked into a private folder removed on exit.
+  std::string rootFailure;
+  options.root = corvane::openRootForReading(options.root, rootFailure);
+  if (options.root.empty()) {
+    std::cerr << "corvane: --root: " << rootFailure << '\n';
     return 2;
   }
   if (!options.bundle.empty() && !QDir(QString::fromStdString(options.bundle)).exists()) {

@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include "core/capture_manifest.h"
+
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -237,7 +239,11 @@ ImageButton* MainWindow::button(int tag) const {
   return found == buttons_.end() ? nullptr : found->second;
 }
 
-void MainWindow::setTitle(std::string_view title) { setWindowTitle(qtText(title)); }
+void MainWindow::setTitle(std::string_view title) {
+  // A captured Mac is named in the title, so the support desk sees whose it is.
+  const auto capture = readCaptureManifest(platform_);
+  setWindowTitle(qtText(capture ? std::string(title) + " — " + captureName(*capture) : std::string(title)));
+}
 
 void MainWindow::setRowImage(Row row, std::string_view image) {
   reportRows_[row].image = image;

@@ -1,0 +1,289 @@
+#include "core/capture_archive.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "core/text.h"
+
+namespace corvane {
+namespace {
+
+// The entry's path as components, "." dropped; nullopt for an absolute path
+// or one with "..".
+std::optional<std::vector<std::string>> safeComponents(std::string_view path) {
+  if (path.empty() || path.front() == '/') return std::nullopt;
+  std::vector<std::string> parts;
+  for (auto& piece : splitText(path, "/")) {
+    if (piece.empty() || piece == ".") continue;
+    if (piece == "..") return std::nullopt;
+    parts.push_back(std::move(piece));
+  }
+  return parts;
+}
+
+std::string joined(const std::vector<std::string>& parts, size_t count) {
+  std::string path;
+  for (size_t i = 0; i < count && i < parts.size(); ++i) path += (i ? "/" : "") + parts[i];
+  return path;
+}
+
+// True when a link at `parts` with this target stays inside the folder.
+bool linkStaysInside(const std::vector<std::string>& parts, std::string_view target) {
+  if (target.empty() || target.front() == '/') return false;
+  std::vector<std::string> resolved(parts.begin(), parts.end() - 1);
+  for (auto& piece : splitText(target, "/")) {
+    if (piece.empty() || piece == ".") continue;
+    if (piece == "..") {
+      if (resolved.empty()) return false;
+      resolved.pop_back();
+    } else {
+      resolved.push_back(std::move(piece));
+    }
+  }
+  return true;
+}
+
+class Reader {
+ public:
+  Reader() : archive_(archive_read_new()) {
+    archive_read_support_filter_gzip(archive_);
+    archive_read_support_filter_none(archive_);
+    archive_read_support_format_tar(archive_);
+    archive_read_support_format_gnutar(archive_);
+  }
+  ~Reader() { archive_read_free(archive_); }
+  archive* get() const { return archive_; }
+
+ private:
+  archive* archive_;
+};
+
+class Writer {
+ public:
+  Writer() : archive_(archive_write_disk_new()) {
+    archive_write_disk_set_options(archive_, ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_PERM |
+                                                 ARCHIVE_EXTRACT_NO_OVERWRITE);
+  }
+  ~Writer() { archive_write_free(archive_); }
+  archive* get() const { return archive_; }
+
+ private:
+  archive* archive_;
+};
+
+std::string unpack(const std::string& archivePath, const std::string& folder, const CaptureLimits& limits) {
+  Reader reader;
+  if (archive_read_open_filename(reader.get(), archivePath.c_str(), 65536) != ARCHIVE_OK)
+    return "is not a capture archive (" + std::string(archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "") + ")";
+  Writer writer;
+  std::set<std::string> links;
+  uint64_t entries = 0, bytes = 0;
+  archive_entry* entry = nullptr;
+  for (;;) {
+    const int next = archive_read_next_header(reader.get(), &entry);
+    if (next == ARCHIVE_EOF) break;
+    if (next != ARCHIVE_OK && next != ARCHIVE_WARN) {
+      const char* why = archive_error_string(reader.get());
+      return entries == 0 ? "is not a capture archive (" + std::string(why ? why : "unknown format") + ")"
+                          : "is damaged (" + std::string(why ? why : "unreadable entry") + ")";
+    }
+    if (++entries > limits.entries) return "has more than " + std::to_string(limits.entries) + " entries";
+    const char* rawPath = archive_entry_pathname(entry);
+    const std::string path = rawPath ? rawPath : "";
+    const auto parts = safeComponents(path);
+    if (!parts) return "holds an entry that leads out of the capture: \"" + path + "\"";
+    if (parts->empty()) continue;  // the archive's own "./"
+    for (size_t n = 1; n < parts->size(); ++n)
+      if (links.count(joined(*parts, n))) return "holds an entry below a link: \"" + path + "\"";
+    if (archive_entry_hardlink(entry)) return "holds a hard link: \"" + path + "\"";
+    const mode_t type = archive_entry_filetype(entry);
+    if (type == AE_IFLNK) {
+      const char* target = archive_entry_symlink(entry);
+      if (!linkStaysInside(*parts, target ? target : ""))
+        return "holds a link that leads out of the capture: \"" + path + "\"";
+      links.insert(joined(*parts, parts->size()));
+    } else if (type != AE_IFREG && type != AE_IFDIR) {
+      return "holds a device or other special file: \"" + path + "\"";
+    }
+    const int64_t declared = archive_entry_size(entry);
+    if (type == AE_IFREG && declared > 0 && bytes + static_cast<uint64_t>(declared) > limits.bytes)
+      return "unpacks to more than " + std::to_string(limits.bytes / (1024 * 1024)) + " MB";
+
+    // Written under the private folder, without set-id bits, always
+    // readable and removable by the user.
+    archive_entry_copy_pathname(entry, (folder + "/" + joined(*parts, parts->size())).c_str());
+    mode_t perm = archive_entry_perm(entry) & 0755;
+    perm |= type == AE_IFDIR ? 0700 : 0600;
+    archive_entry_set_perm(entry, perm);
+    archive_entry_set_uid(entry, ::getuid());
+    archive_entry_set_gid(entry, ::getgid());
+    if (archive_write_header(writer.get(), entry) != ARCHIVE_OK)
+      return "cannot be unpacked at \"" + path + "\" (" +
+             std::string(archive_error_string(writer.get()) ? archive_error_string(writer.get()) : "") + ")";
+    if (type == AE_IFREG) {
+      const void* block = nullptr;
+      size_t size = 0;
+      la_int64_t offset = 0;
+      for (;;) {
+        const int read = archive_read_data_block(reader.get(), &block, &size, &offset);
+        if (read == ARCHIVE_EOF) break;
+        if (read != ARCHIVE_OK) return "is damaged at \"" + path + "\"";
+        bytes += size;
+        if (bytes > limits.bytes) return "unpacks to more than " + std::to_string(limits.bytes / (1024 * 1024)) + " MB";
+        if (archive_write_data_block(writer.get(), block, size, offset) != ARCHIVE_OK)
+          return "cannot be unpacked at \"" + path + "\"";
+      }
+    }
+    if (archive_write_finish_entry(writer.get()) != ARCHIVE_OK) return "cannot be unpacked at \"" + path + "\"";
+  }
+  return "";
+}
+
+// Folders to remove when the process ends, with the argument lists of the
+// rm run that a signal handler may start (made beforehand: a handler may not
+// allocate).
+struct Registered {
+  std::string archive;
+  std::vector<std::string> words;
+  std::vector<char*> argv;
+};
+
+std::mutex registryMutex;
+std::map<std::string, Registered>& registry() {
+  static auto* folders = new std::map<std::string, Registered>();
+  return *folders;
+}
+// Read by the signal handler: a fixed table of argument lists.
+constexpr int kMaxRegistered = 16;
+char** volatile signalArgv[kMaxRegistered] = {};
+
+void removeAllAtExit() {
+  std::lock_guard lock(registryMutex);
+  for (auto& [folder, entry] : registry()) removeCaptureFolder(folder);
+  for (auto& slot : signalArgv) slot = nullptr;
+}
+
+void removeOnSignal(int signal) {
+  for (char** volatile argv : signalArgv) {
+    if (!argv) continue;
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::execve("/bin/rm", argv, nullptr);
+      ::_exit(127);
+    }
+    if (child > 0) {
+      int status = 0;
+      while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+      }
+    }
+  }
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+void registerFolder(const std::string& folder, const std::string& archive) {
+  std::lock_guard lock(registryMutex);
+  static bool installed = false;
+  if (!installed) {
+    installed = true;
+    std::atexit(removeAllAtExit);
+    struct sigaction action {};
+    action.sa_handler = removeOnSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+  }
+  Registered& entry = registry()[folder];
+  entry.archive = archive;
+  entry.words = {"rm", "-rf", "--", folder};
+  for (auto& word : entry.words) entry.argv.push_back(word.data());
+  entry.argv.push_back(nullptr);
+  for (auto& slot : signalArgv)
+    if (!slot) {
+      slot = entry.argv.data();
+      break;
+    }
+}
+
+}  // namespace
+
+UnpackedCapture unpackCaptureArchive(const std::string& archivePath, const std::string& temporaryFolder,
+                                     CaptureLimits limits) {
+  UnpackedCapture result;
+  std::string pattern = temporaryFolder + "/corvane-capture-XXXXXX";
+  if (!::mkdtemp(pattern.data())) {
+    result.failure = "cannot make a private folder in " + temporaryFolder + " for the capture " + archivePath;
+    return result;
+  }
+  ::chmod(pattern.c_str(), 0700);
+  // The links check of the unpacking looks at every folder of the path.
+  char resolved[PATH_MAX];
+  if (::realpath(pattern.c_str(), resolved)) pattern = resolved;
+  const std::string why = unpack(archivePath, pattern, limits);
+  if (!why.empty()) {
+    removeCaptureFolder(pattern);
+    result.failure = "the capture archive " + archivePath + " " + why;
+    return result;
+  }
+  result.folder = pattern;
+  return result;
+}
+
+void removeCaptureFolder(const std::string& folder) {
+  if (folder.empty()) return;
+  std::error_code ignored;
+  // Folders unpacked without write permission would stop the removal.
+  for (auto it = std::filesystem::recursive_directory_iterator(
+           folder, std::filesystem::directory_options::skip_permission_denied, ignored);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+    if (it->is_directory(ignored) && !it->is_symlink(ignored))
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+  }
+  std::filesystem::remove_all(folder, ignored);
+}
+
+std::string openRootForReading(const std::string& rootArgument, std::string& failure) {
+  struct stat st {};
+  if (::stat(rootArgument.c_str(), &st) != 0) {
+    failure = rootArgument + " does not exist";
+    return "";
+  }
+  if (S_ISDIR(st.st_mode)) return rootArgument;
+  if (!S_ISREG(st.st_mode)) {
+    failure = rootArgument + " is neither a folder nor a capture archive";
+    return "";
+  }
+  const char* env = std::getenv("TMPDIR");
+  std::string temporary = env && *env ? env : "/tmp";
+  while (temporary.size() > 1 && temporary.back() == '/') temporary.pop_back();
+  UnpackedCapture unpacked = unpackCaptureArchive(rootArgument, temporary);
+  if (!unpacked.ok()) {
+    failure = unpacked.failure;
+    return "";
+  }
+  registerFolder(unpacked.folder, rootArgument);
+  return unpacked.folder;
+}
+
+std::string rootDisplayName(const std::string& rootFolder) {
+  std::lock_guard lock(registryMutex);
+  const auto found = registry().find(rootFolder);
+  return found == registry().end() ? rootFolder : found->second.archive;
+}
+
+}  // namespace corvane
