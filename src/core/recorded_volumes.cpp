@@ -1,5 +1,7 @@
 #include "core/recorded_volumes.h"
 
+#include <algorithm>
+
 #include "core/text.h"
 
 namespace corvane {
@@ -57,6 +59,9 @@ std::vector<RecordedVolume> parseDfOutput(std::string_view text) {
     while (!mount.empty() && (mount.back() == ' ' || mount.back() == '\t' || mount.back() == '\r')) mount.pop_back();
     if (mount.empty() || mount.front() != '/') continue;
     RecordedVolume volume;
+    volume.fileSystem = line.substr(0, words[capacity - 3].end - words[capacity - 3].text.size());
+    while (!volume.fileSystem.empty() && (volume.fileSystem.back() == ' ' || volume.fileSystem.back() == '\t'))
+      volume.fileSystem.pop_back();
     volume.mountPoint = mount;
     volume.totalBytes = std::stoull(words[capacity - 3].text) * 1024;
     volume.freeBytes = std::stoull(words[capacity - 1].text) * 1024;
@@ -77,10 +82,19 @@ const RecordedVolume* volumeHolding(const std::vector<RecordedVolume>& volumes, 
   return best;
 }
 
+bool isNetworkFileSystemName(std::string_view fileSystem) {
+  return fileSystem.starts_with("//") || fileSystem.starts_with("afp_") ||
+         fileSystem.find(":/") != std::string_view::npos;
+}
+
 std::vector<std::string> localMountPoints(const std::vector<RecordedVolume>& volumes) {
   std::vector<std::string> mounts;
-  for (const RecordedVolume& volume : volumes)
-    if (volume.mountPoint == "/" || volume.mountPoint.starts_with("/Volumes/")) mounts.push_back(volume.mountPoint);
+  for (const RecordedVolume& volume : volumes) {
+    const std::string& mount = volume.mountPoint;
+    if (mount != "/" && !mount.starts_with("/Volumes/")) continue;
+    if (isNetworkFileSystemName(volume.fileSystem)) continue;
+    if (std::find(mounts.begin(), mounts.end(), mount) == mounts.end()) mounts.push_back(mount);
+  }
   return mounts;
 }
 

@@ -11,6 +11,7 @@
 namespace corvane {
 
 struct RecordedVolume {
+  std::string fileSystem;  // df's first column: "/dev/disk0s2", "//user@server/Share", "server:/export"
   std::string mountPoint;
   uint64_t totalBytes = 0;
   uint64_t freeBytes = 0;
@@ -25,7 +26,12 @@ std::vector<RecordedVolume> parseDfOutput(std::string_view text);
 // is the path or one of its parent folders; nullptr when none is.
 const RecordedVolume* volumeHolding(const std::vector<RecordedVolume>& volumes, std::string_view systemPath);
 
-// The mount points of the local volumes: "/" and those under /Volumes.
+// Whether df's file-system name is a share mounted from another machine
+// (SMB and AFP "//user@server/share", NFS "server:/path", "afp_..." ids).
+bool isNetworkFileSystemName(std::string_view fileSystem);
+
+// The mount points of the local volumes, each once: "/" and those under
+// /Volumes that are not network shares.
 std::vector<std::string> localMountPoints(const std::vector<RecordedVolume>& volumes);
 
 }  // namespace corvane

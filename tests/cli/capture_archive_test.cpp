@@ -136,9 +136,15 @@ TEST(RecordedVolumes, DfOutputOfEachRelease) {
       "automount -nsl [142]              0        0        0   100%    /Network\n"
       "/dev/disk1s2  488050672 10240000 477810672     3%  12 34   1%   /Volumes/Backup Disk\n"
       "map -hosts                        0        0        0   100%    0 0  100%   /net\n"
+      "//user@nas.local/Public   976762584 52428800 924333784     6%    0 0  100%   /Volumes/Public\n"
+      "nas.local:/export          976762584 52428800 924333784     6%    /Volumes/export\n"
+      "/dev/disk1s2  488050672 10240000 477810672     3%  12 34   1%   /Volumes/Backup Disk\n"
       "garbage line\n";
   const auto volumes = parseDfOutput(text);
-  ASSERT_EQ(volumes.size(), 5u);
+  ASSERT_EQ(volumes.size(), 8u);
+  EXPECT_EQ(volumes[0].fileSystem, "/dev/disk0s3");
+  EXPECT_EQ(volumes[2].fileSystem, "automount -nsl [142]");
+  EXPECT_EQ(volumes[5].fileSystem, "//user@nas.local/Public");
   EXPECT_EQ(volumes[0].mountPoint, "/");
   EXPECT_EQ(volumes[0].totalBytes, 78150744ull * 1024);
   EXPECT_EQ(volumes[0].freeBytes, 10225656ull * 1024);
@@ -148,6 +154,7 @@ TEST(RecordedVolumes, DfOutputOfEachRelease) {
   EXPECT_EQ(volumes[4].mountPoint, "/net");
   EXPECT_EQ(volumeHolding(volumes, "/Volumes/Backup Disk/x")->mountPoint, "/Volumes/Backup Disk");
   EXPECT_EQ(volumeHolding(volumes, "/Volumes/Backup Diskette")->mountPoint, "/");
+  // Shares left out, a volume listed twice named once.
   EXPECT_EQ(localMountPoints(volumes), (std::vector<std::string>{"/", "/Volumes/Backup Disk"}));
   EXPECT_EQ(volumeHolding({}, "/"), nullptr);
 }

@@ -63,5 +63,24 @@ TEST(LocalVolumesTest, EachLocalVolumeOnce) {
   }
 }
 
+TEST(LocalVolumesTest, ACaptureGivesTheVolumesItRecorded) {
+  // The capture's /Volumes holds a folder of its own; what its Mac had
+  // mounted is what its df printed: a second disk (twice), a share, /dev.
+  CapturedSystem system("inv-10.6");
+  std::filesystem::create_directories(system.hostPath("/Volumes/Not Mounted"));
+  system.write("/bin/df",
+               "#!/bin/sh\ncat <<'EOF'\n"
+               "Filesystem    1024-blocks     Used    Avail Capacity  iused ifree %iused  Mounted on\n"
+               "/dev/disk0s2    243966468 80000000 163710468    33%  1 2   1%   /\n"
+               "devfs                 190      190         0   100%  1 2   1%   /dev\n"
+               "/dev/disk1s2    488050672 10240000 477810672     3%  1 2   1%   /Volumes/Data\n"
+               "//me@nas.local/Public 976762584 52428800 924333784 6%  1 2   1%   /Volumes/Public\n"
+               "/dev/disk1s2    488050672 10240000 477810672     3%  1 2   1%   /Volumes/Data\n"
+               "EOF\n",
+               true);
+  Platform platform({.root = system.root(), .home = "/Users/user", .pauses = false, .syslog = false});
+  EXPECT_EQ(mountedLocalVolumePaths(platform), (std::vector<std::string>{"/", "/Volumes/Data"}));
+}
+
 }  // namespace
 }  // namespace corvane
