@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "core/capture_archive.h"
-#include "gui/corvane_app.h"
+#include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
 
@@ -77,11 +77,15 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  corvane::CorvaneApp app(options);
-  app.start();
+  corvane::FrontDoor door(options);
+  door.start();
   std::unique_ptr<corvane::ScreenshotScript> script;
   if (parser.isSet(screenshots)) {
-    script = std::make_unique<corvane::ScreenshotScript>(app, parser.value(screenshots));
+    if (!door.app()) {
+      std::cerr << "corvane: --screenshot-script needs a Mac system as root\n";
+      return 1;
+    }
+    script = std::make_unique<corvane::ScreenshotScript>(*door.app(), parser.value(screenshots));
     script->begin();
   }
   int status = QCoreApplication::exec();
