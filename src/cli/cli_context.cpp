@@ -67,7 +67,7 @@ CLI::App* inspectCommand(CLI::App& app) {
 }
 
 std::string notAMacMessage(const Platform& platform) {
-  if (platform.exists(kSystemVersionPath)) return "";
+  if (isMacSystem(platform)) return "";
   const std::string root = platform.rootIsSystem() ? "/" : rootDisplayName(platform.root());
   return root + " is not a Mac system: give --root a captured system or a capture archive";
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/bundle.h"
+#include "core/mac_system.h"
 #include "core/platform.h"
 
 #include <nlohmann/json.hpp>
@@ -39,7 +40,6 @@ std::unique_ptr<Platform> makePlatform(const SystemOptions& options,
                                        const std::function<std::unique_ptr<Platform>(PlatformOptions)>& make);
 Bundle makeBundle(const SystemOptions& options);
 
-inline constexpr const char* kSystemVersionPath = "/System/Library/CoreServices/SystemVersion.plist";
 
 // "ROOT is not a Mac system: ..." when the root has no SystemVersion.plist at
 // all (an unreadable one is the readers' business); "" for a Mac system.

@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QTimer>
 #include <iostream>
 #include <memory>
 #include <string_view>
 
 #include "core/capture_archive.h"
-#include "gui/corvane_app.h"
+#include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
 
@@ -77,11 +78,21 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  corvane::CorvaneApp app(options);
-  app.start();
+  corvane::FrontDoor door(options);
+  door.start();
   std::unique_ptr<corvane::ScreenshotScript> script;
   if (parser.isSet(screenshots)) {
-    script = std::make_unique<corvane::ScreenshotScript>(app, parser.value(screenshots));
+    if (!door.app()) {
+      // No Mac: the picture of the page that asks for a capture.
+      const QString picture = QDir(parser.value(screenshots)).filePath("open-capture.png");
+      QDir().mkpath(parser.value(screenshots));
+      QTimer::singleShot(500, [&door, picture] {
+        const bool saved = door.page() && door.page()->grab().save(picture);
+        QCoreApplication::exit(saved ? 0 : 1);
+      });
+      return QCoreApplication::exec();
+    }
+    script = std::make_unique<corvane::ScreenshotScript>(*door.app(), parser.value(screenshots));
     script->begin();
   }
   int status = QCoreApplication::exec();
