@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 
 #include "app/hardware_panel.h"
+#include "app/proxy_comparison.h"
+#include "app/row_texts.h"
 #include "core/os_version.h"
 #include "core/text.h"
 
@@ -31,7 +33,11 @@ bool isEmptyText(const std::optional<std::string>& text) { return !text || text-
 }  // namespace
 
 Corvane::Corvane(CorvaneServices services, ProviderDatas prvs)
-    : services_(std::move(services)), prvs_(std::move(prvs)), self_(std::make_shared<Corvane*>(this)) {
+    : services_(std::move(services)),
+      prvs_(std::move(prvs)),
+      lineCheck_(services_.runLoop, services_.platform, services_.downloader, [this] { downloadDidFinish(); },
+                 [this] { didFailWithError(); }),
+      self_(std::make_shared<Corvane*>(this)) {
   // The platform may outlive the controller (and the controller the
   // platform): the callback finds out whether the controller still exists.
   std::weak_ptr<Corvane*> self = self_;
@@ -40,10 +46,8 @@ Corvane::Corvane(CorvaneServices services, ProviderDatas prvs)
   };
 }
 
-Corvane::~Corvane() {
-  stopTimer();
-  dl2_.reset();  // cancels and waits for the download's thread
-}
+// The line check's download is cancelled and waited for as it is destroyed.
+Corvane::~Corvane() = default;
 
 // ---- start-up and rows ------------------------------------------------------
 
@@ -91,7 +95,7 @@ void Corvane::OnButton(int tag) {
   switch (tag) {
     case 1: runSequence(); break;
     case 2:
-      retireDownload();
+      lineCheck_.retire();
       setCode(Row::Line, "");
       AddTrackingContrl(false);
       OnCheckURL();
@@ -114,7 +118,7 @@ void Corvane::OnCancel() { services_.view.quit(); }
 void Corvane::runSequence() {
   // A line check still running (after a repair from a detail button) ends
   // here: its late report must not touch the new sequence's rows or buttons.
-  retireDownload();
+  lineCheck_.retire();
   services_.platform.forgetUnansweredTools();
   AddTrackingContrl(false);
   clearAll();
@@ -208,15 +212,7 @@ void Corvane::OnCheckNetwork() {
     proxy_ = first.count() >= 2 && last.isArray() ? last : Value(Value::Array{});
     text += proxy_.count() == fullProxyCount() ? l("exist") : l("no");
 
-    IsProxyOK_ = prvs_.p_enable
-                     ? proxy_[0].text() == prvs_.p_http && proxy_[1].text() == prvs_.p_socks &&
-                           proxy_[2].text() == prvs_.p_ftp && proxy_[3].text() == prvs_.p_gopher &&
-                           proxy_[4].text() == prvs_.p_secure && proxy_[5].text().empty() &&
-                           proxy_[6].text().empty()
-                     : proxy_[0].text().empty() && proxy_[1].text().empty() && proxy_[2].text().empty() &&
-                           proxy_[3].text().empty() && proxy_[4].text().empty() && proxy_[5].text().empty() &&
-                           proxy_[6].text().empty();
-    if (osAtLeast(services_.platform, "10.3.2") && !proxy_[7].text().empty()) IsProxyOK_ = false;
+    IsProxyOK_ = proxiesMatchProvider(proxy_, prvs_, osAtLeast(services_.platform, "10.3.2"));
 
     if (!mac_.empty() && IsProxyOK_) {
       IsNetworkErr_ = false;
@@ -325,35 +321,7 @@ void Corvane::OnCheckBrowser() {
 
   browsers_ = services_.readers.getBrowser();
   noteUnansweredTools(Row::Browser);
-  const Value& browsers = browsers_;
-  std::string text;
-  if (browsers.count() == 4) {
-    auto present = [&](size_t i) { return intValueOfText(browsers[i].text()) != 0; };
-    auto piece = [&](std::string_view format, size_t i) { return formatText(format, {browsers[i].text()}); };
-    if (present(0)) {
-      // Internet Explorer has the first line, Safari beside it; Netscape and
-      // Firefox share the second.
-      text = piece("Internet Explorer %@", 0);
-      if (present(1)) text += piece(" / Safari %@", 1);
-      bool second = false;
-      if (present(2)) {
-        text += piece("\nNetscape %@", 2);
-        second = true;
-      }
-      if (present(3)) text += piece(second ? " / Firefox %@" : "\nFirefox %@", 3);
-    } else {
-      // The others fill the lines two at a time.
-      constexpr std::string_view names[] = {"", "Safari", "Netscape", "Firefox"};
-      int shown = 0;
-      for (size_t i = 1; i < 4; ++i) {
-        if (!present(i)) continue;
-        std::string_view separator = shown == 0 ? "" : shown % 2 == 1 ? " / " : "\n";
-        text += std::string(separator) + std::string(names[i]) + " " + browsers[i].text();
-        ++shown;
-      }
-      if (shown == 0) text = kNotFound;
-    }
-  }
+  const std::string text = browserRowText(browsers_);
   displayText(Row::Browser, "ok", text);
 }
 
@@ -409,89 +377,38 @@ void Corvane::OnCheckURL() {
   }
   displayText(Row::Line, "check", "check");
   setCode(Row::Line, "");
-  lineFailure_ = LineFailure{};
+  lineCheck_.clearFailure();
   pause();
   startDownload();
-  if (osAtLeast(services_.platform, "10.3")) {
-    std::weak_ptr<Corvane*> self = self_;
-    timer_ = services_.runLoop.startTimer(services_.timings.lineTimeout, [self] {
-      if (auto alive = self.lock()) (*alive)->TimeOut();
-    });
-    timerRunning_ = true;
-  }
 }
 
 void Corvane::startDownload() {
-  // A line check started while another runs replaces it: the earlier
-  // download is cancelled and its timer stopped, so it reports nothing.
-  stopTimer();
-  if (dl2_) dl2_->cancel();
-  dl2_.reset();
-  unsigned long generation = ++downloadGeneration_;
   DownloadRequest request;
   request.url = prvs_.testurl.value_or("");
   request.timeoutSeconds = services_.timings.requestTimeout;
   request.totalSeconds = services_.timings.transferCap;
   request.reloadIgnoringCache = true;
   request.destinationFolder = services_.platform.temporaryFolder();
-  lineFailure_.address = request.url;
-  std::weak_ptr<Corvane*> self = self_;
-  RunLoop& runLoop = services_.runLoop;
-  Platform& platform = services_.platform;
-  dl2_ = services_.downloader.start(request, [self, generation, &runLoop, &platform](const DownloadResult& result) {
-    if (!result.ok) platform.verboseLog("line check: " + result.error);
-    runLoop.post([self, generation, result] {
-      auto alive = self.lock();
-      if (!alive) return;
-      Corvane& controller = **alive;
-      if (generation != controller.downloadGeneration_ || !controller.dl2_) return;  // replaced or timed out
-      if (result.ok) {
-        controller.downloadDidFinish();
-      } else {
-        controller.lineFailure_.failure = result.failure;
-        controller.lineFailure_.status = result.status;
-        controller.lineFailure_.error = result.error;
-        controller.didFailWithError();
-      }
-    });
-  });
-}
-
-void Corvane::retireDownload() {
-  stopTimer();
-  if (dl2_) dl2_->cancel();
-  dl2_.reset();
-  ++downloadGeneration_;
-}
-
-void Corvane::stopTimer() {
-  if (timerRunning_) services_.runLoop.cancelTimer(timer_);
-  timerRunning_ = false;
+  // Before 10.3 only the download's own limits end the check.
+  std::optional<double> timer;
+  if (osAtLeast(services_.platform, "10.3")) timer = services_.timings.lineTimeout;
+  lineCheck_.start(request, timer);
 }
 
 void Corvane::downloadDidFinish() {
   displayText(Row::Line, "ok", "ok");
-  stopTimer();
-  dl2_.reset();
+  lineCheck_.end();
   AddTrackingContrl(true);
 }
 
 void Corvane::didFailWithError() {
-  if (lineFailure_.failure == DownloadFailure::None) lineFailure_.failure = DownloadFailure::Other;
   displayText(Row::Line, "syserr", "syserr");
   setCode(Row::Line, "07029");
-  stopTimer();
-  dl2_.reset();
+  lineCheck_.end();
   AddTrackingContrl(true);
 }
 
-void Corvane::TimeOut() {
-  timerRunning_ = false;  // the one-shot timer has fired
-  if (dl2_) dl2_->cancel();
-  lineFailure_.failure = DownloadFailure::TimedOut;
-  lineFailure_.error = "no answer within the line check's time limit";
-  didFailWithError();
-}
+void Corvane::TimeOut() { lineCheck_.timeOut(); }
 
 // ---- waiting for tools --------------------------------------------------------
 
@@ -590,7 +507,7 @@ void Corvane::mailDetail() {
 void Corvane::repairNetwork(int tag) {
   // A user-started repair checks the line again at its end; a line check
   // still running from before must not end in the middle of the repair.
-  if (!flag_) retireDownload();
+  if (!flag_) lineCheck_.retire();
   AddTrackingContrl(false);
   services_.view.redraw();
   services_.view.showWaitPanel(true);

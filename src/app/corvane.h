@@ -11,6 +11,7 @@
 
 #include "app/check_readers.h"
 #include "app/corvane_view.h"
+#include "app/line_check.h"
 #include "core/bundle.h"
 #include "core/http_download.h"
 #include "core/localized_strings.h"
@@ -37,16 +38,6 @@ struct CorvaneServices {
   const LocalizedStrings& strings;
   Bundle bundle;
   CorvaneTimings timings = {};
-};
-
-// Why the last line check failed: its download's failure (TimedOut too when
-// the line check's own timer fired first), the HTTP status of an answer and
-// the address tried. failure is None while nothing failed.
-struct LineFailure {
-  DownloadFailure failure = DownloadFailure::None;
-  long status = 0;
-  std::string address;
-  std::string error;
 };
 
 class Corvane {
@@ -85,8 +76,8 @@ class Corvane {
   void downloadDidFinish();
   void didFailWithError();
   void TimeOut();
-  bool lineCheckRunning() const { return dl2_ != nullptr; }
-  const LineFailure& lineFailure() const { return lineFailure_; }
+  bool lineCheckRunning() const { return lineCheck_.running(); }
+  const LineFailure& lineFailure() const { return lineCheck_.failure(); }
 
   // The repair run after an accepted offer (tag 6 TCP/IP, 7 network).
   void repairNetwork(int tag);
@@ -134,10 +125,6 @@ class Corvane {
   bool offerRepair(Row row, std::string_view messageKey, const std::vector<std::string>& flatPairs);
 
   void startDownload();
-  void stopTimer();
-  // Ends the running line check, if any, without a word: its download and
-  // timer are dropped and whatever it reports later is ignored.
-  void retireDownload();
 
   // A row's check begins: tools that did not answer before are not its own.
   void beginToolWatch(Row row);
@@ -172,11 +159,7 @@ class Corvane {
   // The tool the row names as the one it waits for.
   std::string waitedTool_;
 
-  std::unique_ptr<DownloadJob> dl2_;
-  LineFailure lineFailure_;
-  unsigned long downloadGeneration_ = 0;
-  bool timerRunning_ = false;
-  RunLoop::TimerId timer_ = 0;
+  LineCheck lineCheck_;
   // Posted download reports check it, so that none reaches a destroyed controller.
   std::shared_ptr<Corvane*> self_;
 };
