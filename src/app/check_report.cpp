@@ -97,7 +97,7 @@ RowCause rowCause(Row row, const ReportRow& state, const Corvane& controller) {
 }
 
 Json rowFacts(Row row, const Corvane& controller, const Platform& platform) {
-  bool newer = osAtLeast(platform, "10.3.2");
+  bool newer = controller.proxyListHasAutomatic();
   switch (row) {
     case Row::System:
       return Json{{"os", textOrNull(controller.os())},
@@ -314,9 +314,9 @@ Json mailPanelJson(const Value& accounts, const LocalizedStrings& strings) {
 
 Json detailsJson(const Corvane& controller, const Platform& platform, const LocalizedStrings& strings) {
   return Json{{"hardware", hardwarePanelJson(controller.hardwarePanelRows())},
-              {"network", networkPanelJson(controller.networks(), strings, osAtLeast(platform, "10.3.2"))},
+              {"network", networkPanelJson(controller.networks(), strings, controller.proxyListHasAutomatic())},
               {"tcpip", tcpipPanelJson(controller.tcpips(), controller.networks(), strings)},
-              {"mail", mailPanelJson(controller.mails()[controller.mails().count() - 1], strings)}};
+              {"mail", mailPanelJson(controller.mailAccounts(), strings)}};
 }
 
 // ---- readable forms -------------------------------------------------------------

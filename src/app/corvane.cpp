@@ -17,6 +17,8 @@ namespace {
 const std::vector<int> kAllButtons = {5, 6, 7, 8, 1, 2, 3, 4};
 const std::vector<int> kMainButtons = {1, 2, 3, 4};
 constexpr std::string_view kNotFound = "----------";
+// Accepted repair offers for one user action at most (see flag_).
+constexpr int kMaxAcceptedRepairs = 3;
 // How long a tool runs before its row names it.
 constexpr double kNameWaitedToolAfter = 3.0;
 
@@ -119,6 +121,7 @@ void Corvane::runSequence() {
   // A line check still running (after a repair from a detail button) ends
   // here: its late report must not touch the new sequence's rows or buttons.
   lineCheck_.retire();
+  acceptedRepairs_ = 0;
   services_.platform.forgetUnansweredTools();
   AddTrackingContrl(false);
   clearAll();
@@ -161,7 +164,9 @@ void Corvane::checkHardwareRow() {
 
 // ---- network ----------------------------------------------------------------
 
-size_t Corvane::fullProxyCount() const { return osAtLeast(services_.platform, "10.3.2") ? 10 : 9; }
+bool Corvane::proxyListHasAutomatic() const { return osAtLeast(services_.platform, "10.3.2"); }
+
+size_t Corvane::fullProxyCount() const { return proxyListHasAutomatic() ? 10 : 9; }
 
 const Value& Corvane::firstPortEntry() const {
   if (networks_.count() < 2) return Value::absent();  // no location entry at all
@@ -212,7 +217,7 @@ void Corvane::OnCheckNetwork() {
     proxy_ = first.count() >= 2 && last.isArray() ? last : Value(Value::Array{});
     text += proxy_.count() == fullProxyCount() ? l("exist") : l("no");
 
-    IsProxyOK_ = proxiesMatchProvider(proxy_, prvs_, osAtLeast(services_.platform, "10.3.2"));
+    IsProxyOK_ = proxiesMatchProvider(proxy_, prvs_, proxyListHasAutomatic());
 
     if (!mac_.empty() && IsProxyOK_) {
       IsNetworkErr_ = false;
@@ -232,7 +237,7 @@ std::vector<std::string> Corvane::getErrorProxy() const {
     pairs.push_back(std::move(name));
     pairs.push_back(std::move(result));
   };
-  bool newer = osAtLeast(services_.platform, "10.3.2");
+  bool newer = proxyListHasAutomatic();
   size_t full = fullProxyCount();
   if (proxy_.count() == full) {
     add(l("proxy"), l("exist"));
@@ -464,10 +469,14 @@ bool Corvane::offerRepair(Row row, std::string_view messageKey, const std::vecto
     offer.planLines.push_back(formatText(l("repairSwitchesTo"), {plan.location}));
     for (const auto& name : plan.turnedOff) offer.planLines.push_back(formatText(l("repairTurnsOff"), {name}));
   }
-  return services_.view.runRepairPanel(offer);
+  offer.acceptable = acceptedRepairs_ < kMaxAcceptedRepairs;
+  const bool accepted = services_.view.runRepairPanel(offer) && offer.acceptable;
+  if (accepted) ++acceptedRepairs_;
+  return accepted;
 }
 
 void Corvane::tcpipDetail() {
+  if (!flag_) acceptedRepairs_ = 0;  // the user's button
   if (networks_.count() == 0) {
     AlertShow("networkNoMsg");
   } else if (IsTcpipErr_ || IsIPv6Err_) {
@@ -484,6 +493,7 @@ void Corvane::tcpipDetail() {
 }
 
 void Corvane::networkDetail() {
+  if (!flag_) acceptedRepairs_ = 0;  // the user's button
   if (IsNetworkErr_) {
     bool answer = false;
     if (firstPortEntry().isAbsent()) {
@@ -495,14 +505,16 @@ void Corvane::networkDetail() {
     }
     if (answer) repairNetwork(7);
   }
-  if (!flag_) services_.view.runNetworkPanel(networks_);
+  if (!flag_) services_.view.runNetworkPanel(networks_, proxyListHasAutomatic());
   flag_ = false;
 }
 
-void Corvane::mailDetail() {
+Value Corvane::mailAccounts() const {
   const Value& accounts = mails_[mails_.count() - 1];
-  services_.view.runMailPanel(accounts.isArray() ? accounts : Value(Value::Array{}));
+  return accounts.isArray() ? accounts : Value(Value::Array{});
 }
+
+void Corvane::mailDetail() { services_.view.runMailPanel(mailAccounts()); }
 
 void Corvane::repairNetwork(int tag) {
   // A user-started repair checks the line again at its end; a line check

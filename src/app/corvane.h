@@ -92,9 +92,15 @@ class Corvane {
   const Value& browsers() const { return browsers_; }
   const Value& tcpips() const { return tcpips_; }
   const Value& mails() const { return mails_; }
+  // The mail list's accounts (its last element), an empty list when it has none.
+  Value mailAccounts() const;
+  // The proxy lists carry the automatic proxy after the seven protocols
+  // (10.3.2 and later): the lists' full length and the panels' fields.
+  bool proxyListHasAutomatic() const;
   const Value& proxy() const { return proxy_; }
   const std::string& port() const { return port_; }
   const std::string& mac() const { return mac_; }
+  // The re-entry flag (see flag_ below).
   bool flag() const { return flag_; }
   bool IsNetworkErr() const { return IsNetworkErr_; }
   bool IsTcpipErr() const { return IsTcpipErr_; }
@@ -152,7 +158,26 @@ class Corvane {
   bool IsIPv6Err_ = false;
   bool IsProxyOK_ = false;
   bool URLOK_ = false;
+  // The re-entry rule. A detail action (tag 6 TCP/IP, 7 network) is entered
+  // either by the user's button or by a check that found a fault, and an
+  // accepted offer repairs, then checks the network rows again, which may
+  // offer a repair again from inside the repair. flag_ tells them apart:
+  // - A check sets it before it enters the detail action itself; the action
+  //   then shows no detail panel, and a repair made from it neither retires
+  //   nor restarts the line check, nor re-arms the buttons: the sequence
+  //   that runs it does so at its end.
+  // - flag_ false on entering repairNetwork means the user started it: it
+  //   retires a running line check, clears the line row, re-checks TCP/IP
+  //   and the line after the network and re-arms the buttons.
+  // - repairNetwork leaves it set, so the detail action that made the offer
+  //   shows no panel after a repair; the TCP/IP and network detail actions
+  //   clear it on their way out, and awakeFromNib clears it at start.
+  // A repair that does not cure the fault is thus offered again, nested; at
+  // most kMaxAcceptedRepairs offers per user action may be accepted
+  // (acceptedRepairs_, reset when the user starts a sequence or a detail
+  // action), so that nesting ends even when every offer is accepted.
   bool flag_ = false;
+  int acceptedRepairs_ = 0;
   // The row whose check is running, for the name of a tool it waits for.
   Row checkingRow_ = Row::System;
   bool checking_ = false;

@@ -42,6 +42,10 @@ struct RepairOffer {
   std::string location;
   std::vector<std::string> turnedOff;
   std::vector<std::string> planLines;
+  // False once the controller has run as many accepted repairs for one user
+  // action as it allows: the controller repairs nothing whatever the
+  // answer, and a view that answers for the user answers no.
+  bool acceptable = true;
 };
 
 // One mounted volume of the hardware panel, its sizes already formatted.
@@ -73,7 +77,8 @@ class CorvaneView {
   // The panel models (hardware_panel.h, network_panel.h, tcpip_panel.h,
   // mail_panel.h) turn these data into the fields a panel shows.
   virtual void runHardwarePanel(const std::vector<VolumeRow>& volumes) = 0;
-  virtual void runNetworkPanel(const Value& networks) = 0;
+  // hasAutomatic: the proxy lists carry the automatic proxy (10.3.2 and later).
+  virtual void runNetworkPanel(const Value& networks, bool hasAutomatic) = 0;
   virtual void runTcpipPanel(const Value& tcpips, const Value& networks) = 0;
   virtual void runMailPanel(const Value& accounts) = 0;
 

@@ -107,9 +107,9 @@ int runCheck(const CheckOptions& options) {
     if (options.timings) std::cout << '\n' << timings.text();
     if (options.details) {
       view.runHardwarePanel(corvane.hardwarePanelRows());
-      view.runNetworkPanel(corvane.networks());
+      view.runNetworkPanel(corvane.networks(), corvane.proxyListHasAutomatic());
       view.runTcpipPanel(corvane.tcpips(), corvane.networks());
-      view.runMailPanel(corvane.mails()[corvane.mails().count() - 1]);
+      view.runMailPanel(corvane.mailAccounts());
     }
   }
   return view.anyFault() ? 1 : 0;

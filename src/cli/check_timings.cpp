@@ -127,8 +127,8 @@ void TimedView::runHardwarePanel(const std::vector<VolumeRow>& volumes) {
   timings_.addDialog(timed([&] { view_.runHardwarePanel(volumes); }));
 }
 
-void TimedView::runNetworkPanel(const Value& networks) {
-  timings_.addDialog(timed([&] { view_.runNetworkPanel(networks); }));
+void TimedView::runNetworkPanel(const Value& networks, bool hasAutomatic) {
+  timings_.addDialog(timed([&] { view_.runNetworkPanel(networks, hasAutomatic); }));
 }
 
 void TimedView::runTcpipPanel(const Value& tcpips, const Value& networks) {

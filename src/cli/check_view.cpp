@@ -120,7 +120,9 @@ bool CheckView::runRepairPanel(const RepairOffer& offer) {
   print(table.str());
 
   bool answer = false;
-  if (repairsAccepted_ < options_.maxRepairs) {
+  // An offer the controller no longer accepts is answered no, so that
+  // "--repair yes" cannot loop on a fault the repair does not cure.
+  if (offer.acceptable) {
     switch (options_.repair) {
       case RepairAnswer::Yes: answer = true; break;
       case RepairAnswer::No: answer = false; break;
@@ -132,7 +134,6 @@ bool CheckView::runRepairPanel(const RepairOffer& offer) {
   }
   if (options_.repair != RepairAnswer::Ask) print(strings_.text("repairQuestion") + " " + (answer ? "y" : "n") + "\n");
   print("\n");
-  if (answer) ++repairsAccepted_;
 
   // The event keeps the panel's rows as pairs, as scripts read them; the
   // report's "offers" give them named fields.
@@ -160,10 +161,10 @@ void CheckView::runHardwarePanel(const std::vector<VolumeRow>& volumes) {
   print(out.str() + "\n");
 }
 
-void CheckView::runNetworkPanel(const Value& networks) {
+void CheckView::runNetworkPanel(const Value& networks, bool hasAutomatic) {
   events_.push_back(Json{{"event", "panel"}, {"panel", "network"}});
   if (!options_.out) return;
-  Json panel = networkPanelJson(networks, strings_, osAtLeast(platform_, "10.3.2"));
+  Json panel = networkPanelJson(networks, strings_, hasAutomatic);
   std::ostringstream out;
   out << '\n' << strings_.text("networkPanel") << '\n';
   for (const auto& location : panel["locations"]) {

@@ -25,9 +25,6 @@ struct CheckViewOptions {
   std::ostream* out = nullptr;
   // Where "ask" reads the answer; null (no terminal) answers no.
   std::istream* in = nullptr;
-  // Accepted repairs in one run at most; later offers are answered no, so
-  // that "--repair yes" cannot loop on a fault the repair does not cure.
-  int maxRepairs = 3;
 };
 
 using RowState = ReportRow;
@@ -43,7 +40,7 @@ class CheckView : public CorvaneView {
   void showAlert(const Alert& alert) override;
   bool runRepairPanel(const RepairOffer& offer) override;
   void runHardwarePanel(const std::vector<VolumeRow>& volumes) override;
-  void runNetworkPanel(const Value& networks) override;
+  void runNetworkPanel(const Value& networks, bool hasAutomatic) override;
   void runTcpipPanel(const Value& tcpips, const Value& networks) override;
   void runMailPanel(const Value& accounts) override;
   void armButtons(const std::vector<int>& tags, bool enabled) override;
@@ -85,7 +82,6 @@ class CheckView : public CorvaneView {
   // The row whose text was set last since the window was last redrawn: the
   // row that the redraw shows changed.
   std::optional<Row> changed_;
-  int repairsAccepted_ = 0;
   bool quitRequested_ = false;
 };
 

@@ -289,7 +289,8 @@ bool MainWindow::runRepairPanel(const RepairOffer& offer) {
   // What the repair will do is said below the explanation.
   std::string message = offer.message;
   for (size_t i = 0; i < offer.planLines.size(); ++i) message += (i == 0 ? "\n\n" : "\n") + offer.planLines[i];
-  const bool accepted = repairPanel_->showPanel(message, offer.pairs) == 1;
+  // Past the controller's limit the answer does not count: nothing is repaired.
+  const bool accepted = repairPanel_->showPanel(message, offer.pairs) == 1 && offer.acceptable;
   offers_.push_back(ReportOffer{offer, reportRows_[offer.row].code, accepted});
   return accepted;
 }
@@ -299,9 +300,9 @@ void MainWindow::runHardwarePanel(const std::vector<VolumeRow>& volumes) {
   hardwarePanel_->showPanel(volumes);
 }
 
-void MainWindow::runNetworkPanel(const Value& networks) {
+void MainWindow::runNetworkPanel(const Value& networks, bool hasAutomatic) {
   willRun(networkPanel_, "network");
-  networkPanel_->showPanel(networks, osAtLeast(platform_, "10.3.2"));
+  networkPanel_->showPanel(networks, hasAutomatic);
 }
 
 void MainWindow::runTcpipPanel(const Value& tcpips, const Value& networks) {

@@ -53,7 +53,7 @@ class MainWindow : public QWidget, public CorvaneView {
   void showAlert(const Alert& alert) override;
   bool runRepairPanel(const RepairOffer& offer) override;
   void runHardwarePanel(const std::vector<VolumeRow>& volumes) override;
-  void runNetworkPanel(const Value& networks) override;
+  void runNetworkPanel(const Value& networks, bool hasAutomatic) override;
   void runTcpipPanel(const Value& tcpips, const Value& networks) override;
   void runMailPanel(const Value& accounts) override;
   void armButtons(const std::vector<int>& tags, bool enabled) override;

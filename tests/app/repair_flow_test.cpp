@@ -186,7 +186,7 @@ TEST_F(RepairFlow, NestedOffersStayInsideTheSequence) {
   readers.network = badProxy;
   start(cli::RepairAnswer::Yes);
   press(1);
-  EXPECT_EQ(readers.repairs, 3);  // the view accepts three repairs at most
+  EXPECT_EQ(readers.repairs, 3);  // three accepted repairs at most
   EXPECT_EQ(events("offer").size(), 4u);
   EXPECT_EQ(events("offer").back()["answer"], 0);
   EXPECT_EQ(downloader.requests.size(), 1u);
