@@ -179,9 +179,14 @@ TEST(DoSetup, RefusesWhenNothingCanBeInstalled) {
 
 TEST(DoSetup, CopyThatDoesNotReadBackIsRefused) {
   TempFolder tmp;
+  struct TemporaryIn : Platform {
+    explicit TemporaryIn(std::string folder) : folder_(std::move(folder)) {}
+    std::string temporaryFolder() const override { return folder_; }
+    std::string folder_;
+  } platform{tmp.path()};
   Dictionary store;
   store.set("Text", std::string("cut\0here", 8));  // a property list cannot hold a NUL
-  const PrivateCopy copy = writePrivateCopy(tmp.path(), "preferences.plist", Value(store));
+  const PrivateCopy copy = writePrivateCopy(platform, "preferences.plist", Value(store));
   EXPECT_FALSE(copy.ok());
   EXPECT_TRUE(std::filesystem::is_empty(tmp.path()));
 }
