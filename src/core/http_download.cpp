@@ -117,7 +117,7 @@ class DownloadThread : public DownloadJob {
         result.savedPath = destination;
         return result;
       }
-      result.error = "cannot save " + destination + ": " + why.substr(why.rfind(": ") + 2);
+      result.error = "cannot save " + destination + ": " + why;
       result.failure = DownloadFailure::Other;
     }
     removeHostFile(reserved);

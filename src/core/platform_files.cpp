@@ -91,7 +91,8 @@ bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes
 
 bool renameHostPath(const std::string& from, const std::string& to, std::string* why) {
   if (::rename(from.c_str(), to.c_str()) == 0) return true;
-  return fail(why, "cannot rename " + from + " to", to);
+  if (why) *why = std::strerror(errno);
+  return false;
 }
 
 bool removeHostFile(const std::string& hostPath) { return ::unlink(hostPath.c_str()) == 0; }

@@ -25,7 +25,8 @@ namespace corvane {
 bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, unsigned mode = 0644,
                              std::string* why = nullptr);
 
-// rename(2): replaces a file at `to`, never a folder.
+// rename(2): replaces a file at `to`, never a folder. The reason is the
+// system's message alone (the caller names the paths).
 bool renameHostPath(const std::string& from, const std::string& to, std::string* why = nullptr);
 
 // Removes a file or link (not what a link points at). False when nothing was removed.
