@@ -1,15 +1,10 @@
 #include "app/corvane.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include "app/hardware_panel.h"
 #include "app/proxy_comparison.h"
 #include "app/row_texts.h"
 #include "core/os_version.h"
 #include "core/text.h"
-
-extern char** environ;
 
 namespace corvane {
 namespace {
@@ -360,15 +355,7 @@ void Corvane::OnCheckMail() {
 }
 
 int Corvane::RunMailSetupApp() {
-  std::string path = services_.bundle.resourcesFolder() + "/Plovis.app/Contents/MacOS/Plovis(Mail)";
-  char* argv[] = {path.data(), nullptr};
-  pid_t child = 0;
-  if (posix_spawn(&child, path.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return services_.platform.launchProgram(services_.bundle.resourcesFolder() + "/Plovis.app/Contents/MacOS/Plovis(Mail)");
 }
 
 // ---- line check -------------------------------------------------------------

@@ -17,11 +17,11 @@ inline constexpr std::string_view kHelpBookName = "Corvane Help";
 // cmp is compOSVersion("10.2"): below 0 (before 10.2) it also removes the
 // help book's folder from "Apple Help Prefs" and puts the saved copy of
 // "Help Viewer Prefs" back in place. Failures are ignored.
-void DeleteHelp(const Platform& platform, int cmp, std::string_view bundleIdentifier,
+void DeleteHelp(Platform& platform, int cmp, std::string_view bundleIdentifier,
                 std::string_view helpBookName = kHelpBookName);
 
 // Copies "Help Viewer Prefs" to "Help Viewer Prefs save" in the user's
 // "Apple Help Prefs" folder; true when the copy was made.
-bool CopyHelp(const Platform& platform);
+bool CopyHelp(Platform& platform);
 
 }  // namespace corvane

@@ -9,6 +9,7 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "core/file_read.h"
+#include "core/platform_files.h"
 #include "core/shift_jis.h"
 #include "provider/decode_file.h"
 #include "provider/provider_datas.h"
@@ -89,18 +90,7 @@ int encode(const std::string& in, const std::string& out, int format) {
     return 1;
   }
   // Write beside the target, then rename over it: no half-written file.
-  const std::string partial = out + ".partial";
-  {
-    std::ofstream output(partial, std::ios::binary | std::ios::trunc);
-    output << file.bytes;
-    if (!output.flush()) {
-      std::remove(partial.c_str());
-      std::cerr << "corvane-cli: cannot write " << out << "\n";
-      return 1;
-    }
-  }
-  if (std::rename(partial.c_str(), out.c_str()) != 0) {
-    std::remove(partial.c_str());
+  if (!writeHostFileAtomically(out, file.bytes)) {
     std::cerr << "corvane-cli: cannot write " << out << "\n";
     return 1;
   }

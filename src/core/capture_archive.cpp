@@ -18,6 +18,7 @@
 #include <set>
 #include <vector>
 
+#include "core/platform_files.h"
 #include "core/text.h"
 
 namespace corvane {
@@ -181,16 +182,7 @@ void removeAllAtExit() {
 void removeOnSignal(int signal) {
   for (char** volatile argv : signalArgv) {
     if (!argv) continue;
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::execve("/bin/rm", argv, nullptr);
-      ::_exit(127);
-    }
-    if (child > 0) {
-      int status = 0;
-      while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-      }
-    }
+    runProgramFromSignalHandler("/bin/rm", argv);
   }
   ::signal(signal, SIG_DFL);
   ::raise(signal);
@@ -224,12 +216,12 @@ void registerFolder(const std::string& folder, const std::string& archive) {
 UnpackedCapture unpackCaptureArchive(const std::string& archivePath, const std::string& temporaryFolder,
                                      CaptureLimits limits) {
   UnpackedCapture result;
-  std::string pattern = temporaryFolder + "/corvane-capture-XXXXXX";
-  if (!::mkdtemp(pattern.data())) {
+  const auto made = makePrivateHostFolder(temporaryFolder, "corvane-capture-");
+  if (!made) {
     result.failure = "cannot make a private folder in " + temporaryFolder + " for the capture " + archivePath;
     return result;
   }
-  ::chmod(pattern.c_str(), 0700);
+  std::string pattern = *made;
   // The links check of the unpacking looks at every folder of the path.
   char resolved[PATH_MAX];
   if (::realpath(pattern.c_str(), resolved)) pattern = resolved;
@@ -245,16 +237,7 @@ UnpackedCapture unpackCaptureArchive(const std::string& archivePath, const std::
 
 void removeCaptureFolder(const std::string& folder) {
   if (folder.empty()) return;
-  std::error_code ignored;
-  // Folders unpacked without write permission would stop the removal.
-  for (auto it = std::filesystem::recursive_directory_iterator(
-           folder, std::filesystem::directory_options::skip_permission_denied, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (it->is_directory(ignored) && !it->is_symlink(ignored))
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-  }
-  std::filesystem::remove_all(folder, ignored);
+  removeHostTree(folder);
 }
 
 std::string openRootForReading(const std::string& rootArgument, std::string& failure) {

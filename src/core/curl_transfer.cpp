@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "core/platform_files.h"
 #include "core/download_transfer.h"
 #include "core/text.h"
 
@@ -74,7 +75,7 @@ TransferOutcome curlTransfer(const TransferRequest& request, TransferCancellatio
 
   TransferOutcome outcome;
   Transfer transfer;
-  transfer.file = std::fopen(request.filePath.c_str(), "wb");
+  transfer.file = openHostFileForWriting(request.filePath);
   if (transfer.file == nullptr) {
     outcome.error = "cannot write " + request.filePath;
     return outcome;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/download_transfer.h"
+#include "core/platform_files.h"
 #include "core/text.h"
 
 namespace corvane {
@@ -74,15 +75,14 @@ class DownloadThread : public DownloadJob {
   // and never half-replaces an earlier file.
   DownloadResult download() {
     DownloadResult result;
-    std::string reserved = request_.destinationFolder + "/.corvane-download-XXXXXX";
-    int fd = ::mkstemp(reserved.data());
-    if (fd < 0) {
+    // Mode 0644: a downloaded file, readable like any other.
+    const auto reservedFile = reserveHostFile(request_.destinationFolder, ".corvane-download-", 0644);
+    if (!reservedFile) {
       result.error = "cannot create a file in " + request_.destinationFolder;
       result.failure = DownloadFailure::Other;
       return result;
     }
-    ::fchmod(fd, 0644);  // a downloaded file, readable like any other
-    ::close(fd);
+    const std::string reserved = *reservedFile;
 
     TransferRequest transfer;
     transfer.url = request_.url;
@@ -111,17 +111,16 @@ class DownloadThread : public DownloadJob {
     } else {
       std::string name = suggestedFileName(outcome.finalUrl, outcome.contentDisposition);
       std::string destination = request_.destinationFolder + "/" + name;
-      std::error_code error;
-      std::filesystem::rename(reserved, destination, error);
-      if (!error) {
+      std::string why;
+      if (renameHostPath(reserved, destination, &why)) {
         result.ok = true;
         result.savedPath = destination;
         return result;
       }
-      result.error = "cannot save " + destination + ": " + error.message();
+      result.error = "cannot save " + destination + ": " + why;
       result.failure = DownloadFailure::Other;
     }
-    ::unlink(reserved.c_str());
+    removeHostFile(reserved);
     return result;
   }
 

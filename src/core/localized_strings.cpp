@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "core/bundle.h"
+#include "core/file_read.h"
 #include "core/text.h"
 
 namespace corvane {
@@ -160,10 +159,9 @@ std::optional<std::map<std::string, std::string>> parseStringsFile(std::string_v
 LocalizedStrings LocalizedStrings::load(const Bundle& bundle, std::string_view language) {
   if (language == "C" || language.empty()) return {};
   std::string path = bundle.resourcesFolder() + "/" + std::string(language) + ".lproj/Localizable.strings";
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  auto table = parseStringsFile(bytes);
+  const auto bytes = readWholeFile(path);
+  if (!bytes) return {};
+  auto table = parseStringsFile(*bytes);
   if (!table) return {};
   return LocalizedStrings(std::move(*table));
 }

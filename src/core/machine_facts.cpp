@@ -4,10 +4,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "core/file_read.h"
 #include "core/text.h"
 
 namespace corvane {
@@ -15,10 +14,7 @@ namespace corvane {
 namespace {
 
 std::string readHostText(const char* path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return readWholeFile(path).value_or("");
 }
 
 // The number after the ":" of the first line whose name starts with name, in MHz.

@@ -26,6 +26,7 @@
 
 #include "core/capture_manifest.h"
 #include "core/file_read.h"
+#include "core/platform_files.h"
 #include "core/plist_io.h"
 #include "core/text.h"
 
@@ -424,14 +425,47 @@ std::string Platform::temporaryFolder() const {
   return folder;
 }
 
+bool Platform::writeFile(std::string_view systemPath, std::string_view bytes) {
+  return writeHostFileAtomically(hostPath(systemPath), bytes);
+}
+
+bool Platform::renamePath(std::string_view fromSystemPath, std::string_view toSystemPath) {
+  return renameHostPath(hostPath(fromSystemPath), hostPath(toSystemPath));
+}
+
+bool Platform::removeTree(std::string_view systemPath) { return removeHostTree(hostPath(systemPath)); }
+
+bool Platform::copyTree(std::string_view fromSystemPath, std::string_view toSystemPath) {
+  return copyHostTree(hostPath(fromSystemPath), hostPath(toSystemPath));
+}
+
+std::optional<std::string> Platform::readHostFile(const std::string& hostPath) const { return readWholeFile(hostPath); }
+
+bool Platform::writeHostFile(const std::string& hostPath, std::string_view bytes, unsigned mode, std::string* why) {
+  return writeHostFileAtomically(hostPath, bytes, mode, why);
+}
+
+bool Platform::makeHostFolders(const std::string& hostPath, std::string* why) {
+  return corvane::makeHostFolders(hostPath, why);
+}
+
+std::optional<std::string> Platform::makePrivateHostFolder(const std::string& parent, std::string_view prefix,
+                                                           std::string* why) {
+  return corvane::makePrivateHostFolder(parent, prefix, why);
+}
+
+bool Platform::removeHostFile(const std::string& hostPath) { return corvane::removeHostFile(hostPath); }
+
+bool Platform::removeHostFolder(const std::string& hostPath) { return corvane::removeHostFolder(hostPath); }
+
+int Platform::launchProgram(const std::string& hostPath, const std::vector<std::string>& args) {
+  return launchHostProgram(hostPath, args);
+}
+
 void Platform::log(std::string_view text) const {
   std::string line(text);
   if (options_.syslog) {
-    static bool opened = false;
-    if (!opened) {
-      ::openlog("corvane", LOG_PID, LOG_USER);
-      opened = true;
-    }
+    std::call_once(syslogOpened_, [] { ::openlog("corvane", LOG_PID, LOG_USER); });
     ::syslog(LOG_NOTICE, "%s", line.c_str());
   }
   if (logSink) logSink(line);

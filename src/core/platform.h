@@ -147,6 +147,38 @@ class Platform {
   // The temporary folder as a host path.
   virtual std::string temporaryFolder() const;
 
+  // Changing files. System paths are resolved under the root like reads;
+  // the host-path variants act on host folders outside the captured system
+  // (the temporary folder, a folder the user named). Each returns whether it
+  // succeeded and, where asked, the system's reason; none throws.
+  //
+  // Replaces (or creates) a file all or nothing: a temporary file in the same
+  // folder, flushed to disk, renamed over it (core/platform_files.h).
+  virtual bool writeFile(std::string_view systemPath, std::string_view bytes);
+  // Moves a path to another name; replaces a file there, never a folder.
+  virtual bool renamePath(std::string_view fromSystemPath, std::string_view toSystemPath);
+  // Removes a file, link or whole folder tree; true when nothing is left.
+  virtual bool removeTree(std::string_view systemPath);
+  // Copies a file or folder tree to a path that does not exist yet.
+  virtual bool copyTree(std::string_view fromSystemPath, std::string_view toSystemPath);
+
+  virtual std::optional<std::string> readHostFile(const std::string& hostPath) const;
+  virtual bool writeHostFile(const std::string& hostPath, std::string_view bytes, unsigned mode = 0644,
+                             std::string* why = nullptr);
+  virtual bool makeHostFolders(const std::string& hostPath, std::string* why = nullptr);
+  // A new folder of mode 0700 inside parent, named prefix + six random
+  // characters; its host path.
+  virtual std::optional<std::string> makePrivateHostFolder(const std::string& parent, std::string_view prefix,
+                                                           std::string* why = nullptr);
+  virtual bool removeHostFile(const std::string& hostPath);
+  // Removes an empty folder.
+  virtual bool removeHostFolder(const std::string& hostPath);
+
+  // Starts the program at a host path (one of the program's own, not a
+  // system tool) with the arguments, and waits for it: its exit status, -1
+  // when it could not be started or did not exit normally.
+  virtual int launchProgram(const std::string& hostPath, const std::vector<std::string>& args = {});
+
   // Writes a text to the system log (and to the log sink, when one is set).
   // Only the fixed texts of the accounts database, the repair's changes and
   // the processor query go there.
@@ -194,6 +226,7 @@ class Platform {
   std::vector<std::string> unanswered_;
   mutable bool volumesRead_ = false;
   mutable std::optional<std::vector<RecordedVolume>> recordedVolumes_;
+  mutable std::once_flag syslogOpened_;
 };
 
 }  // namespace corvane

@@ -2,17 +2,15 @@
 
 #include <QLabel>
 #include <QWidget>
-#include <fstream>
-#include <sstream>
+#include "core/file_read.h"
 
 namespace corvane {
 
 LocalizedStrings loadWindowTexts(const Bundle& bundle, std::string_view language) {
-  std::ifstream in(bundle.resourcesFolder() + "/" + std::string(language) + ".lproj/Window.strings", std::ios::binary);
-  if (!in) return LocalizedStrings();
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  auto table = parseStringsFile(bytes.str());
+  const auto bytes =
+      readWholeFile(bundle.resourcesFolder() + "/" + std::string(language) + ".lproj/Window.strings");
+  if (!bytes) return LocalizedStrings();
+  auto table = parseStringsFile(*bytes);
   return table ? LocalizedStrings(std::move(*table)) : LocalizedStrings();
 }
 

@@ -1,10 +1,5 @@
 #include "repair/fix_kit.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
-
 #include "core/capture_manifest.h"
 #include "core/plist_io.h"
 #include "core/text.h"
@@ -14,20 +9,6 @@
 
 namespace corvane {
 namespace {
-
-bool writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
-  const std::string partial = path + ".partial";
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    out.close();
-    if (!out) return false;
-  }
-  if (::chmod(partial.c_str(), mode) != 0) return false;
-  std::error_code error;
-  std::filesystem::rename(partial, path, error);
-  return !error;
-}
 
 std::string readme(const KitValues& values, const std::vector<std::string>& changes) {
   std::string text;
@@ -98,20 +79,19 @@ KitOutcome writeFixKit(Platform& platform, ProviderDatas& settings, const std::s
   const PrivateCopy& copy = setup.copy();
   if (setup.unchanged()) {
     // Installing the same settings again would only restart the network.
-    removePrivateCopy(copy);
+    removePrivateCopy(platform, copy);
     outcome.alreadyMatches = true;
     return outcome;
   }
   outcome.changes = describeChanges(setup.liveStore(), parsePropertyList(copy.bytes));
 
-  std::error_code error;
-  std::filesystem::create_directories(kitFolder + "/store", error);
   const std::string storeFile = lastPathComponent(values.store);
-  const bool written = !error && writeFile(kitFolder + "/store/" + storeFile, copy.bytes, 0644) &&
-                       writeFile(kitFolder + "/apply.sh", applyScript(values), 0755) &&
-                       writeFile(kitFolder + "/undo.sh", undoScript(values), 0755) &&
-                       writeFile(kitFolder + "/README.txt", readme(values, outcome.changes), 0644);
-  removePrivateCopy(copy);
+  const bool written = platform.makeHostFolders(kitFolder + "/store") &&
+                       platform.writeHostFile(kitFolder + "/store/" + storeFile, copy.bytes, 0644) &&
+                       platform.writeHostFile(kitFolder + "/apply.sh", applyScript(values), 0755) &&
+                       platform.writeHostFile(kitFolder + "/undo.sh", undoScript(values), 0755) &&
+                       platform.writeHostFile(kitFolder + "/README.txt", readme(values, outcome.changes), 0644);
+  removePrivateCopy(platform, copy);
   if (!written) outcome.failure = "the kit could not be written into " + kitFolder;
   return outcome;
 }

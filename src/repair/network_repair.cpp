@@ -34,7 +34,7 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
   const PrivateCopy& copy = setup.copy();
   if (setup.unchanged()) {
     // Nothing to install: no rights asked, no backup, no tool run.
-    removePrivateCopy(copy);
+    removePrivateCopy(platform, copy);
     outcome.alreadyMatches = true;
     return outcome;
   }
@@ -45,13 +45,13 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
                                     backupFileName(lastPathComponent(destination), 0, LLONG_MAX) + ".new";
   if (!argumentsFit({copy.path, platform.hostPath(temporaryPathBeside(destination)), platform.hostPath(destination),
                      platform.hostPath(longestBackup), outcome.setKey})) {
-    removePrivateCopy(copy);
+    removePrivateCopy(platform, copy);
     outcome.failure = "a path of the repair is longer than 4095 bytes";
     return outcome;
   }
 
   if (!authorizer.obtainRights()) {
-    removePrivateCopy(copy);
+    removePrivateCopy(platform, copy);
     outcome.failure = "administrator rights were not granted";
     return outcome;
   }
@@ -59,7 +59,7 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
   StepResult backup = backupStore(platform, authorizer, destination, std::time(nullptr));
   if (!backup.ok()) {
     authorizer.releaseRights();
-    removePrivateCopy(copy);
+    removePrivateCopy(platform, copy);
     outcome.failure = "the store was not changed: no copy of it could be kept: " + backup.failure;
     return outcome;
   }
@@ -67,7 +67,7 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
   const std::optional<std::string> kept = backup.path.empty() ? std::nullopt : platform.readFile(backup.path);
   if (kept != storeRead || platform.readFile(destination) != storeRead) {
     authorizer.releaseRights();
-    removePrivateCopy(copy);
+    removePrivateCopy(platform, copy);
     outcome.failure = "the store was not changed: another program rewrote it while the repair was being prepared";
     return outcome;
   }
@@ -85,13 +85,13 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
                                             "), it is kept at " + backup.path;
     }
     authorizer.releaseRights();
-    removePrivateCopy(copy);
+    removePrivateCopy(platform, copy);
     return outcome;
   }
 
   const StepResult restart = getNetworkAgain(platform, authorizer);
   authorizer.releaseRights();
-  removePrivateCopy(copy);
+  removePrivateCopy(platform, copy);
   platform.pause(5);
   outcome.applied = true;
   if (!restart.ok()) outcome.failure = "the repaired store is installed, but " + restart.failure;

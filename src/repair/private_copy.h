@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "core/platform.h"
 #include "core/plist_value.h"
 
 namespace corvane {
@@ -19,13 +20,13 @@ struct PrivateCopy {
 };
 
 // Writes value as an XML property list named fileName into a new private
-// folder inside temporaryFolder (written under a temporary name, then
+// folder inside the platform's temporary folder (written under a temporary name, then
 // renamed; mode 0644 so the installed store stays readable to everyone), then
 // reads it back. Fails, removing what it made, when the folder or file
 // cannot be made or written, or the file does not read back as value.
-PrivateCopy writePrivateCopy(const std::string& temporaryFolder, const std::string& fileName, const Value& value);
+PrivateCopy writePrivateCopy(Platform& platform, const std::string& fileName, const Value& value);
 
 // Removes the copy (when still there) and its folder (when empty).
-void removePrivateCopy(const PrivateCopy& copy);
+void removePrivateCopy(Platform& platform, const PrivateCopy& copy);
 
 }  // namespace corvane

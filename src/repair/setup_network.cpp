@@ -331,7 +331,7 @@ std::string repairLocation(const Platform& platform, Value& set, Dictionary& ser
 std::string SetupNetwork::DoSetup(const std::string& name, ProviderDatas& settings) {
   const std::string setKey = Build(name, settings);
   if (setKey == "-1") return setKey;
-  copy_ = writePrivateCopy(platform_.temporaryFolder(), fromPlist_ ? "preferences.plist" : "preferences.xml", built_);
+  copy_ = writePrivateCopy(platform_, fromPlist_ ? "preferences.plist" : "preferences.xml", built_);
   if (!copy_.ok()) return fail(copy_.failure);
   return setKey;
 }

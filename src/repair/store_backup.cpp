@@ -1,7 +1,6 @@
 #include "repair/store_backup.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <tuple>
 
 #include "core/plist_io.h"
@@ -22,10 +21,7 @@ bool allDigits(std::string_view text) {
 // A privileged copy follows links: the backup folder must be a real folder
 // and the temporary name must not exist, or the copy could land elsewhere.
 bool safeToCopyInto(const Platform& platform, const std::string& folder, const std::string& target) {
-  std::error_code error;
-  const auto folderStatus = std::filesystem::symlink_status(platform.hostPath(folder), error);
-  const auto targetStatus = std::filesystem::symlink_status(platform.hostPath(target), error);
-  return std::filesystem::is_directory(folderStatus) && !std::filesystem::exists(targetStatus);
+  return platform.entryKind(folder) == EntryKind::folder && platform.entryKind(target) == EntryKind::missing;
 }
 
 std::string folderOf(std::string_view systemPath) {

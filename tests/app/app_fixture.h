@@ -13,6 +13,7 @@
 #include "app/event_queue.h"
 #include "cli/check_view.h"
 #include "support/temp_folder.h"
+#include "support/test_platforms.h"
 
 namespace corvane::testing {
 
@@ -136,18 +137,6 @@ inline Value tcpipRecord(const std::string& ip, const std::string& method, const
   return Value(Value::Array{address, Value(method), Value(server), Value::strings({server}),
                             Value::strings({"example.jp"}), Value(v6method)});
 }
-
-// A platform whose temporary folder is a throw-away one, so that line checks
-// of the tests leave nothing behind.
-class TestPlatform : public Platform {
- public:
-  TestPlatform(PlatformOptions options, std::string temporary)
-      : Platform(std::move(options)), temporary_(std::move(temporary)) {}
-  std::string temporaryFolder() const override { return temporary_; }
-
- private:
-  std::string temporary_;
-};
 
 class AppTest : public ::testing::Test {
  protected:

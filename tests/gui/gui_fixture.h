@@ -16,6 +16,7 @@
 #include "app/system_readers.h"
 #include "gui/corvane_app.h"
 #include "gui/image_button.h"
+#include "support/test_platforms.h"
 
 namespace corvane::testing {
 
@@ -36,18 +37,6 @@ class FailingDownloader : public HttpDownloader {
     return std::make_unique<Job>(std::move(done));
   }
 };
-
-// The captured system's files and tools, with disk figures that stay put
-// (the host's own free space changes while the tests run).
-class FixedDiskPlatform : public Platform {
- public:
-  using Platform::Platform;
-  DiskFigures diskFigures(std::string_view) const override { return {270550000000, 78490000000, true}; }
-};
-
-inline PlatformOptions platformOptionsFor(const std::string& root) {
-  return PlatformOptions{.root = root, .home = "/Users/user", .pauses = false, .syslog = false};
-}
 
 // The system's readers, but a repair that only counts and answers as told.
 class CountingRepairReaders : public CheckReaders {

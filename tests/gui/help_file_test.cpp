@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "core/plist_io.h"
-#include "support/temp_folder.h"
+#include "support/memory_platform.h"
 
 namespace corvane {
 namespace {
 
-using testing::readHostFile;
-using testing::TempFolder;
+using testing::MemoryPlatform;
 
 constexpr std::string_view kPrefs = "Users/user/Library/Preferences/";
 constexpr std::string_view kId = "jp.corvane.Corvane";
@@ -24,74 +21,76 @@ std::string registrations(std::initializer_list<std::string_view> ids) {
 
 class HelpFileTest : public ::testing::Test {
  protected:
-  std::string host(std::string_view relative) const { return root.path() + "/" + std::string(relative); }
-  bool exists(std::string_view relative) const { return std::filesystem::exists(host(relative)); }
+  static std::string path(std::string_view relative) { return "/" + std::string(relative); }
+  bool exists(std::string_view relative) const { return platform.exists(path(relative)); }
+  std::string read(std::string_view relative) const { return platform.read(path(relative)); }
+  void write(std::string_view relative, std::string_view bytes) { platform.put(path(relative), bytes); }
 
-  TempFolder root;
-  Platform platform{{.root = root.path(), .home = "/Users/user", .pauses = false, .syslog = false}};
+  MemoryPlatform platform;
 };
 
 TEST_F(HelpFileTest, RemovesOnlyThisApplicationsEntryFromTheHelpPreferences) {
-  root.write(std::string(kPrefs) + "com.apple.help.plist", registrations({"com.other.App", kId, "org.third.Tool"}));
+  write(std::string(kPrefs) + "com.apple.help.plist", registrations({"com.other.App", kId, "org.third.Tool"}));
   DeleteHelp(platform, 1, kId);
-  Value after = parsePropertyList(readHostFile(host(std::string(kPrefs) + "com.apple.help.plist")));
+  Value after = parsePropertyList(read(std::string(kPrefs) + "com.apple.help.plist"));
   ASSERT_TRUE(after.isDictionary());
   EXPECT_EQ(after.count(), 2u);
   EXPECT_TRUE(after["com.other.App"].equals("/Applications/com.other.App"));
   EXPECT_TRUE(after["org.third.Tool"].equals("/Applications/org.third.Tool"));
   EXPECT_TRUE(after[kId].isAbsent());
-  EXPECT_FALSE(exists(std::string(kPrefs) + "com.apple.help.plist.corvane-tmp"));
+  // Written in one step: nothing is left beside it.
+  EXPECT_EQ(platform.listFolder(path(kPrefs)), std::vector<std::string>{"com.apple.help.plist"});
 }
 
 TEST_F(HelpFileTest, OnTenTwoAndLaterLeavesTheHelpViewerFolderAlone) {
   const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
-  root.write(folder + "Corvane Help/book", "index");
-  root.write(folder + "Help Viewer Prefs", "current");
-  root.write(folder + "Help Viewer Prefs save", "saved");
+  write(folder + "Corvane Help/book", "index");
+  write(folder + "Help Viewer Prefs", "current");
+  write(folder + "Help Viewer Prefs save", "saved");
   DeleteHelp(platform, 0, kId);
   EXPECT_TRUE(exists(folder + "Corvane Help/book"));
-  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs")), "current");
+  EXPECT_EQ(read(folder + "Help Viewer Prefs"), "current");
   EXPECT_TRUE(exists(folder + "Help Viewer Prefs save"));
 }
 
 TEST_F(HelpFileTest, BeforeTenTwoRemovesTheBookAndPutsTheSavedViewerPreferencesBack) {
   const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
-  root.write(folder + "Corvane Help/book", "index");
-  root.write(folder + "Other Help/book", "other");
-  root.write(folder + "Help Viewer Prefs", "current");
-  root.write(folder + "Help Viewer Prefs save", "saved");
+  write(folder + "Corvane Help/book", "index");
+  write(folder + "Other Help/book", "other");
+  write(folder + "Help Viewer Prefs", "current");
+  write(folder + "Help Viewer Prefs save", "saved");
   DeleteHelp(platform, -1, kId);
   EXPECT_FALSE(exists(folder + "Corvane Help"));
   EXPECT_TRUE(exists(folder + "Other Help/book"));
-  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs")), "saved");
+  EXPECT_EQ(read(folder + "Help Viewer Prefs"), "saved");
   EXPECT_FALSE(exists(folder + "Help Viewer Prefs save"));
 }
 
 TEST_F(HelpFileTest, BeforeTenTwoWithoutASavedCopyKeepsTheViewerPreferences) {
   const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
-  root.write(folder + "Help Viewer Prefs", "current");
+  write(folder + "Help Viewer Prefs", "current");
   DeleteHelp(platform, -1, kId);
-  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs")), "current");
+  EXPECT_EQ(read(folder + "Help Viewer Prefs"), "current");
 }
 
 TEST_F(HelpFileTest, MissingOrBrokenPreferencesAreLeftAsTheyAre) {
   DeleteHelp(platform, 1, kId);  // nothing there: nothing made
   EXPECT_FALSE(exists(std::string(kPrefs) + "com.apple.help.plist"));
 
-  root.write(std::string(kPrefs) + "com.apple.help.plist", "not a property list");
+  write(std::string(kPrefs) + "com.apple.help.plist", "not a property list");
   DeleteHelp(platform, -1, kId);
-  EXPECT_EQ(readHostFile(host(std::string(kPrefs) + "com.apple.help.plist")), "not a property list");
+  EXPECT_EQ(read(std::string(kPrefs) + "com.apple.help.plist"), "not a property list");
 }
 
 TEST_F(HelpFileTest, CopyHelpSavesTheViewerPreferencesOnceAndNeverOverwritesTheBackup) {
   const std::string folder = std::string(kPrefs) + "Apple Help Prefs/";
   EXPECT_FALSE(CopyHelp(platform));  // nothing to copy
-  root.write(folder + "Help Viewer Prefs", "first");
+  write(folder + "Help Viewer Prefs", "first");
   EXPECT_TRUE(CopyHelp(platform));
-  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs save")), "first");
-  root.write(folder + "Help Viewer Prefs", "second");
+  EXPECT_EQ(read(folder + "Help Viewer Prefs save"), "first");
+  write(folder + "Help Viewer Prefs", "second");
   EXPECT_FALSE(CopyHelp(platform));
-  EXPECT_EQ(readHostFile(host(folder + "Help Viewer Prefs save")), "first");
+  EXPECT_EQ(read(folder + "Help Viewer Prefs save"), "first");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(HostileStores, UnreadableStoresGiveTheEmptyResults) {
   for (const auto& [name, bytes] : stores) {
     SystemRoot root("10.6.8");
     root.write(kStorePath, bytes);
-    ScriptedTools platform(root.path());
+    ScriptedTools& platform = root;
     EXPECT_EQ(getNetwork(platform), list({})) << name;
     EXPECT_EQ(getCurrentSet(platform), Value::strings({""})) << name;
     EXPECT_EQ(getServiceAndKey(platform, "0"), dict({})) << name;
@@ -70,7 +70,7 @@ TEST(HostileStores, EveryLevelOfTheWrongKind) {
   SystemRoot root("10.6.8");
   root.writePlist(kStorePath, store);
   root.write("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", randomBytes(512, 3));
-  ScriptedTools platform(root.path());
+  ScriptedTools& platform = root;
   EXPECT_EQ(getNetwork(platform), list({"", list({"", list({})}), list({"", list({})}), list({"", list({})})}));
   EXPECT_EQ(getCurrentSet(platform), list({}));
   EXPECT_EQ(getTCPIP(platform), list({}));
@@ -84,7 +84,7 @@ TEST(HostileStores, ServicesOfTheWrongKindAreSkipped) {
                                                                   {"Service", dict({{"r", link}})}})}})}})}});
   SystemRoot root("10.6.8");
   root.writePlist(kStorePath, store);
-  ScriptedTools platform(root.path());
+  ScriptedTools& platform = root;
   EXPECT_TRUE(getServiceAndKey(platform, "S").isAbsent());
   EXPECT_EQ(getTCPIP(platform), list({}));
   EXPECT_EQ(getNetwork(platform), list({"", list({"", list({list({"", list({})})})})}));
@@ -95,7 +95,7 @@ TEST(HostileToolOutput, GarbageGivesNoRecords) {
     std::string garbage = randomBytes(64 * 1024, seed);
     Value records = addressRecordsFromIfconfig(garbage);
     EXPECT_TRUE(records.isArray());
-    ScriptedTools platform("/nonexistent");
+    ScriptedTools platform;
     platform.outputs["/bin/ps"] = garbage;
     platform.outputs["/usr/bin/nslookup"] = garbage;
     platform.outputs["/usr/bin/dig"] = garbage;
@@ -105,7 +105,7 @@ TEST(HostileToolOutput, GarbageGivesNoRecords) {
 }
 
 TEST(HostileToolOutput, LongLinesWithoutBreaks) {
-  ScriptedTools platform("/nonexistent");
+  ScriptedTools platform;
   std::string blanks(8 * 1024 * 1024, ' ');
   platform.outputs["/bin/ps"] = blanks + "pppd serviceid X";
   platform.outputs["/usr/bin/nslookup"] = "Address:" + blanks + "192.0.2.1#53";
@@ -130,7 +130,7 @@ TEST(HostileToolOutput, TwentyThousandInterfaces) {
     output += "\tinet 10." + std::to_string(i / 256) + "." + std::to_string(i % 256) + ".1 netmask 0xffffff00 broadcast 10.0.0.255\n";
     output += "\tinet 10.255.255.1 netmask 0xffffffff\n\tmedia: autoselect\n\tstatus: active\n";
   }
-  ScriptedTools platform("/nonexistent");
+  ScriptedTools platform;
   platform.outputs["/sbin/ifconfig"] = output;
   Value record;
   double seconds = secondsOf([&] {
@@ -169,7 +169,7 @@ TEST(HostileStores, ALargeStoreIsReadInOnePass) {
   EXPECT_GT(xml.size(), 8u * 1024 * 1024);
   root.write(kStorePath, xml);
   root.writePlist("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", dict({{"Interfaces", Value(interfaces)}}));
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
 
   Value network;
   double seconds = secondsOf([&] { network = getNetwork(platform); });

@@ -86,8 +86,8 @@ TEST(InspectCommand, RawTcpipPrintsSixItemRecords) {
 }
 
 TEST(InspectCommand, MissingOrBrokenStoresPrintAnEmptyList) {
-  testing::SystemRoot empty("10.6.8");
-  testing::SystemRoot broken("10.6.8");
+  testing::SystemFolder empty("10.6.8");
+  testing::SystemFolder broken("10.6.8");
   broken.write(kStorePath, std::string("bplist00\xff\xfe garbage", 18));
   for (const auto* root : {&empty, &broken}) {
     for (const char* command : {"inspect network --raw", "inspect tcpip --raw"}) {
@@ -103,7 +103,7 @@ TEST(InspectCommand, MissingOrBrokenStoresPrintAnEmptyList) {
 }
 
 TEST(InspectCommand, TextsThatAreNotUTF8DoNotBreakTheOutput) {
-  testing::SystemRoot root("10.6.8");
+  testing::SystemFolder root("10.6.8");
   root.writeTool("/sbin/ifconfig", "en\xff\xfe: flags=1<UP> mtu 1500\n\tinet 192.0.2.1 netmask 0xffffff00\n");
   root.writeTool("/bin/ps", "");
   root.writePlist(kStorePath, testing::dict({

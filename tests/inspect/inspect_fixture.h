@@ -1,7 +1,6 @@
 #pragma once
 // Shared helpers of the inspection tests: building stores and expected lists
-// by hand, throw-away system roots, and a platform whose tools print scripted
-// output.
+// by hand, and systems in memory whose tools print scripted output.
 
 #include <map>
 #include <ostream>
@@ -12,6 +11,7 @@
 #include "core/platform.h"
 #include "core/plist_io.h"
 #include "core/plist_value.h"
+#include "support/memory_platform.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -75,13 +75,51 @@ inline Value proxyList(std::vector<std::string> texts, Value exceptions = list({
   return result;
 }
 
-// A root folder holding a system version and whatever a test writes.
-class SystemRoot {
+inline Value systemVersion(std::string_view version) {
+  return dict({{"ProductName", "Mac OS X"}, {"ProductVersion", std::string(version)}});
+}
+
+// A system in memory holding a system version (none when version is empty)
+// and whatever a test writes. Its tools are not run: each tool path prints
+// its scripted output (outputs, or writeTool), a tool without one does not
+// start, and every run is recorded.
+class SystemRoot : public MemoryPlatform {
  public:
-  explicit SystemRoot(std::string_view version) {
+  explicit SystemRoot(std::string_view version = "") {
+    if (!version.empty()) writePlist("/System/Library/CoreServices/SystemVersion.plist", systemVersion(version));
+  }
+  void write(std::string_view systemPath, std::string_view bytes) { put(systemPath, bytes); }
+  void writePlist(std::string_view systemPath, const Value& value) { put(systemPath, toXmlPropertyList(value)); }
+  // A tool that prints output whatever its arguments.
+  void writeTool(std::string_view systemPath, std::string_view output) {
+    put(systemPath, "#!/bin/sh\n");
+    outputs[std::string(systemPath)] = std::string(output);
+  }
+
+  std::map<std::string, std::string> outputs;
+  std::vector<std::pair<std::string, std::vector<std::string>>> runs;
+
+  ToolRun runTool(std::string_view systemPath, const std::vector<std::string>& args) override {
+    runs.emplace_back(std::string(systemPath), args);
+    auto it = outputs.find(std::string(systemPath));
+    if (it == outputs.end()) return {};
+    return {.output = it->second, .exitStatus = 0, .started = true};
+  }
+
+  size_t runsOf(std::string_view systemPath) const {
+    size_t n = 0;
+    for (const auto& run : runs) n += run.first == systemPath;
+    return n;
+  }
+};
+using ScriptedTools = SystemRoot;
+
+// The same in a host folder, for tests that run the command-line program on it.
+class SystemFolder {
+ public:
+  explicit SystemFolder(std::string_view version) {
     if (!version.empty())
-      folder_.write("System/Library/CoreServices/SystemVersion.plist",
-                    toXmlPropertyList(dict({{"ProductName", "Mac OS X"}, {"ProductVersion", std::string(version)}})));
+      folder_.write("System/Library/CoreServices/SystemVersion.plist", toXmlPropertyList(systemVersion(version)));
   }
   const std::string& path() const { return folder_.path(); }
   void write(std::string_view systemPath, std::string_view bytes) const { folder_.write(relative(systemPath), bytes); }
@@ -104,29 +142,6 @@ class SystemRoot {
 inline PlatformOptions optionsFor(const std::string& root) {
   return {.root = root, .home = "/Users/user", .pauses = false, .syslog = false};
 }
-
-// A platform whose tools are not run: each tool path prints its scripted
-// output (nothing when none is scripted), and every run is recorded.
-class ScriptedTools : public Platform {
- public:
-  explicit ScriptedTools(const std::string& root) : Platform(optionsFor(root)) {}
-
-  std::map<std::string, std::string> outputs;
-  std::vector<std::pair<std::string, std::vector<std::string>>> runs;
-
-  ToolRun runTool(std::string_view systemPath, const std::vector<std::string>& args) override {
-    runs.emplace_back(std::string(systemPath), args);
-    auto it = outputs.find(std::string(systemPath));
-    if (it == outputs.end()) return {};
-    return {.output = it->second, .exitStatus = 0, .started = true};
-  }
-
-  size_t runsOf(std::string_view systemPath) const {
-    size_t n = 0;
-    for (const auto& run : runs) n += run.first == systemPath;
-    return n;
-  }
-};
 
 }  // namespace testing
 }  // namespace corvane

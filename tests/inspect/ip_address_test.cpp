@@ -44,7 +44,7 @@ TEST(GetIPAddr, FindsTheRecordOfTheService) {
       {"a service without an interface", dict({}), false, noAddress(), 0, 1},
   };
   for (const auto& c : cases) {
-    ScriptedTools platform("/nonexistent");
+    ScriptedTools platform;
     platform.outputs["/sbin/ifconfig"] = kTwoInterfaces;
     ethcount = 0;
     EXPECT_EQ(getIPAddr(platform, c.service, c.pppLinkUp), c.expected) << c.name;
@@ -54,7 +54,7 @@ TEST(GetIPAddr, FindsTheRecordOfTheService) {
 }
 
 TEST(GetIPAddr, RunsIfconfigWithItsArgumentEachTime) {
-  ScriptedTools platform("/nonexistent");
+  ScriptedTools platform;
   platform.outputs["/sbin/ifconfig"] = kTwoInterfaces;
   getIPAddr(platform, serviceOn("Ethernet", "en0"), false);
   getIPAddr(platform, serviceOn("Ethernet", "en0"), false);
@@ -63,7 +63,7 @@ TEST(GetIPAddr, RunsIfconfigWithItsArgumentEachTime) {
 }
 
 TEST(GetIPAddr, NoIfconfigGivesTheNoAddressRecord) {
-  ScriptedTools platform("/nonexistent");
+  ScriptedTools platform;
   EXPECT_EQ(getIPAddr(platform, serviceOn("Ethernet", "en0"), false), noAddress());
   EXPECT_TRUE(IPAddressList(platform).isArray());
   EXPECT_EQ(IPAddressList(platform).count(), 0u);
@@ -98,7 +98,7 @@ TEST(GetIPAddress, TakesTheFirstUsableService) {
   for (const auto& c : cases) {
     testing::SystemRoot root("10.6.8");
     if (!c.store.isAbsent()) root.writePlist(kStorePath, c.store);
-    ScriptedTools platform(root.path());
+    ScriptedTools& platform = root;
     platform.outputs["/sbin/ifconfig"] = kTwoInterfaces;
     EXPECT_EQ(getIPAddress(platform), c.expected) << c.name;
   }

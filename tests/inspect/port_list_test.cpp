@@ -51,7 +51,7 @@ TEST(GetNetwork, ListsEveryLocationWithItsActivePorts) {
       {"Sets", dict({{"1", location("Home", {"e", "m", "n"})}, {"2", location("Cafe", {"a"}, "00:14:51:6e:2a:9f")}})},
   }));
   root.writePlist(kInterfaceList, dict({{"Interfaces", list({interfaceEntry("en0", kEthernetBytes)})}}));
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
 
   Value expected = list({
       "Cafe",
@@ -96,7 +96,7 @@ TEST(GetNetwork, EdgeCasesOfTheStore) {
   for (const auto& c : cases) {
     SystemRoot root("10.4.11");
     root.writePlist(kStorePath, c.store);
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_EQ(getNetwork(platform), c.expected) << c.name;
   }
 }
@@ -106,7 +106,7 @@ TEST(GetNetwork, TheInterfaceListAddressWinsOverTheRecordedOne) {
   root.writePlist(kStorePath, dict({{"CurrentSet", "/Sets/1"}, {"NetworkServices", dict({{"a", service("AirPort", "en1")}})},
                                     {"Sets", dict({{"1", location("Home", {"a"}, "00:14:51:6e:2a:9f")}})}}));
   root.writePlist(kInterfaceList, dict({{"Interfaces", list({interfaceEntry("en1", kEthernetBytes)})}}));
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
   EXPECT_EQ(getNetwork(platform)[1][1][0][1].text(), "00:0a:95:01:02:ff");
 }
 
@@ -119,7 +119,7 @@ TEST(GetNetwork, KeepsTheFileOrderOfLocations) {
   root.write(kStorePath, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
                          "<key>CurrentSet</key><string>/Sets/keyAlpha</string><key>Sets</key><dict>" +
                              sets + "</dict></dict></plist>");
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
   Value expected = list({"Alpha", list({"Zulu", list({})}), list({"Alpha", list({})}), list({"Mike", list({})})});
   EXPECT_EQ(getNetwork(platform), expected);
 }
@@ -130,21 +130,21 @@ TEST(GetMacAddress, ReadsTheInterfaceListOfTheRunningOS) {
     SystemRoot root("10.3");
     root.writePlist(kInterfaceList, dict({{"Interfaces", entries}}));
     root.writePlist(kOldInterfaceList, list({interfaceEntry("en0", std::string(6, '\x11'))}));
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_EQ(GetMacAddress(platform, "en0"), Value("00:0a:95:01:02:ff"));
   }
   {
     SystemRoot root("10.2.8");
     root.writePlist(kInterfaceList, dict({{"Interfaces", list({interfaceEntry("en0", std::string(6, '\x11'))})}}));
     root.writePlist(kOldInterfaceList, entries);
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_EQ(GetMacAddress(platform, "en0"), Value("00:0a:95:01:02:ff"));
   }
   {
     // No fallback between the two files.
     SystemRoot root("10.4.11");
     root.writePlist(kOldInterfaceList, entries);
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_TRUE(GetMacAddress(platform, "en0").isAbsent());
   }
 }
@@ -176,7 +176,7 @@ TEST(GetMacAddress, EdgeCasesOfTheEntries) {
   for (const auto& c : cases) {
     SystemRoot root("10.6.8");
     root.writePlist(kInterfaceList, dict({{"Interfaces", c.entries}}));
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_EQ(GetMacAddress(platform, c.device), c.expected) << c.name;
   }
 }
@@ -186,7 +186,7 @@ TEST(GetMacAddress, AMissingOrMalformedFileGivesAbsent) {
   for (const char* bytes : files) {
     SystemRoot root("10.6.8");
     if (bytes) root.write(kInterfaceList, bytes);
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_TRUE(GetMacAddress(platform, "en0").isAbsent()) << (bytes ? bytes : "(missing)");
   }
 }

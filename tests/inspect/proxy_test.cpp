@@ -63,8 +63,8 @@ TEST(GetProxy, LaysOutTheListByOSVersion) {
   };
   SystemRoot newer("10.3.2");
   SystemRoot older("10.3.1");
-  Platform newPlatform(testing::optionsFor(newer.path()));
-  Platform oldPlatform(testing::optionsFor(older.path()));
+  Platform& newPlatform = newer;
+  Platform& oldPlatform = older;
   for (const auto& c : cases) {
     EXPECT_EQ(getProxy(newPlatform, withProxies(c.proxies)), c.expectedNew) << c.name;
     EXPECT_EQ(getProxy(oldPlatform, withProxies(c.proxies)), c.expectedOld) << c.name;
@@ -73,13 +73,13 @@ TEST(GetProxy, LaysOutTheListByOSVersion) {
 
 TEST(GetProxy, AServiceWithoutProxiesGivesAnEmptyList) {
   SystemRoot root("10.6.8");
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
   EXPECT_EQ(getProxy(platform, dict({{"UserDefinedName", "x"}})), list({}));
   EXPECT_EQ(getProxy(platform, Value()), list({}));
 }
 
 TEST(GetProxyValue, TextFormsOfHostAndPort) {
-  Platform platform(testing::optionsFor("/nonexistent"));
+  testing::SystemRoot platform;
   struct Case {
     Value proxies;
     const char* expected;

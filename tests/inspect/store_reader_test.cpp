@@ -26,7 +26,7 @@ TEST(LoadStore, ChoosesTheFileByOSVersion) {
     SystemRoot root(c.version);
     if (c.newFile) root.writePlist(kStorePath, storeNamed("new"));
     if (c.oldFile) root.writePlist(kOldStorePath, storeNamed("old"));
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_EQ(loadStore(platform)["Tag"].text(), c.expected) << c.version << " " << c.newFile << c.oldFile;
   }
 }
@@ -37,7 +37,7 @@ TEST(LoadStore, FallsBackWhenTheNewFileIsNoDictionary) {
     SystemRoot root("10.4.11");
     root.write(kStorePath, bytes);
     root.writePlist(kOldStorePath, storeNamed("old"));
-    Platform platform(testing::optionsFor(root.path()));
+    Platform& platform = root;
     EXPECT_EQ(loadStore(platform)["Tag"].text(), "old") << bytes;
   }
 }
@@ -46,7 +46,7 @@ TEST(LoadStore, AnEmptyDictionaryIsAnEmptyStoreNotAFailure) {
   SystemRoot root("10.4.11");
   root.writePlist(kStorePath, dict({}));
   root.writePlist(kOldStorePath, storeNamed("old"));
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
   Value store = loadStore(platform);
   EXPECT_TRUE(store.isDictionary());
   EXPECT_EQ(store.count(), 0u);
@@ -56,7 +56,7 @@ TEST(LoadStore, AnEmptyDictionaryIsAnEmptyStoreNotAFailure) {
 TEST(LoadStore, ReadsBinaryStores) {
   SystemRoot root("10.6.8");
   root.write(kStorePath, toBinaryPropertyList(storeNamed("binary")));
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
   EXPECT_EQ(loadStore(platform)["Tag"].text(), "binary");
 }
 
@@ -120,14 +120,14 @@ TEST(GetServiceAndKey, SkipsInactiveServices) {
 TEST(GetServiceAndKey, ReadsTheStoreOnEveryCall) {
   SystemRoot root("10.6.8");
   root.writePlist(kStorePath, dict({{"NetworkServices", dict({{"1", dict({{"UserDefinedName", "before"}})}})}}));
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
   EXPECT_EQ(getServiceAndKey(platform, "1")["UserDefinedName"].text(), "before");
   root.writePlist(kStorePath, dict({{"NetworkServices", dict({{"1", dict({{"UserDefinedName", "after"}})}})}}));
   EXPECT_EQ(getServiceAndKey(platform, "1")["UserDefinedName"].text(), "after");
 }
 
 TEST(GetType, GivesNameTypeAndDevice) {
-  Platform platform(testing::optionsFor("/nonexistent"));
+  testing::SystemRoot platform;
   Value service = dict({{"Interface", dict({{"DeviceName", "en0"}, {"Type", "Ethernet"}, {"UserDefinedName", "Built-in Ethernet"}})}});
   EXPECT_EQ(getType(platform, service), Value::strings({"Built-in Ethernet", "Ethernet", "en0"}));
   EXPECT_EQ(getType(platform, dict({})), Value::strings({"", "", ""}));
@@ -136,7 +136,7 @@ TEST(GetType, GivesNameTypeAndDevice) {
 }
 
 TEST(GetServiceID, RunsPsWithItsArgument) {
-  ScriptedTools platform("/nonexistent");
+  ScriptedTools platform;
   platform.outputs["/bin/ps"] = "  123  ??  Ss     0:00.05 pppd serviceid ABC optionsfd 3\n";
   EXPECT_EQ(getServiceID(platform), "ABC");
   ASSERT_EQ(platform.runs.size(), 1u);
@@ -145,7 +145,7 @@ TEST(GetServiceID, RunsPsWithItsArgument) {
 
 TEST(GetServiceID, NoPsGivesNothing) {
   SystemRoot root("10.4.11");
-  Platform platform(testing::optionsFor(root.path()));
+  Platform& platform = root;
   EXPECT_EQ(getServiceID(platform), "");
 }
 

@@ -33,7 +33,7 @@ TEST(GetDNSServer, AsksNslookupThenDig) {
       {"nothing at all", nullptr, nullptr, "----------", 1},
   };
   for (const auto& c : cases) {
-    ScriptedTools platform("/nonexistent");
+    ScriptedTools platform;
     if (c.nslookup) platform.outputs["/usr/bin/nslookup"] = c.nslookup;
     if (c.dig) platform.outputs["/usr/bin/dig"] = c.dig;
     EXPECT_EQ(getDNSServer(platform, "en0"), c.expected) << c.name;
@@ -47,14 +47,14 @@ TEST(GetDNSServer, AsksNslookupThenDig) {
 }
 
 TEST(GetDNSServer, AnEmptyInterfaceNameRunsNoTool) {
-  ScriptedTools platform("/nonexistent");
+  ScriptedTools platform;
   platform.outputs["/usr/bin/nslookup"] = kNslookupAnswer;
   EXPECT_EQ(getDNSServer(platform, ""), "----------");
   EXPECT_TRUE(platform.runs.empty());
 }
 
 TEST(ServiceSettings, MethodsAndDNSLists) {
-  Platform platform(testing::optionsFor("/nonexistent"));
+  testing::SystemRoot platform;
   Value full = dict({{"IPv4", dict({{"ConfigMethod", "DHCP"}})},
                      {"IPv6", dict({{"ConfigMethod", "Automatic"}})},
                      {"DNS", dict({{"ServerAddresses", Value::strings({"192.0.2.53"})}, {"SearchDomains", Value::strings({"example.net"})}})}});
@@ -107,7 +107,7 @@ constexpr const char* kIfconfig =
 TEST(GetTCPIP, OneRecordPerActiveServiceOfTheCurrentLocation) {
   SystemRoot root("10.4.11");
   root.writePlist(kStorePath, sampleStore());
-  ScriptedTools platform(root.path());
+  ScriptedTools& platform = root;
   platform.outputs["/sbin/ifconfig"] = kIfconfig;
   platform.outputs["/bin/ps"] = "  287  ??  Ss     0:00.11 pppd serviceid P optionsfd 3\n";
   platform.outputs["/usr/bin/nslookup"] = kNslookupAnswer;
@@ -130,7 +130,7 @@ TEST(GetTCPIP, OneRecordPerActiveServiceOfTheCurrentLocation) {
 TEST(GetTCPIP, APPPServiceWithoutItsDaemonHasNoAddress) {
   SystemRoot root("10.4.11");
   root.writePlist(kStorePath, sampleStore());
-  ScriptedTools platform(root.path());
+  ScriptedTools& platform = root;
   platform.outputs["/sbin/ifconfig"] = kIfconfig;
   platform.outputs["/bin/ps"] = "  287  ??  Ss     0:00.11 pppd serviceid OTHER optionsfd 3\n";
   platform.outputs["/usr/bin/nslookup"] = kNslookupAnswer;
@@ -151,7 +151,7 @@ TEST(GetTCPIP, NoUsableStoreGivesAnEmptyList) {
   for (const auto& c : cases) {
     SystemRoot root("10.6.8");
     if (!c.store.isAbsent()) root.writePlist(kStorePath, c.store);
-    ScriptedTools platform(root.path());
+    ScriptedTools& platform = root;
     ethcount = 7;
     EXPECT_EQ(getTCPIP(platform), list({})) << c.name;
     EXPECT_EQ(ethcount, 0) << c.name;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "captured_system.h"
+#include "support/test_platforms.h"
 
 namespace corvane {
 namespace {
@@ -26,20 +27,8 @@ TEST(SystemInfoTest, OSTextWithoutVersion) {
   EXPECT_EQ(getOS(*system.platform()), "MacOSX (null)");
 }
 
-// A platform whose disk has fixed figures.
-class FixedDiskPlatform : public Platform {
- public:
-  FixedDiskPlatform(const std::string& root, DiskFigures figures)
-      : Platform({.root = root, .home = "/Users/user", .pauses = false, .syslog = false}), figures_(figures) {}
-  DiskFigures diskFigures(std::string_view systemPath) const override {
-    asked = std::string(systemPath);
-    return figures_;
-  }
-  mutable std::string asked;
-
- private:
-  DiskFigures figures_;
-};
+using testing::FixedDiskPlatform;
+using testing::platformOptionsFor;
 
 TEST(SystemInfoTest, DiskTextUsesBinaryGigabytesBefore10_6) {
   const DiskFigures disk{.totalBytes = 250059350016, .freeBytes = 1073741824, .known = true};
@@ -51,7 +40,7 @@ TEST(SystemInfoTest, DiskTextUsesBinaryGigabytesBefore10_6) {
   };
   for (const auto& [name, expected] : cases) {
     CapturedSystem system(name);
-    FixedDiskPlatform platform(system.root(), disk);
+    FixedDiskPlatform platform(platformOptionsFor(system.root()), disk);
     EXPECT_EQ(getHDD(platform), expected) << name;
     EXPECT_EQ(platform.asked, "/");
   }
@@ -59,7 +48,7 @@ TEST(SystemInfoTest, DiskTextUsesBinaryGigabytesBefore10_6) {
 
 TEST(SystemInfoTest, UnknownDiskCountsAsZero) {
   CapturedSystem system("inv-10.6");
-  FixedDiskPlatform platform(system.root(), DiskFigures{});
+  FixedDiskPlatform platform(platformOptionsFor(system.root()), DiskFigures{});
   EXPECT_EQ(getHDD(platform), "0.00 GB / 0.00 GB");
 }
 

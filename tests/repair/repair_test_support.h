@@ -12,6 +12,7 @@
 #include "inspect/get_port.h"
 #include "provider/provider_datas.h"
 #include "support/temp_folder.h"
+#include "support/test_platforms.h"
 
 namespace corvane::testing {
 
@@ -47,27 +48,6 @@ class CopiedSystem {
 
  private:
   TempFolder folder_;
-};
-
-class TestPlatform : public Platform {
- public:
-  explicit TestPlatform(const CopiedSystem& system)
-      : Platform({.root = system.root(), .home = "/Users/user", .pauses = false, .syslog = false}),
-        temporary_(system.tmp()) {
-    logSink = [this](const std::string& text) { logged.push_back(text); };
-  }
-  std::string temporaryFolder() const override { return temporary_; }
-  void setTemporaryFolder(std::string folder) { temporary_ = std::move(folder); }
-  void log(std::string_view text) const override {
-    systemLogged.emplace_back(text);
-    Platform::log(text);
-  }
-  std::vector<std::string> logged;
-  // The texts among logged that are meant for the system log.
-  mutable std::vector<std::string> systemLogged;
-
- private:
-  std::string temporary_;
 };
 
 // Grants or refuses on cue; granted, it runs the captured tools as the user.

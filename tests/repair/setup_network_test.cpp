@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "repair/repair_test_support.h"
+#include "support/memory_platform.h"
 
 namespace corvane {
 namespace {
@@ -17,6 +18,7 @@ using testing::providerSettings;
 using testing::readHostFile;
 using testing::readPlistFile;
 using testing::TempFolder;
+using testing::MemoryPlatform;
 using testing::TestPlatform;
 using testing::VersionPlatform;
 using Texts = std::vector<std::string>;
@@ -178,12 +180,12 @@ TEST(DoSetup, RefusesWhenNothingCanBeInstalled) {
 }
 
 TEST(DoSetup, CopyThatDoesNotReadBackIsRefused) {
-  TempFolder tmp;
+  MemoryPlatform platform;
   Dictionary store;
   store.set("Text", std::string("cut\0here", 8));  // a property list cannot hold a NUL
-  const PrivateCopy copy = writePrivateCopy(tmp.path(), "preferences.plist", Value(store));
+  const PrivateCopy copy = writePrivateCopy(platform, "preferences.plist", Value(store));
   EXPECT_FALSE(copy.ok());
-  EXPECT_TRUE(std::filesystem::is_empty(tmp.path()));
+  EXPECT_TRUE(platform.hostPathsUnder(platform.temporaryFolder()).empty());
 }
 
 // Stores for the port scan, written into a bare 10.4 system.
