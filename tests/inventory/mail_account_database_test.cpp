@@ -114,7 +114,7 @@ TEST(MailAccountDatabaseTest, ListOperationsChangeOnlyTheList) {
   EXPECT_EQ(types.objectAtIndex(1).get(), first.get());
 }
 
-// Every way a load can fail: the Part's code and log text, no rows, and the
+// Every way a load can fail: the load's result code and log text, no rows, and the
 // database file exactly as it was.
 TEST(MailAccountDatabaseTest, FailedLoadsGiveTheirCodeNoRowsAndLeaveTheFileAlone) {
   struct Case {
