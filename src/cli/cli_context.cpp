@@ -79,7 +79,6 @@ bool refuseNonMacRoot(const Platform& platform, bool json) {
     std::cout << nlohmann::ordered_json{{"error", message}}.dump(2) << '\n';
   else
     std::cerr << "corvane-cli: " << message << '\n';
-  exitStatus() = 1;
   return true;
 }
 
@@ -87,11 +86,6 @@ std::optional<nlohmann::ordered_json> captureJson(const Platform& platform) {
   const auto manifest = readCaptureManifest(platform);
   if (!manifest) return std::nullopt;
   return nlohmann::ordered_json{{"host", manifest->host}, {"time", manifest->time}, {"os", manifest->osVersion}};
-}
-
-int& exitStatus() {
-  static int status = 0;
-  return status;
 }
 
 }  // namespace corvane::cli

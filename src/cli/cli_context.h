@@ -45,7 +45,8 @@ Bundle makeBundle(const SystemOptions& options);
 // all (an unreadable one is the readers' business); "" for a Mac system.
 std::string notAMacMessage(const Platform& platform);
 // For a root that is not a Mac system: prints that in one line (on stderr, or
-// as {"error": ...} on stdout with json), sets the exit status 1, returns true.
+// as {"error": ...} on stdout with json) and returns true: the command then
+// ends with exit status 1.
 bool refuseNonMacRoot(const Platform& platform, bool json);
 
 // {"host", "time", "os"} of the capture the root was made from; nullopt when
@@ -54,8 +55,5 @@ std::optional<nlohmann::ordered_json> captureJson(const Platform& platform);
 
 // The shared "inspect" parent command: the existing one, or a new one.
 CLI::App* inspectCommand(CLI::App& app);
-
-// Each command stores its exit status here; main returns it.
-int& exitStatus();
 
 }  // namespace corvane::cli

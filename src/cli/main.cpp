@@ -74,11 +74,12 @@ int main(int argc, char** argv) {
   app.footer(kExitStatuses);
   app.set_version_flag("--version", std::string("corvane-cli ") + CORVANE_VERSION, "Print the version and exit");
   app.require_subcommand(1);
-  corvane::cli::addProviderCommands(app);
-  corvane::cli::addInspectNetworkCommands(app);
-  corvane::cli::addInspectInventoryCommands(app);
-  corvane::cli::addRepairCommands(app);
-  corvane::cli::addCheckCommands(app);
+  int exitStatus = 0;
+  corvane::cli::addProviderCommands(app, exitStatus);
+  corvane::cli::addInspectNetworkCommands(app, exitStatus);
+  corvane::cli::addInspectInventoryCommands(app, exitStatus);
+  corvane::cli::addRepairCommands(app, exitStatus);
+  corvane::cli::addCheckCommands(app, exitStatus);
   app.add_subcommand("help", "Show the help of the program or of a command: help [COMMAND...]");
 
   if (argc >= 2 && std::string(argv[1]) == "help") return printHelp(app, std::vector<std::string>(argv + 2, argv + argc));
@@ -101,5 +102,5 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return usageError(e.what());
   }
-  return corvane::cli::exitStatus();
+  return exitStatus;
 }

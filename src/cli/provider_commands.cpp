@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -97,28 +98,32 @@ int encode(const std::string& in, const std::string& out, int format) {
   return 0;
 }
 
+
+struct ProviderOptions {
+  std::string showPath, linesPath, inPath, outPath;
+  int format = 2;
+};
+
 }  // namespace
 
-void addProviderCommands(CLI::App& app) {
+void addProviderCommands(CLI::App& app, int& exitStatus) {
   CLI::App* provider = app.add_subcommand("provider", "Read and write provider files");
   provider->require_subcommand(1);
-
-  static std::string showPath, linesPath, inPath, outPath;
-  static int format = 2;
+  auto options = std::make_shared<ProviderOptions>();
 
   CLI::App* show = provider->add_subcommand("show", "The provider settings of a provider file, as JSON");
-  show->add_option("FILE", showPath, "Provider file")->required();
-  show->callback([] { exitStatus() = showProvider(showPath); });
+  show->add_option("FILE", options->showPath, "Provider file")->required();
+  show->callback([options, &exitStatus] { exitStatus = showProvider(options->showPath); });
 
   CLI::App* lines = provider->add_subcommand("lines", "The descrambled lines of a provider file");
-  lines->add_option("FILE", linesPath, "Provider file")->required();
-  lines->callback([] { exitStatus() = showLines(linesPath); });
+  lines->add_option("FILE", options->linesPath, "Provider file")->required();
+  lines->callback([options, &exitStatus] { exitStatus = showLines(options->linesPath); });
 
   CLI::App* enc = provider->add_subcommand("encode", "Make a provider file from plain UTF-8 settings");
-  enc->add_option("--format", format, "Scrambling format")->check(CLI::IsMember({1, 2}));
-  enc->add_option("IN", inPath, "Plain settings, one key=value per line")->required();
-  enc->add_option("OUT", outPath, "Provider file to write")->required();
-  enc->callback([] { exitStatus() = encode(inPath, outPath, format); });
+  enc->add_option("--format", options->format, "Scrambling format")->check(CLI::IsMember({1, 2}));
+  enc->add_option("IN", options->inPath, "Plain settings, one key=value per line")->required();
+  enc->add_option("OUT", options->outPath, "Provider file to write")->required();
+  enc->callback([options, &exitStatus] { exitStatus = encode(options->inPath, options->outPath, options->format); });
 }
 
 }  // namespace corvane::cli

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -186,8 +187,9 @@ int repair(const RepairOptions& options) {
 
 }  // namespace
 
-void addRepairCommands(CLI::App& app) {
-  static RepairOptions options;
+void addRepairCommands(CLI::App& app, int& exitStatus) {
+  auto shared = std::make_shared<RepairOptions>();
+  RepairOptions& options = *shared;
   CLI::App* command = app.add_subcommand(
       "repair", "Repair the network configuration: the location \"Quorvalin\" with the provider's settings");
   addRootOption(*command, options.system);
@@ -213,9 +215,9 @@ void addRepairCommands(CLI::App& app) {
       ->excludes("--undo")
       ->excludes("--dry-run")
       ->excludes("--yes");
-  command->callback([undoOption] {
-    options.undo = undoOption->count() > 0;
-    exitStatus() = repair(options);
+  command->callback([shared, undoOption, &exitStatus] {
+    shared->undo = undoOption->count() > 0;
+    exitStatus = repair(*shared);
   });
 }
 

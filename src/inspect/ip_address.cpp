@@ -5,21 +5,19 @@
 
 namespace corvane {
 
-int ethcount = 0;
-
 Value noAddressRecord() { return Value::strings({"", "----------", "----------", "----------"}); }
 
 Value IPAddressList(Platform& platform) {
   return addressRecordsFromIfconfig(platform.runTool("/sbin/ifconfig", {"-au"}).output);
 }
 
-Value getIPAddr(Platform& platform, const Value& service, bool pppLinkUp) {
+Value getIPAddr(Platform& platform, const Value& service, bool pppLinkUp, int* ethcount) {
   Value interface = getType(platform, service);
   const std::string& type = interface[1].text();
   const std::string& deviceName = interface[2].text();
   bool isPPP = type == "PPP";
   if (!pppLinkUp && isPPP) return noAddressRecord();
-  if (type == "Ethernet") ++ethcount;
+  if (type == "Ethernet" && ethcount) ++*ethcount;
 
   Value records = IPAddressList(platform);
   if (const auto* list = records.array()) {
@@ -37,7 +35,6 @@ std::string getIPAddress(Platform& platform) {
   for (const Value& serviceID : *serviceIDs.array()) {
     Value service = getServiceAndKey(store, serviceID.text());
     if (service.count() == 0) continue;
-    ethcount = 0;
     return getIPAddr(platform, service, false)[1].text();
   }
   return "0";

@@ -12,10 +12,6 @@ namespace corvane {
 // The record of a service with no address: "", then "----------" three times.
 Value noAddressRecord();
 
-// The number of services of type "Ethernet" that getIPAddr examined since it
-// was last set to 0 (getTCPIP and getIPAddress set it to 0).
-extern int ethcount;
-
 // One address record per interface with an IPv4 address (see
 // addressRecordsFromIfconfig); runs ifconfig on every call.
 Value IPAddressList(Platform& platform);
@@ -23,8 +19,9 @@ Value IPAddressList(Platform& platform);
 // The address record of a service: the record of its device, or for a PPP
 // service the first "ppp" interface; a PPP service whose daemon is not running
 // for it (pppLinkUp false) and a service without a matching interface get the
-// no-address record. Counts Ethernet services in ethcount.
-Value getIPAddr(Platform& platform, const Value& service, bool pppLinkUp);
+// no-address record. A service of type "Ethernet" adds one to *ethcount,
+// when given: the count of Ethernet services a walk examined.
+Value getIPAddr(Platform& platform, const Value& service, bool pppLinkUp, int* ethcount = nullptr);
 
 // The IPv4 address of the current location's first usable service,
 // "----------" when it has none, "0" when there is no usable service.

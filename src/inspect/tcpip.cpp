@@ -41,13 +41,13 @@ std::string getDNSServer(Platform& platform, std::string_view interfaceName) {
   return server.value_or(std::string(kNoServer));
 }
 
-Value getTCPIP(Platform& platform) {
+Value getTCPIP(Platform& platform, int* ethcount) {
   Value records(Value::Array{});
   // One reading of the store for the whole walk: the services are then taken
   // from one consistent state, and a large store is parsed once, not per service.
   Value store = loadStore(platform);
   Value serviceIDs = getCurrentSet(store);
-  ethcount = 0;
+  if (ethcount) *ethcount = 0;
   if (serviceIDs.count() == 0 || serviceIDs[0].length() == 0) return records;
 
   for (const Value& serviceID : *serviceIDs.array()) {
@@ -55,7 +55,7 @@ Value getTCPIP(Platform& platform) {
     Value service = getServiceAndKey(store, serviceID.text());
     if (service.count() == 0) continue;
     bool pppLinkUp = !pppServiceID.empty() && pppServiceID == serviceID.text();
-    Value address = getIPAddr(platform, service, pppLinkUp);
+    Value address = getIPAddr(platform, service, pppLinkUp, ethcount);
     Value record(Value::Array{});
     record.append(address);
     record.append(getTCP(platform, service));

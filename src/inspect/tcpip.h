@@ -12,7 +12,8 @@ namespace corvane {
 // One record per active service of the current location, in service order:
 // [address record, IPv4 method, DNS server in use, [configured DNS servers],
 //  [search domains], IPv6 method]. Empty when there is no usable store.
-Value getTCPIP(Platform& platform);
+// *ethcount, when given, is set to the number of Ethernet services walked.
+Value getTCPIP(Platform& platform, int* ethcount = nullptr);
 
 // The service's IPv4/ConfigMethod, or "".
 std::string getTCP(const Platform& platform, const Value& service);

@@ -1,11 +1,10 @@
 #include "inventory/mail_account_database.h"
 
-#include <sqlite3.h>
-
 #include "core/os_version.h"
 #include "core/platform.h"
 #include "inventory/account_predicate.h"
 #include "inventory/keyed_archive.h"
+#include "inventory/sqlite_handles.h"
 
 namespace corvane {
 
@@ -82,23 +81,22 @@ void MailAccountDatabase::load() {
   }
 
   // Read-only: the file belongs to the system and Mail; loading never writes.
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(platform_.hostPath(path).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    sqlite3_close(db);
+  SqliteOpen opened = openSqlite(platform_.hostPath(path), SQLITE_OPEN_READONLY);
+  if (!opened.ok) {
     platform_.log("initForTable:sqlite3 DB open error");
     init_error = kOpenError;
     return;
   }
 
   const std::string sql = "select * from " + quoteIdentifier(table_name);
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
-    sqlite3_close(db);
+  SqliteStatement prepared = prepareSqlite(opened.db.get(), sql);
+  if (!prepared) {
     platform_.log("initForTable:sqlite3 prepare error");
     init_error = kPrepareError;
     return;
   }
 
+  sqlite3_stmt* statement = prepared.get();
   int step = SQLITE_ROW;
   while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
     auto row = std::make_shared<MailAccount>();
@@ -128,8 +126,6 @@ void MailAccountDatabase::load() {
     init_error = kPrepareError;
     self_array.clear();
   }
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
 }
 
 MailAccountDatabase::Row MailAccountDatabase::search(std::string_view format, const std::vector<int64_t>& args) const {
@@ -184,21 +180,19 @@ int32_t MailAccountDatabase::commitUpdate() {
   }
   if (changed.empty()) return 0;
 
-  sqlite3* db = nullptr;
   // A file the system protects opens read-only; that is no use for writing either.
-  if (sqlite3_open_v2(platform_.hostPath(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-      sqlite3_db_readonly(db, "main") != 0) {
-    sqlite3_close(db);
+  SqliteOpen opened = openSqlite(platform_.hostPath(path), SQLITE_OPEN_READWRITE);
+  if (!opened.ok || sqlite3_db_readonly(opened.db.get(), "main") != 0) {
     platform_.log("updateData: sqlite DB open error");
     return kCommitOpenError;
   }
+  sqlite3* db = opened.db.get();
   auto updateError = [this](int code) { platform_.log("commitUpdate: DB update error code=" + std::to_string(code)); };
 
   // One transaction: either every marked column is written or none is.
   int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
     updateError(rc);
-    sqlite3_close(db);
     return kCommitOpenError;
   }
 
@@ -217,22 +211,21 @@ int32_t MailAccountDatabase::commitUpdate() {
       }
       const std::string sql =
           "update " + quoteIdentifier(table_name) + " set " + quoteIdentifier(column) + " = ? where Z_PK = ?";
-      sqlite3_stmt* statement = nullptr;
-      if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
+      SqliteStatement statement = prepareSqlite(db, sql);
+      if (!statement) {
         platform_.log("commitUpdate: DB data prepare error");
         result = -3;
         break;
       }
-      rc = bindValue(statement, value);
-      if (rc == SQLITE_OK) rc = sqlite3_bind_int64(statement, 2, key);
+      rc = bindValue(statement.get(), value);
+      if (rc == SQLITE_OK) rc = sqlite3_bind_int64(statement.get(), 2, key);
       if (rc != SQLITE_OK) {
         platform_.log("commitUpdate: data bind error");
         result = rc;
-      } else if ((rc = sqlite3_step(statement)) != SQLITE_DONE) {
+      } else if ((rc = sqlite3_step(statement.get())) != SQLITE_DONE) {
         updateError(rc);
         result = rc;
       }
-      sqlite3_finalize(statement);
       if (result != 0) break;
     }
     if (result != 0) break;
@@ -243,7 +236,6 @@ int32_t MailAccountDatabase::commitUpdate() {
     result = rc;
   }
   if (result != 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
   return result;
 }
 

@@ -129,7 +129,8 @@ TEST(CapturedSystems, PortList) {
 TEST(CapturedSystems, TCPIPList) {
   for (const auto& system : capturedSystems()) {
     Platform platform(testing::optionsFor(sysroot(system.name)));
-    EXPECT_EQ(getTCPIP(platform), system.tcpip) << system.name;
+    int ethcount = -1;
+    EXPECT_EQ(getTCPIP(platform, &ethcount), system.tcpip) << system.name;
     EXPECT_EQ(ethcount, system.ethernetServices) << system.name;
   }
 }

@@ -46,8 +46,8 @@ TEST(GetIPAddr, FindsTheRecordOfTheService) {
   for (const auto& c : cases) {
     ScriptedTools platform;
     platform.outputs["/sbin/ifconfig"] = kTwoInterfaces;
-    ethcount = 0;
-    EXPECT_EQ(getIPAddr(platform, c.service, c.pppLinkUp), c.expected) << c.name;
+    int ethcount = 0;
+    EXPECT_EQ(getIPAddr(platform, c.service, c.pppLinkUp, &ethcount), c.expected) << c.name;
     EXPECT_EQ(ethcount, c.ethernetCounted) << c.name;
     EXPECT_EQ(platform.runsOf("/sbin/ifconfig"), c.ifconfigRuns) << c.name;
   }

@@ -119,7 +119,8 @@ TEST(GetTCPIP, OneRecordPerActiveServiceOfTheCurrentLocation) {
       list({Value::strings({"ppp0", "203.0.113.45", "255.0.0.0", "203.0.113.1"}), "PPP", "192.0.2.1", list({}), list({}),
             ""}),
   });
-  EXPECT_EQ(getTCPIP(platform), expected);
+  int ethcount = 0;
+  EXPECT_EQ(getTCPIP(platform, &ethcount), expected);
   EXPECT_EQ(ethcount, 2);
   // ps once per service id; the resolver only for services with an address.
   EXPECT_EQ(platform.runsOf("/bin/ps"), 5u);
@@ -152,8 +153,8 @@ TEST(GetTCPIP, NoUsableStoreGivesAnEmptyList) {
     SystemRoot root("10.6.8");
     if (!c.store.isAbsent()) root.writePlist(kStorePath, c.store);
     ScriptedTools& platform = root;
-    ethcount = 7;
-    EXPECT_EQ(getTCPIP(platform), list({})) << c.name;
+    int ethcount = 7;
+    EXPECT_EQ(getTCPIP(platform, &ethcount), list({})) << c.name;
     EXPECT_EQ(ethcount, 0) << c.name;
     EXPECT_TRUE(platform.runs.empty()) << c.name;
   }
