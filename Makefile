@@ -16,11 +16,11 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BUILD_GUI=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # clang with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer: the
@@ -31,7 +31,7 @@ build-fuzz: deps
 	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
 
 build-tsan: deps
-	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_TSAN=ON -DCORVANE_BUILD_GUI=OFF
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_TSAN=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_WERROR=ON
 	cmake --build $(TSAN_BUILD) --target app_tests core_tests corvane_bundle -j $(JOBS)
 
 # Every test twice: a normal build, then one with AddressSanitizer and

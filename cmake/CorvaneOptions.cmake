@@ -4,7 +4,12 @@ add_library(corvane_options INTERFACE)
 target_compile_features(corvane_options INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 # Designated initializers that leave fields at their defaults are intended.
-target_compile_options(corvane_options INTERFACE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+target_compile_options(corvane_options INTERFACE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers
+  -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual -Wshadow)
+# The builds of `make test` treat every warning as an error.
+if(CORVANE_WERROR)
+  target_compile_options(corvane_options INTERFACE -Werror)
+endif()
 if(CORVANE_SANITIZE)
   target_compile_options(corvane_options INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -312,7 +312,7 @@ Json mailPanelJson(const Value& accounts, const LocalizedStrings& strings) {
   return Json{{"accounts", rows}};
 }
 
-Json detailsJson(const Corvane& controller, const Platform& platform, const LocalizedStrings& strings) {
+Json detailsJson(const Corvane& controller, const LocalizedStrings& strings) {
   return Json{{"hardware", hardwarePanelJson(controller.hardwarePanelRows())},
               {"network", networkPanelJson(controller.networks(), strings, controller.proxyListHasAutomatic())},
               {"tcpip", tcpipPanelJson(controller.tcpips(), controller.networks(), strings)},

@@ -90,8 +90,7 @@ nlohmann::ordered_json tcpipPanelJson(const Value& tcpips, const Value& networks
 nlohmann::ordered_json mailPanelJson(const Value& accounts, const LocalizedStrings& strings);
 
 // The content of the four detail panels, with named fields.
-nlohmann::ordered_json detailsJson(const Corvane& controller, const Platform& platform,
-                                   const LocalizedStrings& strings);
+nlohmann::ordered_json detailsJson(const Corvane& controller, const LocalizedStrings& strings);
 
 // Every "not found" placeholder left in the report's texts (in events and
 // panel fields) goes: a text that is only the placeholder becomes null, one

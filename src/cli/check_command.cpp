@@ -98,7 +98,7 @@ int runCheck(const CheckOptions& options) {
     if (capture) report["capture"] = *capture;
     report["events"] = view.events();
     if (options.timings) report["timings"] = timings.json();
-    if (options.details) report["details"] = detailsJson(corvane, *platform, strings);
+    if (options.details) report["details"] = detailsJson(corvane, strings);
     replacePlaceholders(report, strings.text("notFound"));
     // Texts from stores and tools may hold bytes that are not UTF-8.
     std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
@@ -117,7 +117,7 @@ int runCheck(const CheckOptions& options) {
 
 }  // namespace
 
-void addCheckCommands(CLI::App& app) {
+void addCheckCommands(CLI::App& app, int& exitStatus) {
   auto options = std::make_shared<CheckOptions>();
   CLI::App* check = app.add_subcommand("check", "Run the check sequence of the start button on a system");
   addRootOption(*check, options->system);
@@ -134,7 +134,7 @@ void addCheckCommands(CLI::App& app) {
   check->add_flag("--line-only", options->lineOnly, "Run the line check alone");
   check->add_flag("--timings", options->timings,
                   "Also report the time of the sequence, of each row and of each tool run (\"timings\" in JSON)");
-  check->callback([options] { exitStatus() = runCheck(*options); });
+  check->callback([options, &exitStatus] { exitStatus = runCheck(*options); });
 }
 
 }  // namespace corvane::cli

@@ -206,7 +206,7 @@ class Exchange {
       get_.set(http::field::pragma, "no-cache");
     }
     stream_.expires_at(nextExpiry(request_));
-    http::async_write(stream_, get_, [this](beast::error_code failure, size_t) { sent(failure); });
+    http::async_write(stream_, get_, [this](beast::error_code error, size_t) { sent(error); });
   }
 
   void sent(beast::error_code failure) {
@@ -219,7 +219,7 @@ class Exchange {
     if (failure) return finish("cannot write " + request_.filePath + ": " + failure.message(), failure);
     stream_.expires_at(nextExpiry(request_));
     http::async_read_header(stream_, buffer_, parser_,
-                            [this](beast::error_code failure, size_t) { headerRead(failure); });
+                            [this](beast::error_code error, size_t) { headerRead(error); });
   }
 
   void headerRead(beast::error_code failure) {

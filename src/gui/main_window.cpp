@@ -164,7 +164,7 @@ nlohmann::ordered_json MainWindow::report() const {
   if (controller_ == nullptr) return nlohmann::ordered_json::object();
   nlohmann::ordered_json report = checkReport(source, windowTitle().toStdString(), reportRows_, offers_, *controller_,
                                               platform_, resources_.strings);
-  report["details"] = detailsJson(*controller_, platform_, resources_.strings);
+  report["details"] = detailsJson(*controller_, resources_.strings);
   replacePlaceholders(report, resources_.strings.text("notFound"));
   return report;
 }

@@ -200,7 +200,7 @@ TEST_P(Download, TricklingBodyOutlastsTheIdleLimitButNotTheCap) {
 
   std::promise<DownloadResult> capped;
   auto cut = downloader->start(DownloadRequest{http.url("/trickle.html"), 2.0, true, folder.path(), 0.7},
-                               [&](const DownloadResult& result) { capped.set_value(result); });
+                               [&](const DownloadResult& answer) { capped.set_value(answer); });
   EXPECT_FALSE(capped.get_future().get().ok);
 }
 
@@ -218,7 +218,7 @@ TEST_P(Download, BodyCutShortIsAFailure) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Clients, Download, ::testing::Values(Client::Plain, Client::Curl),
-                         [](const auto& info) { return info.param == Client::Plain ? "Plain" : "Curl"; });
+                         [](const auto& test) { return test.param == Client::Plain ? "Plain" : "Curl"; });
 
 TEST(PlainDownload, MalformedAddressFailsWithoutAFile) {
   TempFolder folder;

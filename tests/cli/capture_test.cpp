@@ -204,8 +204,8 @@ std::vector<std::string> capturedSystems() {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCapturedSystem, CaptureRoundTrip, ::testing::ValuesIn(capturedSystems()),
-                         [](const auto& info) {
-                           std::string name = info.param;
+                         [](const auto& test) {
+                           std::string name = test.param;
                            for (char& c : name)
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;

@@ -195,9 +195,9 @@ TEST_P(HostileSystems, EveryCommandAnswers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileSystems, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<HostileCase>& info) {
+                         [](const ::testing::TestParamInfo<HostileCase>& test) {
                            std::string name;
-                           for (const char* p = info.param.name; *p; ++p)
+                           for (const char* p = test.param.name; *p; ++p)
                              name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
                            return name;
                          });

@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, TemplateBands,
                                            Band{"10.3.9", true, true, false, "/tmp/ppp.log", 1},
                                            Band{"10.4.11", true, true, true, "/var/log/ppp.log", 1},
                                            Band{"10.12.6", true, true, true, "/var/log/ppp.log", 1}),
-                         [](const auto& info) {
-                           std::string name = "v" + info.param.version;
+                         [](const auto& test) {
+                           std::string name = "v" + test.param.version;
                            std::replace(name.begin(), name.end(), '.', '_');
                            return name;
                          });
