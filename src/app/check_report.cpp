@@ -3,10 +3,10 @@
 #include <sstream>
 
 #include "app/corvane.h"
-#include "app/mail_panel.h"
+#include "app/mail_panel_model.h"
 #include "app/named_json.h"
-#include "app/network_panel.h"
-#include "app/tcpip_panel.h"
+#include "app/network_panel_model.h"
+#include "app/tcpip_panel_model.h"
 #include "core/os_version.h"
 #include "core/text.h"
 

@@ -1,6 +1,6 @@
 #include "app/corvane.h"
 
-#include "app/hardware_panel.h"
+#include "app/hardware_panel_model.h"
 #include "app/proxy_comparison.h"
 #include "app/row_texts.h"
 #include "core/os_version.h"

@@ -3,10 +3,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "app/mail_panel.h"
-#include "app/network_panel.h"
-#include "app/repair_panel.h"
-#include "app/tcpip_panel.h"
+#include "app/mail_panel_model.h"
+#include "app/network_panel_model.h"
+#include "app/repair_panel_model.h"
+#include "app/tcpip_panel_model.h"
 #include "core/display_width.h"
 #include "core/os_version.h"
 

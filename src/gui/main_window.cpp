@@ -20,7 +20,7 @@
 #include <ctime>
 
 #include "app/corvane.h"
-#include "app/help_file.h"
+#include "gui/help_file.h"
 #include "core/os_version.h"
 #include "gui/hardware_panel.h"
 #include "gui/help_window.h"

@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QScrollBar>
 
-#include "app/repair_panel.h"
+#include "app/repair_panel_model.h"
 #include "gui/panel_window.h"
 #include "ui_network_err_panel.h"
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/network_panel.h"
+#include "app/network_panel_model.h"
 #include "gui/gui_resources.h"
 
 namespace Ui {

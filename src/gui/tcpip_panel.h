@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/tcpip_panel.h"
+#include "app/tcpip_panel_model.h"
 #include "gui/gui_resources.h"
 
 namespace Ui {

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/hardware_panel.h"
-#include "app/mail_panel.h"
-#include "app/network_panel.h"
-#include "app/repair_panel.h"
-#include "app/tcpip_panel.h"
+#include "app/hardware_panel_model.h"
+#include "app/mail_panel_model.h"
+#include "app/network_panel_model.h"
+#include "app/repair_panel_model.h"
+#include "app/tcpip_panel_model.h"
 #include "app_fixture.h"
 
 namespace corvane::testing {

@@ -1,4 +1,4 @@
-#include "app/mail_panel.h"
+#include "app/mail_panel_model.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "app/network_panel.h"
+#include "app/network_panel_model.h"
 
 namespace corvane {
 

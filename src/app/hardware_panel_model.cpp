@@ -1,4 +1,4 @@
-#include "app/hardware_panel.h"
+#include "app/hardware_panel_model.h"
 
 #include <cstdio>
 

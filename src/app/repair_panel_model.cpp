@@ -1,4 +1,4 @@
-#include "app/repair_panel.h"
+#include "app/repair_panel_model.h"
 
 namespace corvane {
 

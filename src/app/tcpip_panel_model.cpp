@@ -1,4 +1,4 @@
-#include "app/tcpip_panel.h"
+#include "app/tcpip_panel_model.h"
 
 #include <vector>
 
