@@ -32,7 +32,7 @@ build-fuzz: deps
 
 build-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_TSAN=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_WERROR=ON
-	cmake --build $(TSAN_BUILD) --target app_tests core_tests corvane_bundle -j $(JOBS)
+	cmake --build $(TSAN_BUILD) --target app_tests core_tests download_tests corvane_bundle -j $(JOBS)
 
 # Every test twice: a normal build, then one with AddressSanitizer and
 # UndefinedBehaviorSanitizer; then every fuzz target a few seconds over its
@@ -58,6 +58,7 @@ fuzz: build-fuzz
 tsan: build-tsan
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_BUILD)/tests/app/app_tests
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_BUILD)/tests/core/core_tests
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_BUILD)/tests/core/download_tests
 
 demo: build
 	scripts/demo $(BUILD)

@@ -1,6 +1,5 @@
 #include "core/os_version.h"
 
-#include "core/platform.h"
 #include "core/plist_value.h"
 #include "core/text.h"
 
@@ -24,19 +23,5 @@ int compareOSVersions(const Value& running, std::string_view required) {
   }
   return result;
 }
-
-int compOSVersion(const Platform& platform, std::string_view required) {
-  int result = compareOSVersions(platform.productVersion(), required);
-  if (result == -9) {
-    const std::string message = "Internal Error - OS Check(compOSVersion())";
-    if (platform.internalErrorAlert)
-      platform.internalErrorAlert(message);
-    else
-      platform.log(message);
-  }
-  return result;
-}
-
-bool osAtLeast(const Platform& platform, std::string_view required) { return compOSVersion(platform, required) >= 0; }
 
 }  // namespace corvane

@@ -9,7 +9,6 @@
 
 #include "core/binary_plist_texts.h"
 #include "core/plist_depth.h"
-#include "core/platform.h"
 #include "core/utf8.h"
 
 namespace corvane {
@@ -204,11 +203,6 @@ Value parsePropertyList(std::string_view bytes) {
   Value out;
   if (!root || !fromNode(root, 0, out)) return {};
   return out;
-}
-
-Value readPropertyList(const Platform& platform, std::string_view systemPath) {
-  auto bytes = platform.readFile(systemPath);
-  return bytes ? parsePropertyList(*bytes) : Value();
 }
 
 std::string toXmlPropertyList(const Value& value) {

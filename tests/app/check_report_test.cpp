@@ -4,7 +4,7 @@
 #include "app/check_report.h"
 
 #include "app_fixture.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 
 namespace corvane::testing {
 namespace {
@@ -106,9 +106,10 @@ TEST_F(CheckReport, RowsTheSequenceNeverReachedAreNotRun) {
 }
 
 TEST_F(CheckReport, OffersHaveNamedCurrentAndRecommendedSettings) {
-  readers.network = portList(
-      "Home", {{"Home", {portEntry("Built-in Ethernet", "00:0a:95:01:02:03",
-                                   proxyList({"proxy.isp.jp:8080", "", "", "", "", "", ""}, {"*.local", "10/8"}))}}});
+  readers.network =
+      portList("Home", {{"Home",
+                         {portEntry("Built-in Ethernet", "00:0a:95:01:02:03",
+                                    proxyList({"proxy.isp.jp:8080", "", "", "", "", "", ""}, {"*.local", "10/8"}))}}});
   start();
   press(1);
   Json report = this->report();
@@ -117,7 +118,8 @@ TEST_F(CheckReport, OffersHaveNamedCurrentAndRecommendedSettings) {
   EXPECT_EQ(offer["row"], "network");
   EXPECT_EQ(offer["code"], "03017");
   EXPECT_EQ(offer["accepted"], false);
-  EXPECT_EQ(offer["current"], Json::parse(R"([{"name":"proxy","value":"exist"},{"name":"HTTP","value":"proxy.isp.jp:8080"},
+  EXPECT_EQ(offer["current"],
+            Json::parse(R"([{"name":"proxy","value":"exist"},{"name":"HTTP","value":"proxy.isp.jp:8080"},
     {"name":"exception","value":"*.local"},{"name":"","value":"10/8"}])"));
   EXPECT_EQ(offer["recommended"], Json::parse(R"([{"name":"proxy","value":"no"}])"));
   EXPECT_EQ(report["rows"]["network"]["cause"], "proxiesDiffer");

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "app_fixture.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 
 namespace corvane::testing {
 namespace {
@@ -121,7 +121,8 @@ TEST_F(LineCheckOnLoopback, OutcomesOfTheServer) {
   }
   // Only the answered download left a file, in the temporary folder.
   std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(temporary.path())) files.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(temporary.path()))
+    files.push_back(entry.path().filename());
   EXPECT_EQ(files, std::vector<std::string>{"check.html"});
   EXPECT_EQ(readHostFile(temporary.path() + "/check.html"), "<html>ok</html>");
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -23,35 +24,9 @@ namespace {
 
 using testing::TempFolder;
 
-const std::string kCli = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli";
+using testing::CliRun;
 
-struct CliRun {
-  int status = -1;  // exit status; -1 when it did not exit normally
-  std::string out, err;
-};
-
-// Runs the program with args (no shell), with standard input closed.
-CliRun runCli(const std::vector<std::string>& args, const TempFolder& folder) {
-  const std::string outPath = folder.path() + "/stdout", errPath = folder.path() + "/stderr";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "r", stdin);
-    std::freopen(outPath.c_str(), "w", stdout);
-    std::freopen(errPath.c_str(), "w", stderr);
-    std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(kCli.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int raw = 0;
-  ::waitpid(pid, &raw, 0);
-  CliRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = testing::readHostFile(outPath);
-  run.err = testing::readHostFile(errPath);
-  return run;
-}
+CliRun runCli(const std::vector<std::string>& args, const TempFolder&) { return testing::runCorvaneCli(args); }
 
 std::string garbage(size_t size, unsigned seed) {
   std::mt19937 random(seed);
@@ -101,8 +76,8 @@ class HostileArguments : public ::testing::Test {
     ASSERT_FALSE(run.err.empty()) << shown;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << ": not one line:\n" << run.err;
     EXPECT_TRUE(run.err.starts_with("corvane-cli")) << shown << ": " << run.err;
-    EXPECT_NE(run.err.find(c.mention), std::string::npos) << shown << ": does not mention " << c.mention << ": "
-                                                            << run.err;
+    EXPECT_NE(run.err.find(c.mention), std::string::npos)
+        << shown << ": does not mention " << c.mention << ": " << run.err;
     for (const char* crash : {"terminate called", "what()", "Sanitizer", "Aborted", "Segmentation"})
       EXPECT_EQ(run.err.find(crash), std::string::npos) << shown << ": " << run.err;
   }
@@ -138,8 +113,14 @@ TEST_F(HostileArguments, FileArgumentsThatCannotBeUsed) {
 TEST_F(HostileArguments, SystemRootsThatCannotBeUsed) {
   std::vector<Case> cases;
   const std::vector<std::vector<std::string>> commands = {
-      {"inspect", "network"}, {"inspect", "tcpip"},    {"inspect", "system"}, {"inspect", "hardware"},
-      {"inspect", "browsers"}, {"inspect", "mail"},    {"repair"},            {"check"},
+      {"inspect", "network"},
+      {"inspect", "tcpip"},
+      {"inspect", "system"},
+      {"inspect", "hardware"},
+      {"inspect", "browsers"},
+      {"inspect", "mail"},
+      {"repair"},
+      {"check"},
   };
   for (auto command : commands) {
     for (const auto& [root, mention] : {std::pair{missing, missing}, std::pair{junk, junk}}) {

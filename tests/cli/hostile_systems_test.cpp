@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -26,48 +27,20 @@ namespace {
 
 using testing::TempFolder;
 
-const std::string kCli = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli";
 constexpr const char* kStore = "Library/Preferences/SystemConfiguration/preferences.plist";
 constexpr const char* kSystemVersion = "System/Library/CoreServices/SystemVersion.plist";
 
-struct CliRun {
-  int status = -1;  // exit status; -1 when it did not exit normally
-  std::string out;
-  double seconds = 0;
-  long peakKilobytes = 0;
-};
+using testing::CliRun;
 
-// Runs the program with args (no shell), standard input closed, and measures
-// its time and peak memory.
-CliRun runCli(const std::vector<std::string>& args, const TempFolder& folder) {
-  const std::string outPath = folder.path() + "/stdout";
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "r", stdin);
-    std::freopen(outPath.c_str(), "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    // Under AddressSanitizer freed memory waits in a quarantine of 256 MB
-    // before it is reused; the program holds none of it, so it is kept small
-    // here to let the peak measure what the program itself uses.
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    const std::string options = std::string(asan ? asan : "") + (asan && *asan ? ":" : "") + "quarantine_size_mb=16";
-    ::setenv("ASAN_OPTIONS", options.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(kCli.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int raw = 0;
-  rusage usage{};
-  ::wait4(pid, &raw, 0, &usage);
-  CliRun run;
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.peakKilobytes = usage.ru_maxrss;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = testing::readHostFile(outPath);
-  return run;
+// Runs the program with args, standard input empty, and measures its time
+// and peak memory.
+CliRun runCli(const std::vector<std::string>& args, const TempFolder&) {
+  // Under AddressSanitizer freed memory waits in a quarantine of 256 MB
+  // before it is reused; the program holds none of it, so it is kept small
+  // here to let the peak measure what the program itself uses.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const std::string options = std::string(asan ? asan : "") + (asan && *asan ? ":" : "") + "quarantine_size_mb=16";
+  return testing::runCorvaneCli(args, {.environment = {{"ASAN_OPTIONS", options}}});
 }
 
 std::string nestedXml(int depth) {
@@ -133,7 +106,9 @@ const HostileCase kCases[] = {
     {"nslookup leaves a child holding its output", nullptr,
      [](const TempFolder& s) { replaceTool(s, "usr/bin/nslookup", "(sleep 1000 &)\nexec \"$0.real\" \"$@\""); }},
     {"system_profiler leaves a child holding its output", nullptr,
-     [](const TempFolder& s) { replaceTool(s, "usr/sbin/system_profiler", "(sleep 1000 &)\nexec \"$0.real\" \"$@\""); }},
+     [](const TempFolder& s) {
+       replaceTool(s, "usr/sbin/system_profiler", "(sleep 1000 &)\nexec \"$0.real\" \"$@\"");
+     }},
     {"ifconfig prints without end", nullptr,
      [](const TempFolder& s) { replaceTool(s, "sbin/ifconfig", "exec yes 'en0: flags=8863<UP,BROADCAST> mtu 1500'"); }},
     {"nslookup prints without end", nullptr,

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -16,35 +17,9 @@ namespace {
 
 using testing::TempFolder;
 
-const std::string kCli = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli";
+using testing::CliRun;
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-CliRun runCli(const std::vector<std::string>& args) {
-  TempFolder folder;
-  const std::string outPath = folder.path() + "/stdout", errPath = folder.path() + "/stderr";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "r", stdin);
-    std::freopen(outPath.c_str(), "w", stdout);
-    std::freopen(errPath.c_str(), "w", stderr);
-    std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(kCli.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int raw = 0;
-  ::waitpid(pid, &raw, 0);
-  CliRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = testing::readHostFile(outPath);
-  run.err = testing::readHostFile(errPath);
-  return run;
-}
+CliRun runCli(const std::vector<std::string>& args) { return testing::runCorvaneCli(args); }
 
 TEST(Usage, VersionPrintsTheVersion) {
   CliRun run = runCli({"--version"});

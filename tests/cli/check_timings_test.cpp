@@ -65,8 +65,8 @@ TEST(CheckTimings, ADownloadThatNeverReportsLastsUntilTheSequenceEnds) {
 
 std::string corvaneCli(const std::string& arguments, int& status) {
   static TempFolder temporary;  // where line checks save their download
-  std::string command = "TMPDIR=" + temporary.path() + " " + std::string(CORVANE_BINARY_DIR) +
-                        "/src/cli/corvane-cli " + arguments + " </dev/null 2>/dev/null";
+  std::string command = "TMPDIR=" + temporary.path() + " " + std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " +
+                        arguments + " </dev/null 2>/dev/null";
   std::string output;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return output;

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "core/http_download.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
@@ -108,8 +108,8 @@ TEST_P(Download, CancelInterruptsAWaitingRequest) {
   SilentServer silent;
   auto started = std::chrono::steady_clock::now();
   {
-    auto job = downloader->start(DownloadRequest{silent.url("/"), 60.0, true, folder.path()},
-                                 [](const DownloadResult&) {});
+    auto job =
+        downloader->start(DownloadRequest{silent.url("/"), 60.0, true, folder.path()}, [](const DownloadResult&) {});
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
@@ -265,7 +265,8 @@ TEST(SuggestedFileName, ReducedToAPlainName) {
       {"http://host/..", "", "index.html"},
       {"http://host/x", "attachment; filename=\"a\nb\"", "ab"},
   };
-  for (const auto& c : cases) EXPECT_EQ(suggestedFileName(c.url, c.disposition), c.name) << c.url << " " << c.disposition;
+  for (const auto& c : cases)
+    EXPECT_EQ(suggestedFileName(c.url, c.disposition), c.name) << c.url << " " << c.disposition;
 }
 
 }  // namespace

@@ -48,8 +48,9 @@ TEST(StringsFile, Utf16WithByteOrderMark) {
 }
 
 TEST(StringsFile, MalformedFilesAreRejected) {
-  for (std::string bad : std::vector<std::string>{"\"a\" = \"b\"", "\"a\" \"b\";", "\"a\" = \"b;", "/* open", "\"a\" = ;", "= \"b\";",
-                          std::string("\xFF\xFE\x41", 3), std::string("\xFF\xFE\x00\xD8\x41\x00", 6)})
+  for (std::string bad :
+       std::vector<std::string>{"\"a\" = \"b\"", "\"a\" \"b\";", "\"a\" = \"b;", "/* open", "\"a\" = ;", "= \"b\";",
+                                std::string("\xFF\xFE\x41", 3), std::string("\xFF\xFE\x00\xD8\x41\x00", 6)})
     EXPECT_FALSE(parseStringsFile(bad)) << bad;
   EXPECT_TRUE(parseStringsFile("")->empty());
 }
@@ -65,12 +66,46 @@ TEST(LocalizedStrings, MissingKeyShowsItselfAndCModeHasNoTable) {
 
 TEST(LocalizedStrings, BundledTablesHoldEveryKeyInBothLanguages) {
   Bundle bundle(CORVANE_BUNDLE);
-  const char* keys[] = {"title", "OK", "AlertTitle", "NoURLCheck", "networkNoMsg", "DHCPErrMsg", "IPv6ErrMsg",
-                        "networkErrMsg", "networkProxyErrMsg", "check", "ok", "syserr", "noNetwork", "hdd", "CPU",
-                        "clock", "memory", "port", "mac", "proxy", "exist", "no", "exception", "recommended",
-                        "ipaddress", "dns", "ipv6address", "setNetwork", "setNetworkIPv6", "DHCP", "Automatic",
-                        "account", "accountCount", "Manual", "BOOTP", "noAccount", "providerMissingMsg",
-                        "repairSwitchesTo", "repairTurnsOff", "repairAlreadyMatches"};
+  const char* keys[] = {"title",
+                        "OK",
+                        "AlertTitle",
+                        "NoURLCheck",
+                        "networkNoMsg",
+                        "DHCPErrMsg",
+                        "IPv6ErrMsg",
+                        "networkErrMsg",
+                        "networkProxyErrMsg",
+                        "check",
+                        "ok",
+                        "syserr",
+                        "noNetwork",
+                        "hdd",
+                        "CPU",
+                        "clock",
+                        "memory",
+                        "port",
+                        "mac",
+                        "proxy",
+                        "exist",
+                        "no",
+                        "exception",
+                        "recommended",
+                        "ipaddress",
+                        "dns",
+                        "ipv6address",
+                        "setNetwork",
+                        "setNetworkIPv6",
+                        "DHCP",
+                        "Automatic",
+                        "account",
+                        "accountCount",
+                        "Manual",
+                        "BOOTP",
+                        "noAccount",
+                        "providerMissingMsg",
+                        "repairSwitchesTo",
+                        "repairTurnsOff",
+                        "repairAlreadyMatches"};
   LocalizedStrings en = LocalizedStrings::load(bundle, "en");
   LocalizedStrings ja = LocalizedStrings::load(bundle, "ja");
   ASSERT_FALSE(en.empty());
@@ -91,8 +126,11 @@ TEST(LocalizedStrings, BundledTablesHoldEveryKeyInBothLanguages) {
 TEST(PreferredLanguage, FollowsTheLocale) {
   struct Case {
     const char *all, *messages, *lang, *language;
-  } cases[] = {{"", "", "ja_JP.UTF-8", "ja"}, {"", "", "en_US.UTF-8", "en"}, {"", "ja_JP", "en_US", "ja"},
-               {"C", "ja_JP", "ja_JP", "en"}, {"", "", "", "en"}};
+  } cases[] = {{"", "", "ja_JP.UTF-8", "ja"},
+               {"", "", "en_US.UTF-8", "en"},
+               {"", "ja_JP", "en_US", "ja"},
+               {"C", "ja_JP", "ja_JP", "en"},
+               {"", "", "", "en"}};
   for (const auto& c : cases) {
     setenv("LC_ALL", c.all, 1);
     setenv("LC_MESSAGES", c.messages, 1);

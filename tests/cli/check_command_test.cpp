@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "core/display_width.h"
 #include "support/temp_folder.h"
@@ -23,7 +23,8 @@ struct CliRun {
 // Runs corvane-cli with the arguments, standard input from /dev/null.
 CliRun corvaneCli(const std::string& arguments) {
   static TempFolder temporary;  // where line checks save their download
-  std::string command = "TMPDIR=" + temporary.path() + " " + std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " + arguments + " </dev/null 2>/dev/null";
+  std::string command = "TMPDIR=" + temporary.path() + " " + std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " +
+                        arguments + " </dev/null 2>/dev/null";
   CliRun run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -87,9 +88,9 @@ TEST_F(CheckCommand, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
 
 TEST(CheckCommandDetails, EachPortShowsItsOwnTcpipRecord) {
   // The location orders Ethernet, a service the store lacks, then AirPort.
-  CliRun run = corvaneCli("check --root " + std::string(CORVANE_TESTDATA) +
-                          "/sysroots/net-10.2.8-dangling-service --bundle " + CORVANE_BUNDLE +
-                          " --no-pause --lang C --json --details --repair no");
+  CliRun run =
+      corvaneCli("check --root " + std::string(CORVANE_TESTDATA) + "/sysroots/net-10.2.8-dangling-service --bundle " +
+                 CORVANE_BUNDLE + " --no-pause --lang C --json --details --repair no");
   auto report = nlohmann::ordered_json::parse(run.output);
   const auto& ports = report["details"]["tcpip"]["ports"];
   ASSERT_EQ(ports.size(), 3u) << run.output;
@@ -143,8 +144,8 @@ std::vector<size_t> valueColumns(const std::string& text, const std::string& fir
 }
 
 TEST_F(CheckCommand, JapaneseOfferTableLinesUpOnScreen) {
-  CliRun run = corvaneCli("check --root " + system.path() + " --bundle " + CORVANE_BUNDLE +
-                          " --no-pause --lang ja --repair no");
+  CliRun run =
+      corvaneCli("check --root " + system.path() + " --bundle " + CORVANE_BUNDLE + " --no-pause --lang ja --repair no");
   std::vector<size_t> columns = valueColumns(run.output, "推奨設定に変更しますか？");
   ASSERT_GE(columns.size(), 3u) << run.output;
   for (size_t column : columns) EXPECT_EQ(column, columns.front()) << run.output;
@@ -167,8 +168,8 @@ TEST_F(CheckCommand, ControlCharactersFromTheStoreAreShownEscaped) {
 
 TEST_F(CheckCommand, TextModeShowsRowsInTheChosenLanguage) {
   std::filesystem::remove_all(system.path() + "/System/Library/Frameworks/WebKit.framework");
-  CliRun japanese = corvaneCli("check --root " + system.path() + " --bundle " + CORVANE_BUNDLE +
-                            " --no-pause --lang ja --repair no");
+  CliRun japanese =
+      corvaneCli("check --root " + system.path() + " --bundle " + CORVANE_BUNDLE + " --no-pause --lang ja --repair no");
   EXPECT_EQ(japanese.status, 1);
   EXPECT_NE(japanese.output.find("プロキシ : あり"), std::string::npos) << japanese.output;
   EXPECT_NE(japanese.output.find("07012"), std::string::npos);
