@@ -21,8 +21,8 @@ constexpr size_t kDevices = 8;
 // A UUID-shaped key, as the system names its sets and services.
 std::string uuidKey(size_t kind, size_t n) {
   char text[40];
-  std::snprintf(text, sizeof text, "%08zX-%04zX-4%03zX-8%03zX-%012zX", n * 2654435761u % 0xffffffffu, kind,
-                n % 0xfff, (n * 7) % 0xfff, n);
+  std::snprintf(text, sizeof text, "%08zX-%04zX-4%03zX-8%03zX-%012zX", n * 2654435761u % 0xffffffffu, kind, n % 0xfff,
+                (n * 7) % 0xfff, n);
   return text;
 }
 
@@ -82,13 +82,14 @@ Value location(size_t n, size_t ports) {
   }
   Dictionary network = dictionaryOf({
       {"Global", Value(dictionaryOf({{"IPv4", Value(dictionaryOf({{"ServiceOrder", Value(std::move(order))}}))}}))},
-      {"Interface", Value(dictionaryOf({{"en1", Value(dictionaryOf({{"AirPort", Value(dictionaryOf({
-                                                                        {"MACAddress", Value("00:1f:5b:3c:9a:02")},
+      {"Interface",
+       Value(dictionaryOf(
+           {{"en1", Value(dictionaryOf({{"AirPort", Value(dictionaryOf({{"MACAddress", Value("00:1f:5b:3c:9a:02")},
                                                                         {"PowerEnabled", Value(1)}}))}}))}}))},
       {"Service", Value(std::move(links))},
   });
-  return Value(dictionaryOf({{"Network", Value(std::move(network))},
-                             {"UserDefinedName", Value("Location " + std::to_string(n))}}));
+  return Value(dictionaryOf(
+      {{"Network", Value(std::move(network))}, {"UserDefinedName", Value("Location " + std::to_string(n))}}));
 }
 
 Value interfaceList() {
@@ -132,15 +133,16 @@ void writeStoreSystem(const std::string& root, size_t storeBytes) {
   writeHostFile(root + "/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist",
                 toXmlPropertyList(interfaceList()));
   writeHostFile(root + "/System/Library/CoreServices/SystemVersion.plist",
-                toXmlPropertyList(Value(dictionaryOf(
-                    {{"ProductName", Value("Mac OS X")}, {"ProductVersion", Value("10.6.8")}}))));
+                toXmlPropertyList(
+                    Value(dictionaryOf({{"ProductName", Value("Mac OS X")}, {"ProductVersion", Value("10.6.8")}}))));
 }
 
 std::string ifconfigOutput(size_t interfaces) {
   std::string out;
-  out += "lo0: flags=8049<UP,LOOPBACK,RUNNING,MULTICAST> mtu 16384\n"
-         "\tinet6 ::1 prefixlen 128 \n\tinet6 fe80::1%lo0 prefixlen 64 scopeid 0x1 \n"
-         "\tinet 127.0.0.1 netmask 0xff000000 \n";
+  out +=
+      "lo0: flags=8049<UP,LOOPBACK,RUNNING,MULTICAST> mtu 16384\n"
+      "\tinet6 ::1 prefixlen 128 \n\tinet6 fe80::1%lo0 prefixlen 64 scopeid 0x1 \n"
+      "\tinet 127.0.0.1 netmask 0xff000000 \n";
   char line[160];
   for (size_t i = 1; i < interfaces; ++i) {
     unsigned a = static_cast<unsigned>(i >> 8 & 0xff), b = static_cast<unsigned>(i & 0xff);
@@ -152,7 +154,8 @@ std::string ifconfigOutput(size_t interfaces) {
       out += "\tmedia: <unknown subtype>\n\tstatus: inactive\n";
       continue;
     }
-    std::snprintf(line, sizeof line, "\tinet6 fe80::21f:5bff:fe3c:%02x%02x%%en%zu prefixlen 64 scopeid 0x4 \n", a, b, i);
+    std::snprintf(line, sizeof line, "\tinet6 fe80::21f:5bff:fe3c:%02x%02x%%en%zu prefixlen 64 scopeid 0x4 \n", a, b,
+                  i);
     out += line;
     std::snprintf(line, sizeof line, "\tinet 10.%u.%u.2 netmask 0xffffff00 broadcast 10.%u.%u.255\n", a, b, a, b);
     out += line;
@@ -177,15 +180,17 @@ std::string digOutput(size_t bytes) {
                   static_cast<char>('a' + n % 13), n);
     out += line;
   }
-  out += "\n;; Query time: 23 msec\n;; SERVER: 192.0.2.1#53(192.0.2.1)\n"
-         ";; WHEN: Thu Dec 10 05:00:00 2026\n;; MSG SIZE  rcvd: 228\n\n";
+  out +=
+      "\n;; Query time: 23 msec\n;; SERVER: 192.0.2.1#53(192.0.2.1)\n"
+      ";; WHEN: Thu Dec 10 05:00:00 2026\n;; MSG SIZE  rcvd: 228\n\n";
   return out;
 }
 
 std::string providerText(size_t bytes) {
-  std::string out = "; Provider settings\n[Provider]\napp_title=Quorvalin光 インターネット接続診断\n"
-                    "ruteip=192.168.1.1\ntcp=DHCP\ntcpipv6=Automatic\nproxy_enable=1\n"
-                    "proxy_http=proxy.example.net:8080\nhttp_access_url=http://127.0.0.1:18080/check.html\n";
+  std::string out =
+      "; Provider settings\n[Provider]\napp_title=Quorvalin光 インターネット接続診断\n"
+      "ruteip=192.168.1.1\ntcp=DHCP\ntcpipv6=Automatic\nproxy_enable=1\n"
+      "proxy_http=proxy.example.net:8080\nhttp_access_url=http://127.0.0.1:18080/check.html\n";
   for (size_t n = 0; out.size() < bytes; ++n) {
     out += "; 説明 " + std::to_string(n) + ": 接続設定の説明文です。プロキシとDNSの設定を確認します。\n";
     out += "note" + std::to_string(n) + "=サポート窓口 0120-000-" + std::to_string(n % 1000) + " 平日9時～18時\n";
@@ -221,12 +226,13 @@ std::string writeAccountsDatabase(const std::string& hostPath, size_t rows) {
   auto exec = [&](const char* sql) {
     if (error.empty() && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) error = sqlite3_errmsg(db);
   };
-  exec("CREATE TABLE ZACCOUNTPROPERTY (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER, Z_OPT INTEGER, ZOWNER INTEGER,"
-       " ZKEY VARCHAR, ZVALUE BLOB)");
+  exec(
+      "CREATE TABLE ZACCOUNTPROPERTY (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER, Z_OPT INTEGER, ZOWNER INTEGER,"
+      " ZKEY VARCHAR, ZVALUE BLOB)");
   exec("BEGIN");
   sqlite3_stmt* insert = nullptr;
-  if (error.empty() &&
-      sqlite3_prepare_v2(db, "INSERT INTO ZACCOUNTPROPERTY VALUES (?, 4, 1, ?, ?, ?)", -1, &insert, nullptr) != SQLITE_OK)
+  if (error.empty() && sqlite3_prepare_v2(db, "INSERT INTO ZACCOUNTPROPERTY VALUES (?, 4, 1, ?, ?, ?)", -1, &insert,
+                                          nullptr) != SQLITE_OK)
     error = sqlite3_errmsg(db);
   static const char* const keys[] = {"Hostname", "PortNumber", "SSLEnabled", "EmailAddresses", "Username"};
   for (size_t n = 0; error.empty() && n < rows; ++n) {

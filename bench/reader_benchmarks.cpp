@@ -133,7 +133,8 @@ void BM_ProviderRead(benchmark::State& state) {
   writeHostFile(path, file.bytes);
   ProviderDatas record;
   timeEach(state, [&] { benchmark::DoNotOptimize(record = ProviderDatas::loadFile(path)); });
-  if (record.routerip != std::optional<std::string>("192.168.1.1")) state.SkipWithError("the provider file was not read");
+  if (record.routerip != std::optional<std::string>("192.168.1.1"))
+    state.SkipWithError("the provider file was not read");
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.bytes.size()));
 }
 BENCHMARK(BM_ProviderRead)->Arg(kMB / 2)->Arg(kMB)->Arg(2 * kMB)->Apply(repeated);

@@ -33,7 +33,8 @@ class FirstPaint : public QObject {
       seen_ = true;
       QTimer::singleShot(0, [this] {
         auto now = std::chrono::system_clock::now().time_since_epoch();
-        std::printf("%lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+        std::printf("%lld\n",
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
         std::fflush(stdout);
         then_();
       });
@@ -65,10 +66,14 @@ int main(int argc, char** argv) {
   bool empty = false, run = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--empty") empty = true;
-    else if (arg == "--run") run = true;
-    else if (arg == "--root" && i + 1 < argc) options.root = argv[++i];
-    else if (arg == "--bundle" && i + 1 < argc) options.bundle = argv[++i];
+    if (arg == "--empty")
+      empty = true;
+    else if (arg == "--run")
+      run = true;
+    else if (arg == "--root" && i + 1 < argc)
+      options.root = argv[++i];
+    else if (arg == "--bundle" && i + 1 < argc)
+      options.bundle = argv[++i];
   }
   corvane::CorvaneApp* started = nullptr;
   FirstPaint firstPaint([&] {
