@@ -18,7 +18,8 @@ class FuzzRoot {
   explicit FuzzRoot(const std::string& version) {
     folder_.write("System/Library/CoreServices/SystemVersion.plist",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                  "<key>ProductVersion</key><string>" + version + "</string></dict></plist>\n");
+                  "<key>ProductVersion</key><string>" +
+                      version + "</string></dict></plist>\n");
     folder_.write("tmp/.keep", "");
   }
   const std::string& path() const { return folder_.path(); }
@@ -27,9 +28,7 @@ class FuzzRoot {
   std::string write(std::string_view systemPath, std::string_view bytes) const {
     return folder_.write(systemPath.substr(systemPath.starts_with("/") ? 1 : 0), bytes);
   }
-  PlatformOptions options() const {
-    return {.root = path(), .home = "/Users/user", .pauses = false, .syslog = false};
-  }
+  PlatformOptions options() const { return {.root = path(), .home = "/Users/user", .pauses = false, .syslog = false}; }
 
  private:
   testing::TempFolder folder_;

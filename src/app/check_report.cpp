@@ -32,8 +32,7 @@ RowCause lineCause(const LineFailure& failure) {
   const std::string address = failure.address.empty() ? "the test address" : failure.address;
   switch (failure.failure) {
     case DownloadFailure::HttpStatus:
-      return {"lineHttpStatus",
-              address + " answered with HTTP status " + std::to_string(failure.status) + "."};
+      return {"lineHttpStatus", address + " answered with HTTP status " + std::to_string(failure.status) + "."};
     case DownloadFailure::Refused: return {"lineRefused", "The connection to " + address + " was refused."};
     case DownloadFailure::TimedOut:
       return {"lineTimedOut", "No whole answer came from " + address + " within the time limit."};
@@ -61,8 +60,7 @@ RowCause rowCause(Row row, const ReportRow& state, const Corvane& controller) {
   const ProviderDatas& prvs = controller.prvs();
   switch (row) {
     case Row::Network: {
-      if (controller.port().empty())
-        return {"noPort", "The current network location has no active network port."};
+      if (controller.port().empty()) return {"noPort", "The current network location has no active network port."};
       if (!controller.IsProxyOK())
         return {"proxiesDiffer",
                 "The proxies of port " + controller.port() + " differ from those the provider prescribes."};
@@ -74,8 +72,8 @@ RowCause rowCause(Row row, const ReportRow& state, const Corvane& controller) {
       const Value& record = tcpips[0];
       std::string method = record[1].text();
       if (!prvs.tcp || method != *prvs.tcp)
-        return {"methodDiffers", "IPv4 is configured as \"" + method + "\"; the provider prescribes \"" +
-                                     prvs.tcp.value_or("") + "\"."};
+        return {"methodDiffers",
+                "IPv4 is configured as \"" + method + "\"; the provider prescribes \"" + prvs.tcp.value_or("") + "\"."};
       std::string address = record[0][1].text();
       std::string server = record[2].text();
       if (intValueOfText(address) == 0)
@@ -134,9 +132,8 @@ Json rowFacts(Row row, const Corvane& controller, const Platform& platform) {
       const LineFailure& failure = controller.lineFailure();
       const std::string& address = controller.prvs().testurl.value_or("");
       return Json{{"address", textOrNull(address)},
-                  {"failure", failure.failure == DownloadFailure::None
-                                  ? Json(nullptr)
-                                  : Json(downloadFailureName(failure.failure))},
+                  {"failure", failure.failure == DownloadFailure::None ? Json(nullptr)
+                                                                       : Json(downloadFailureName(failure.failure))},
                   {"httpStatus", failure.status != 0 ? Json(failure.status) : Json(nullptr)},
                   {"error", textOrNull(failure.error)}};
     }
@@ -258,11 +255,16 @@ Json networkPanelJson(const Value& networks, const LocalizedStrings& strings, bo
       for (size_t port = 0; panel.hasPorts() && port < panel.ports().size(); ++port) {
         panel.OnSelectPort(port);
         const auto& f = panel.fields();
-        ports.push_back(Json{{"name", panel.ports()[port]},     {"mac", fieldValue(f.mac)},
-                             {"web", fieldValue(f.web)},         {"socks", fieldValue(f.socks)},
-                             {"ftp", fieldValue(f.ftp)},         {"gopher", fieldValue(f.gopher)},
-                             {"secure", fieldValue(f.secure)},   {"rtsp", fieldValue(f.rtsp)},
-                             {"mailProxy", fieldValue(f.mail)},  {"autoProxy", fieldValue(f.autoP)},
+        ports.push_back(Json{{"name", panel.ports()[port]},
+                             {"mac", fieldValue(f.mac)},
+                             {"web", fieldValue(f.web)},
+                             {"socks", fieldValue(f.socks)},
+                             {"ftp", fieldValue(f.ftp)},
+                             {"gopher", fieldValue(f.gopher)},
+                             {"secure", fieldValue(f.secure)},
+                             {"rtsp", fieldValue(f.rtsp)},
+                             {"mailProxy", fieldValue(f.mail)},
+                             {"autoProxy", fieldValue(f.autoP)},
                              {"noProxy", fieldValue(f.noProxy)}});
       }
       locations.push_back(Json{{"name", panel.places()[place]}, {"ports", ports}});
@@ -357,9 +359,9 @@ std::string reportHtml(const Json& report, const LocalizedStrings& strings) {
          ".ok { color: #060; } .err, .syserr { color: #a00; font-weight: bold; } .notRun { color: #666; }\n"
          "</style>\n</head>\n<body>\n";
   out << "<h1>" << htmlEscaped(jsonText(report["title"])) << "</h1>\n<table>\n";
-  const std::pair<const char*, const char*> about[] = {{"reportTime", "time"},       {"reportProgram", "program"},
-                                                       {"reportVersion", "version"}, {"reportOsVersion", "osVersion"},
-                                                       {"reportModel", "hardwareModel"}, {"reportRoot", "root"}};
+  const std::pair<const char*, const char*> about[] = {
+      {"reportTime", "time"},           {"reportProgram", "program"},     {"reportVersion", "version"},
+      {"reportOsVersion", "osVersion"}, {"reportModel", "hardwareModel"}, {"reportRoot", "root"}};
   for (const auto& [key, field] : about)
     out << "<tr><th>" << htmlEscaped(strings.text(key)) << "</th><td>" << htmlEscaped(jsonText(report[field]))
         << "</td></tr>\n";
@@ -381,14 +383,13 @@ std::string reportHtml(const Json& report, const LocalizedStrings& strings) {
     for (const auto& offer : report["offers"]) {
       out << "<p>" << htmlEscaped(jsonText(offer["text"])) << "</p>\n<table>\n";
       for (const char* side : {"current", "recommended"}) {
-        out << "<tr><th colspan=\"2\">" << htmlEscaped(strings.text(std::string("report.") + side))
-            << "</th></tr>\n";
+        out << "<tr><th colspan=\"2\">" << htmlEscaped(strings.text(std::string("report.") + side)) << "</th></tr>\n";
         for (const auto& setting : offer[side])
           out << "<tr><td>" << htmlEscaped(jsonText(setting["name"])) << "</td><td>"
               << htmlEscaped(jsonText(setting["value"])) << "</td></tr>\n";
       }
-      out << "</table>\n<p>" << htmlEscaped(strings.text(offer["accepted"].get<bool>() ? "reportAccepted" : "reportDeclined"))
-          << "</p>\n";
+      out << "</table>\n<p>"
+          << htmlEscaped(strings.text(offer["accepted"].get<bool>() ? "reportAccepted" : "reportDeclined")) << "</p>\n";
     }
   }
   out << "</body>\n</html>\n";

@@ -21,19 +21,19 @@ struct ProxyLabel {
   size_t index;
   std::string_view label;
 };
-constexpr ProxyLabel kProxyLabels[] = {{0, "  HTTP"},   {1, "  Socks"}, {2, "  FTP"},  {3, "  Gopher"},
-                                       {4, "  https"},  {5, "  RTSP"},  {6, "  Mail"}};
+constexpr ProxyLabel kProxyLabels[] = {{0, "  HTTP"},  {1, "  Socks"}, {2, "  FTP"}, {3, "  Gopher"},
+                                       {4, "  https"}, {5, "  RTSP"},  {6, "  Mail"}};
 
 bool isEmptyText(const std::optional<std::string>& text) { return !text || text->empty(); }
-
 
 }  // namespace
 
 Corvane::Corvane(CorvaneServices services, ProviderDatas prvs)
     : services_(std::move(services)),
       prvs_(std::move(prvs)),
-      lineCheck_(services_.runLoop, services_.platform, services_.downloader, [this] { downloadDidFinish(); },
-                 [this] { didFailWithError(); }),
+      lineCheck_(
+          services_.runLoop, services_.platform, services_.downloader, [this] { downloadDidFinish(); },
+          [this] { didFailWithError(); }),
       self_(std::make_shared<Corvane*>(this)) {
   // The platform may outlive the controller (and the controller the
   // platform): the callback finds out whether the controller still exists.
@@ -240,8 +240,7 @@ std::vector<std::string> Corvane::getErrorProxy() const {
       if (!proxy_[index].text().empty()) add(std::string(label), proxy_[index].text());
     if (newer && !proxy_[7].text().empty()) add("  " + l("auto"), proxy_[7].text());
     const Value& exceptions = proxy_[full - 2];
-    for (size_t i = 0; i < exceptions.count(); ++i)
-      add(i == 0 ? l("exception") : "", exceptions[i].text());
+    for (size_t i = 0; i < exceptions.count(); ++i) add(i == 0 ? l("exception") : "", exceptions[i].text());
   } else {
     add(l("proxy"), l("no"));
   }
@@ -250,10 +249,10 @@ std::vector<std::string> Corvane::getErrorProxy() const {
   if (prvs_.p_enable) {
     add(l("proxy"), l("exist"));
     const std::pair<const std::string*, std::string_view> recommended[] = {{&prvs_.p_http, "  HTTP"},
-                                                                          {&prvs_.p_socks, "  Socks"},
-                                                                          {&prvs_.p_ftp, "  FTP"},
-                                                                          {&prvs_.p_gopher, "  Gopher"},
-                                                                          {&prvs_.p_secure, "  https"}};
+                                                                           {&prvs_.p_socks, "  Socks"},
+                                                                           {&prvs_.p_ftp, "  FTP"},
+                                                                           {&prvs_.p_gopher, "  Gopher"},
+                                                                           {&prvs_.p_secure, "  https"}};
     for (const auto& [value, label] : recommended)
       if (!value->empty()) add(std::string(label), *value);
   } else {
@@ -355,7 +354,8 @@ void Corvane::OnCheckMail() {
 }
 
 int Corvane::RunMailSetupApp() {
-  return services_.platform.launchProgram(services_.bundle.resourcesFolder() + "/Plovis.app/Contents/MacOS/Plovis(Mail)");
+  return services_.platform.launchProgram(services_.bundle.resourcesFolder() +
+                                          "/Plovis.app/Contents/MacOS/Plovis(Mail)");
 }
 
 // ---- line check -------------------------------------------------------------
@@ -470,8 +470,8 @@ void Corvane::tcpipDetail() {
     bool v4 = IsTcpipErr_;
     std::string label = l(v4 ? "setNetwork" : "setNetworkIPv6");
     std::string current = l(tcpips_[0][v4 ? 1 : 5].text());
-    std::vector<std::string> pairs = {label, current, "", "", l("recommended"), "", label,
-                                      l(v4 ? "DHCP" : "Automatic")};
+    std::vector<std::string> pairs = {
+        label, current, "", "", l("recommended"), "", label, l(v4 ? "DHCP" : "Automatic")};
     setCode(Row::Tcpip, "04017");
     if (offerRepair(Row::Tcpip, v4 ? "DHCPErrMsg" : "IPv6ErrMsg", pairs)) repairNetwork(6);
   }

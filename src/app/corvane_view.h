@@ -15,8 +15,8 @@ namespace corvane {
 
 // The seven result rows of the main window, in the order the sequence fills them.
 enum class Row { System, Hardware, Network, Tcpip, Browser, Mail, Line };
-inline constexpr Row kAllRows[] = {Row::System, Row::Hardware, Row::Network, Row::Tcpip,
-                                   Row::Browser, Row::Mail, Row::Line};
+inline constexpr Row kAllRows[] = {Row::System,  Row::Hardware, Row::Network, Row::Tcpip,
+                                   Row::Browser, Row::Mail,     Row::Line};
 
 // "system", "hardware", "network", "tcpip", "browser", "mail", "line".
 std::string_view rowName(Row row);
@@ -32,9 +32,9 @@ struct Alert {
 // The repair panel's question: an explanation and the current settings
 // against the recommended ones, one (name, result) pair per table row.
 struct RepairOffer {
-  Row row = Row::Network;      // the row whose fault is offered for repair
-  std::string messageKey;      // "networkErrMsg", "networkProxyErrMsg", "DHCPErrMsg", "IPv6ErrMsg"
-  std::string message;         // its localized text
+  Row row = Row::Network;  // the row whose fault is offered for repair
+  std::string messageKey;  // "networkErrMsg", "networkProxyErrMsg", "DHCPErrMsg", "IPv6ErrMsg"
+  std::string message;     // its localized text
   std::vector<std::pair<std::string, std::string>> pairs;
   // What the repair will do: the location it switches to and the services
   // it turns off ("" and none when not known), and the same as localized

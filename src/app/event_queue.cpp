@@ -44,8 +44,7 @@ std::function<void()> EventQueue::next(bool wait) {
     if (earliest != timers_.end()) {
       Clock::time_point due = earliest->second.due;
       wakeup_.wait_until(lock, due);
-    }
-    else {
+    } else {
       wakeup_.wait(lock);
     }
   }

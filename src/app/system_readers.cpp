@@ -19,15 +19,27 @@ class SystemReaders : public CheckReaders {
  public:
   explicit SystemReaders(Platform& platform) : platform_(platform) {}
 
-  std::string getOS() override { return guarded("getOS", [&] { return corvane::getOS(platform_); }); }
-  std::string getHDD() override { return guarded("getHDD", [&] { return corvane::getHDD(platform_); }); }
+  std::string getOS() override {
+    return guarded("getOS", [&] { return corvane::getOS(platform_); });
+  }
+  std::string getHDD() override {
+    return guarded("getHDD", [&] { return corvane::getHDD(platform_); });
+  }
   Value getSystemProfile(std::string_view dataType) override {
     return guarded("getSystemProfile", [&] { return corvane::getSystemProfile(platform_, dataType); });
   }
-  Value getNetwork() override { return guarded("getNetwork", [&] { return corvane::getNetwork(platform_); }); }
-  Value getTCPIP() override { return guarded("getTCPIP", [&] { return corvane::getTCPIP(platform_); }); }
-  Value getBrowser() override { return guarded("getBrowser", [&] { return corvane::getBrowser(platform_); }); }
-  Value getMail() override { return guarded("getMail", [&] { return corvane::getMail(platform_); }); }
+  Value getNetwork() override {
+    return guarded("getNetwork", [&] { return corvane::getNetwork(platform_); });
+  }
+  Value getTCPIP() override {
+    return guarded("getTCPIP", [&] { return corvane::getTCPIP(platform_); });
+  }
+  Value getBrowser() override {
+    return guarded("getBrowser", [&] { return corvane::getBrowser(platform_); });
+  }
+  Value getMail() override {
+    return guarded("getMail", [&] { return corvane::getMail(platform_); });
+  }
 
   std::vector<std::string> mountedLocalVolumePaths() override { return corvane::mountedLocalVolumePaths(platform_); }
 

@@ -41,9 +41,8 @@ RepairAnswer repairAnswer(const std::string& text) {
 int runCheck(const CheckOptions& options) {
   // Every check is timed (a clock read per row and tool run); --timings shows it.
   CheckTimings timings;
-  auto platform = makePlatform(options.system, [&](PlatformOptions o) {
-    return std::make_unique<TimedPlatform>(std::move(o), timings);
-  });
+  auto platform = makePlatform(
+      options.system, [&](PlatformOptions o) { return std::make_unique<TimedPlatform>(std::move(o), timings); });
   if (refuseNonMacRoot(*platform, options.json)) return 1;
   const auto capture = captureJson(*platform);
   Bundle bundle = makeBundle(options.system);
@@ -66,9 +65,9 @@ int runCheck(const CheckOptions& options) {
   ProviderDatas prvs = ProviderDatas::load(bundle);
   const bool providerSettings = prvs.hasSettings();
   if (!providerSettings)
-    std::cerr << "corvane-cli: the provider file is missing or holds no settings; the checks run, no repair is offered\n";
-  Corvane corvane(CorvaneServices{timedView, queue, *platform, *readers, downloader, strings, bundle},
-                  std::move(prvs));
+    std::cerr
+        << "corvane-cli: the provider file is missing or holds no settings; the checks run, no repair is offered\n";
+  Corvane corvane(CorvaneServices{timedView, queue, *platform, *readers, downloader, strings, bundle}, std::move(prvs));
   corvane.awakeFromNib();
   corvane.applicationDidFinishLaunching();
   if (!options.json) {

@@ -68,9 +68,14 @@ Json CheckTimings::json() const {
     if (found != rowSeconds_.end()) rows[std::string(rowName(row))] = found->second;
   }
   const double own = total() - pauses_ - dialogs_ - tools - download();
-  return Json{{"total", total()},   {"pauses", pauses_}, {"dialogs", dialogs_},
-              {"toolRunsTotal", tools}, {"download", download()}, {"own", own},
-              {"ownShare", total() > 0 ? own / total() : 0.0}, {"rows", rows},
+  return Json{{"total", total()},
+              {"pauses", pauses_},
+              {"dialogs", dialogs_},
+              {"toolRunsTotal", tools},
+              {"download", download()},
+              {"own", own},
+              {"ownShare", total() > 0 ? own / total() : 0.0},
+              {"rows", rows},
               {"toolRuns", runs}};
 }
 
@@ -85,7 +90,10 @@ std::string CheckTimings::text() const {
     line(key, figures[key].get<double>());
   for (const auto& [row, seconds] : figures["rows"].items()) line("row " + row, seconds.get<double>());
   for (const auto& run : figures["toolRuns"]) {
-    out.append("  ").append(milliseconds(run["seconds"].get<double>())).append("  ").append(run["tool"].get<std::string>());
+    out.append("  ")
+        .append(milliseconds(run["seconds"].get<double>()))
+        .append("  ")
+        .append(run["tool"].get<std::string>());
     for (const auto& arg : run["args"]) out.append(" ").append(arg.get<std::string>());
     out.append("\n");
   }

@@ -83,7 +83,8 @@ void CheckView::setRowText(Row row, std::string_view text) {
 
 void CheckView::setRowCode(Row row, std::string_view code) {
   rows_[row].code = code;
-  if (!code.empty()) print(rowLabel(row, strings_) + " " + strings_.text("reportCode") + " " + std::string(code) + "\n");
+  if (!code.empty())
+    print(rowLabel(row, strings_) + " " + strings_.text("reportCode") + " " + std::string(code) + "\n");
 }
 
 void CheckView::setRowCause(Row row, std::string_view cause) {
@@ -115,7 +116,8 @@ bool CheckView::runRepairPanel(const RepairOffer& offer) {
   auto rows = repairPanelRows(offer.pairs);
   for (const auto& row : rows) width = std::max(width, displayWidth(escapeControls(row.name, false)));
   for (const auto& row : rows)
-    table << "    " << padToWidth(escapeControls(row.name, false), width + 1) << escapeControls(row.result, false) << '\n';
+    table << "    " << padToWidth(escapeControls(row.name, false), width + 1) << escapeControls(row.result, false)
+          << '\n';
   for (const auto& line : offer.planLines) table << escapeControls(line, false) << '\n';
   print(table.str());
 
@@ -168,7 +170,8 @@ void CheckView::runNetworkPanel(const Value& networks, bool hasAutomatic) {
   std::ostringstream out;
   out << '\n' << strings_.text("networkPanel") << '\n';
   for (const auto& location : panel["locations"]) {
-    out << "  " << strings_.text("location") << ": " << escapeControls(location["name"].get<std::string>(), false) << '\n';
+    out << "  " << strings_.text("location") << ": " << escapeControls(location["name"].get<std::string>(), false)
+        << '\n';
     for (const auto& port : location["ports"]) {
       out << "    " << strings_.text("port") << ": " << escapeControls(port["name"].get<std::string>(), false) << '\n';
       printFields(out, port, strings_, "      ", "name");
@@ -198,7 +201,8 @@ void CheckView::runMailPanel(const Value& accounts) {
   out << '\n' << strings_.text("mailPanel") << '\n';
   if (panel["accounts"].empty()) out << "  " << strings_.text("noAccount") << '\n';
   for (const auto& account : panel["accounts"]) {
-    out << "  " << strings_.text("account") << ": " << escapeControls(account["account"].get<std::string>(), false) << '\n';
+    out << "  " << strings_.text("account") << ": " << escapeControls(account["account"].get<std::string>(), false)
+        << '\n';
     printFields(out, account, strings_, "    ", "account");
   }
   print(out.str() + "\n");

@@ -5,8 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/bundle.h"
@@ -39,7 +39,6 @@ std::unique_ptr<Platform> makePlatform(const SystemOptions& options);
 std::unique_ptr<Platform> makePlatform(const SystemOptions& options,
                                        const std::function<std::unique_ptr<Platform>(PlatformOptions)>& make);
 Bundle makeBundle(const SystemOptions& options);
-
 
 // "ROOT is not a Mac system: ..." when the root has no SystemVersion.plist at
 // all (an unreadable one is the readers' business); "" for a Mac system.

@@ -4,9 +4,9 @@
 #include <iostream>
 #include <memory>
 
+#include "app/named_json.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "app/named_json.h"
 #include "cli/json_value.h"
 #include "inventory/app_versions.h"
 #include "inventory/mail_discovery.h"
@@ -57,9 +57,8 @@ void addInspectInventoryCommands(CLI::App& app, int& exitStatus) {
     json["hdd"] = getHDD(platform);
     return json;
   });
-  addReader(inspect, exitStatus, "hardware", "The system profiler's hardware overview", [](Platform& platform, bool) {
-    return toJson(getSystemProfile(platform, "SPHardwareDataType"));
-  });
+  addReader(inspect, exitStatus, "hardware", "The system profiler's hardware overview",
+            [](Platform& platform, bool) { return toJson(getSystemProfile(platform, "SPHardwareDataType")); });
   addReader(inspect, exitStatus, "browsers", "Versions of the four browsers", [](Platform& platform, bool raw) {
     Value browsers = getBrowser(platform);
     return raw ? toJson(browsers) : browserListJson(browsers);

@@ -4,9 +4,9 @@
 #include <iostream>
 #include <memory>
 
+#include "app/named_json.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "app/named_json.h"
 #include "cli/json_value.h"
 #include "core/os_version.h"
 #include "inspect/get_network.h"
@@ -27,8 +27,8 @@ struct ListOptions {
   bool raw = false;
 };
 
-void addListCommand(CLI::App& inspect, int& exitStatus, const char* name, const char* description, Value (*read)(Platform&),
-                    nlohmann::ordered_json (*named)(const Value&, const Platform&)) {
+void addListCommand(CLI::App& inspect, int& exitStatus, const char* name, const char* description,
+                    Value (*read)(Platform&), nlohmann::ordered_json (*named)(const Value&, const Platform&)) {
   auto options = std::make_shared<ListOptions>();
   CLI::App* command = inspect.add_subcommand(name, description);
   addRootOption(*command, options->system);

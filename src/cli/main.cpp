@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
   corvane::cli::addCheckCommands(app, exitStatus);
   app.add_subcommand("help", "Show the help of the program or of a command: help [COMMAND...]");
 
-  if (argc >= 2 && std::string(argv[1]) == "help") return printHelp(app, std::vector<std::string>(argv + 2, argv + argc));
+  if (argc >= 2 && std::string(argv[1]) == "help")
+    return printHelp(app, std::vector<std::string>(argv + 2, argv + argc));
   if (std::string unknown = unknownWord(app, argc, argv); !unknown.empty()) return usageError(unknown);
   try {
     app.parse(argc, argv);

@@ -35,14 +35,22 @@ bool canOpen(const std::string& path) {
 
 nlohmann::ordered_json recordJson(const ProviderDatas& p) {
   return {
-      {"title", optionalText(p.title)},   {"routerip", optionalText(p.routerip)},
-      {"dns", optionalText(p.dns)},       {"dns2", optionalText(p.dns2)},
-      {"tcp", optionalText(p.tcp)},       {"tcpipv6", optionalText(p.tcpipv6)},
-      {"iever", optionalText(p.iever)},   {"p_server", p.p_server},
-      {"p_http", p.p_http},               {"p_secure", p.p_secure},
-      {"p_ftp", p.p_ftp},                 {"p_gopher", p.p_gopher},
-      {"p_socks", p.p_socks},             {"no_proxy", p.no_proxy},
-      {"testurl", optionalText(p.testurl)}, {"p_enable", p.p_enable},
+      {"title", optionalText(p.title)},
+      {"routerip", optionalText(p.routerip)},
+      {"dns", optionalText(p.dns)},
+      {"dns2", optionalText(p.dns2)},
+      {"tcp", optionalText(p.tcp)},
+      {"tcpipv6", optionalText(p.tcpipv6)},
+      {"iever", optionalText(p.iever)},
+      {"p_server", p.p_server},
+      {"p_http", p.p_http},
+      {"p_secure", p.p_secure},
+      {"p_ftp", p.p_ftp},
+      {"p_gopher", p.p_gopher},
+      {"p_socks", p.p_socks},
+      {"no_proxy", p.no_proxy},
+      {"testurl", optionalText(p.testurl)},
+      {"p_enable", p.p_enable},
   };
 }
 
@@ -97,7 +105,6 @@ int encode(const std::string& in, const std::string& out, int format) {
   }
   return 0;
 }
-
 
 struct ProviderOptions {
   std::string showPath, linesPath, inPath, outPath;

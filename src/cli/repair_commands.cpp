@@ -160,8 +160,7 @@ int repair(const RepairOptions& options) {
     return writeKit(*platform, settings, options.kit);
   }
   ProviderDatas settings = ProviderDatas::load(makeBundle(options.system));
-  if (!settings.hasSettings())
-    return fail("the provider file is missing or holds no settings; nothing was changed");
+  if (!settings.hasSettings()) return fail("the provider file is missing or holds no settings; nothing was changed");
   if (options.dryRun) return dryRun(*platform, settings);
 
   if (!options.yes && !confirmed("Replace the network configuration with the location \"" +

@@ -77,8 +77,8 @@ class Reader {
 class Writer {
  public:
   Writer() : archive_(archive_write_disk_new()) {
-    archive_write_disk_set_options(archive_, ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_PERM |
-                                                 ARCHIVE_EXTRACT_NO_OVERWRITE);
+    archive_write_disk_set_options(archive_, ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                 ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_NO_OVERWRITE);
   }
   ~Writer() { archive_write_free(archive_); }
   archive* get() const { return archive_; }
@@ -90,7 +90,8 @@ class Writer {
 std::string unpack(const std::string& archivePath, const std::string& folder, const CaptureLimits& limits) {
   Reader reader;
   if (archive_read_open_filename(reader.get(), archivePath.c_str(), 65536) != ARCHIVE_OK)
-    return "is not a capture archive (" + std::string(archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "") + ")";
+    return "is not a capture archive (" +
+           std::string(archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "") + ")";
   Writer writer;
   std::set<std::string> links;
   uint64_t entries = 0, bytes = 0;

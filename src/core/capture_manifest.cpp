@@ -12,13 +12,20 @@ std::optional<CaptureManifest> parseCaptureManifest(std::string_view text) {
     if (colon == std::string::npos) continue;
     const std::string key = line.substr(0, colon);
     const std::string value = line.substr(colon + 2);
-    if (key == "capture-time") manifest.time = value;
-    else if (key == "capture-id") manifest.id = value;
-    else if (key == "host") manifest.host = value;
-    else if (key == "os-version") manifest.osVersion = value;
-    else if (key == "home") manifest.home = value;
-    else if (key == "secrets-file") manifest.secretsFile = value;
-    else if (key == "left-out") manifest.leftOut.push_back(value);
+    if (key == "capture-time")
+      manifest.time = value;
+    else if (key == "capture-id")
+      manifest.id = value;
+    else if (key == "host")
+      manifest.host = value;
+    else if (key == "os-version")
+      manifest.osVersion = value;
+    else if (key == "home")
+      manifest.home = value;
+    else if (key == "secrets-file")
+      manifest.secretsFile = value;
+    else if (key == "left-out")
+      manifest.leftOut.push_back(value);
     else if (key == "store") {
       // "PATH CRC SIZE": the path may hold spaces, the two numbers do not.
       const size_t size = value.rfind(' ');

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "core/platform_files.h"
 #include "core/download_transfer.h"
+#include "core/platform_files.h"
 #include "core/text.h"
 
 namespace corvane {

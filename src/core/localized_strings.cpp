@@ -96,8 +96,8 @@ class StringsParser {
     std::string word;
     while (!atEnd()) {
       char c = text_[pos_];
-      bool wordChar = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                      c == '_' || c == '.' || c == '$' || c == ':' || c == '/' || c == '-';
+      bool wordChar = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                      c == '.' || c == '$' || c == ':' || c == '/' || c == '-';
       if (!wordChar) break;
       word += c;
       ++pos_;
@@ -129,10 +129,14 @@ class StringsParser {
           for (int i = 0; i < 4; ++i) {
             char h = text_[pos_++];
             code <<= 4;
-            if (h >= '0' && h <= '9') code |= static_cast<uint32_t>(h - '0');
-            else if (h >= 'a' && h <= 'f') code |= static_cast<uint32_t>(h - 'a' + 10);
-            else if (h >= 'A' && h <= 'F') code |= static_cast<uint32_t>(h - 'A' + 10);
-            else return std::nullopt;
+            if (h >= '0' && h <= '9')
+              code |= static_cast<uint32_t>(h - '0');
+            else if (h >= 'a' && h <= 'f')
+              code |= static_cast<uint32_t>(h - 'a' + 10);
+            else if (h >= 'A' && h <= 'F')
+              code |= static_cast<uint32_t>(h - 'A' + 10);
+            else
+              return std::nullopt;
           }
           if (code >= 0xD800 && code < 0xE000) code = 0xFFFD;  // a lone surrogate is not a character
           appendUtf8(out, code);

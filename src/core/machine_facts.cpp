@@ -13,9 +13,7 @@ namespace corvane {
 
 namespace {
 
-std::string readHostText(const char* path) {
-  return readWholeFile(path).value_or("");
-}
+std::string readHostText(const char* path) { return readWholeFile(path).value_or(""); }
 
 // The number after the ":" of the first line whose name starts with name, in MHz.
 std::optional<double> megahertzOfLine(std::string_view cpuinfo, std::string_view name) {
@@ -34,7 +32,8 @@ std::optional<double> megahertzOfLine(std::string_view cpuinfo, std::string_view
 }  // namespace
 
 std::optional<int> cpuTypeOfMachine(std::string_view machine) {
-  if (machine == "x86_64" || machine == "amd64" || (machine.size() == 4 && machine[0] == 'i' && machine.substr(2) == "86"))
+  if (machine == "x86_64" || machine == "amd64" ||
+      (machine.size() == 4 && machine[0] == 'i' && machine.substr(2) == "86"))
     return kCpuTypeX86;
   if (machine.rfind("aarch64", 0) == 0 || machine.rfind("arm", 0) == 0) return kCpuTypeArm;
   if (machine.rfind("ppc", 0) == 0 || machine.rfind("powerpc", 0) == 0) return kCpuTypePowerPC;

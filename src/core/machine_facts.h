@@ -14,9 +14,9 @@ inline constexpr int kCpuTypeArm = 12;
 inline constexpr int kCpuTypePowerPC = 18;
 
 struct MachineFacts {
-  std::optional<int> cpuType;             // nullopt: the processor query failed
-  std::optional<uint64_t> clockHz;        // processor clock
-  std::optional<uint64_t> memoryBytes;    // physical memory
+  std::optional<int> cpuType;           // nullopt: the processor query failed
+  std::optional<uint64_t> clockHz;      // processor clock
+  std::optional<uint64_t> memoryBytes;  // physical memory
 };
 
 // Reads the facts of this machine: the processor type from the machine

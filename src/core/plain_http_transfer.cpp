@@ -218,8 +218,7 @@ class Exchange {
     parser_.get().body().open(request_.filePath.c_str(), beast::file_mode::write, failure);
     if (failure) return finish("cannot write " + request_.filePath + ": " + failure.message(), failure);
     stream_.expires_at(nextExpiry(request_));
-    http::async_read_header(stream_, buffer_, parser_,
-                            [this](beast::error_code error, size_t) { headerRead(error); });
+    http::async_read_header(stream_, buffer_, parser_, [this](beast::error_code error, size_t) { headerRead(error); });
   }
 
   void headerRead(beast::error_code failure) {
@@ -251,9 +250,9 @@ class Exchange {
   void finish(const std::string& error, beast::error_code failure = {}) {
     answer_.error = error;
     if (!error.empty()) {
-      answer_.failure = failure == beast::error::timeout                ? DownloadFailure::TimedOut
+      answer_.failure = failure == beast::error::timeout             ? DownloadFailure::TimedOut
                         : failure == asio::error::connection_refused ? DownloadFailure::Refused
-                                                                      : DownloadFailure::Other;
+                                                                     : DownloadFailure::Other;
     }
     answer_.completed = true;
   }
@@ -268,8 +267,8 @@ class Exchange {
 };
 
 // Runs one request on an event loop of its own, which a cancel stops.
-Answer request(const HttpAddress& address, const std::vector<tcp::endpoint>& endpoints,
-               const TransferRequest& transfer, TransferCancellation& cancellation) {
+Answer request(const HttpAddress& address, const std::vector<tcp::endpoint>& endpoints, const TransferRequest& transfer,
+               TransferCancellation& cancellation) {
   Answer answer;
   asio::io_context loop;
   {

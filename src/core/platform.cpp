@@ -4,9 +4,9 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/syscall.h>
 #if defined(__linux__)
 #include <sys/vfs.h>
 #endif
@@ -14,11 +14,11 @@
 #include <syslog.h>
 #include <unistd.h>
 
+#include <dirent.h>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <dirent.h>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -69,7 +69,8 @@ Platform::Platform(PlatformOptions options)
   } else if (root_.empty()) {
     const char* env = std::getenv("HOME");
     home_ = env && *env ? env : "/";
-  } else if (const auto manifest = parseCaptureManifest(readWholeFile(root_ + std::string(kCaptureManifestPath)).value_or(""));
+  } else if (const auto manifest =
+                 parseCaptureManifest(readWholeFile(root_ + std::string(kCaptureManifestPath)).value_or(""));
              manifest && !manifest->home.empty()) {
     home_ = cleanSystemPath(manifest->home);
   } else {
@@ -80,9 +81,7 @@ Platform::Platform(PlatformOptions options)
 
 Platform::~Platform() = default;
 
-std::string Platform::hostPath(std::string_view systemPath) const {
-  return root_ + cleanSystemPath(systemPath);
-}
+std::string Platform::hostPath(std::string_view systemPath) const { return root_ + cleanSystemPath(systemPath); }
 
 std::optional<std::string> Platform::readFile(std::string_view systemPath) const {
   return readWholeFile(hostPath(systemPath));
@@ -170,8 +169,7 @@ bool isNetworkFileSystem(const std::string& hostPath) {
     case 0x01021997:  // 9P
     case 0x00C36400:  // Ceph
       return true;
-    default:
-      return false;
+    default: return false;
   }
 #else
   (void)hostPath;
@@ -476,7 +474,8 @@ void Platform::verboseLog(std::string_view text) const {
 }
 
 void Platform::pause(double seconds) {
-  if (options_.pauses && seconds > 0 && !toolsStopped_) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  if (options_.pauses && seconds > 0 && !toolsStopped_)
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
 DiskFigures Platform::diskFigures(std::string_view systemPath) const {

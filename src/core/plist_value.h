@@ -164,8 +164,8 @@ class Value {
   bool operator==(const Value& other) const { return v_ == other.v_; }
 
  private:
-  std::variant<std::monostate, corvane::Dictionary, Array, std::string, int64_t, double, bool,
-               corvane::Data, corvane::Date, corvane::Uid>
+  std::variant<std::monostate, corvane::Dictionary, Array, std::string, int64_t, double, bool, corvane::Data,
+               corvane::Date, corvane::Uid>
       v_;
 };
 

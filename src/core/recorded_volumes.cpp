@@ -14,7 +14,9 @@ bool isCount(std::string_view text) {
   return true;
 }
 
-bool isPercent(std::string_view text) { return text.size() >= 2 && text.back() == '%' && isCount(text.substr(0, text.size() - 1)); }
+bool isPercent(std::string_view text) {
+  return text.size() >= 2 && text.back() == '%' && isCount(text.substr(0, text.size() - 1));
+}
 
 struct Word {
   std::string text;
@@ -74,9 +76,9 @@ const RecordedVolume* volumeHolding(const std::vector<RecordedVolume>& volumes, 
   const RecordedVolume* best = nullptr;
   for (const RecordedVolume& volume : volumes) {
     const std::string& mount = volume.mountPoint;
-    const bool holds = mount == "/" || systemPath == mount ||
-                       (systemPath.starts_with(mount) && systemPath.size() > mount.size() &&
-                        systemPath[mount.size()] == '/');
+    const bool holds =
+        mount == "/" || systemPath == mount ||
+        (systemPath.starts_with(mount) && systemPath.size() > mount.size() && systemPath[mount.size()] == '/');
     if (holds && (!best || mount.size() > best->mountPoint.size())) best = &volume;
   }
   return best;

@@ -17,7 +17,7 @@ namespace corvane {
 
 struct GuiResources {
   Bundle bundle;
-  std::string language;     // "en", "ja" or "C"
+  std::string language;      // "en", "ja" or "C"
   LocalizedStrings strings;  // <language>.lproj/Localizable.strings
   LocalizedStrings texts;    // <language>.lproj/Window.strings
   QIcon appIcon;

@@ -8,14 +8,11 @@ namespace corvane {
 
 namespace {
 
-std::string preferencesFolder(const Platform& platform) {
-  return platform.homeFolder() + "/Library/Preferences/";
-}
+std::string preferencesFolder(const Platform& platform) { return platform.homeFolder() + "/Library/Preferences/"; }
 
 }  // namespace
 
-void DeleteHelp(Platform& platform, int cmp, std::string_view bundleIdentifier,
-                std::string_view helpBookName) {
+void DeleteHelp(Platform& platform, int cmp, std::string_view bundleIdentifier, std::string_view helpBookName) {
   const std::string prefs = preferencesFolder(platform);
   const std::string file = prefs + "com.apple.help.plist";
   Value registrations = readPropertyList(platform, file);
@@ -36,8 +33,10 @@ void DeleteHelp(Platform& platform, int cmp, std::string_view bundleIdentifier,
     // A folder cannot be replaced by a rename: move it aside, then restore.
     const std::string aside = current + ".corvane-old";
     if (platform.renamePath(current, aside)) {
-      if (platform.renamePath(saved, current)) platform.removeTree(aside);
-      else platform.renamePath(aside, current);
+      if (platform.renamePath(saved, current))
+        platform.removeTree(aside);
+      else
+        platform.renamePath(aside, current);
     }
   }
 }

@@ -30,9 +30,7 @@ class ImageButtonAccessible : public QAccessibleWidget {
   explicit ImageButtonAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {
     addControllingSignal(QLatin1String("destroyed()"));
   }
-  QStringList actionNames() const override {
-    return button()->isArmed() ? QStringList{pressAction()} : QStringList{};
-  }
+  QStringList actionNames() const override { return button()->isArmed() ? QStringList{pressAction()} : QStringList{}; }
   void doAction(const QString& name) override {
     if (name == pressAction()) button()->press();
   }

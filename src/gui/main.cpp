@@ -12,7 +12,6 @@
 #include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
-
 int main(int argc, char** argv) {
   QCoreApplication::setApplicationName("corvane");
   QCoreApplication::setApplicationVersion(CORVANE_VERSION);
@@ -24,7 +23,8 @@ int main(int argc, char** argv) {
       "Exit status: 0 when the window was closed, 2 for a usage error (unknown option, bad value).");
   const QCommandLineOption helpOption = parser.addHelpOption();
   const QCommandLineOption versionOption = parser.addVersionOption();
-  QCommandLineOption root("root", "System root: a captured Mac system, a folder or a capture archive (default /).", "dir", "/");
+  QCommandLineOption root("root", "System root: a captured Mac system, a folder or a capture archive (default /).",
+                          "dir", "/");
   QCommandLineOption home("home", "The user's home folder, a path inside the root.", "path");
   QCommandLineOption bundle("bundle", "The application bundle folder.", "dir");
   QCommandLineOption lang("lang", "Language of the texts: en, ja or C (the keys); default from the locale.", "lang");

@@ -20,9 +20,9 @@
 #include <ctime>
 
 #include "app/corvane.h"
-#include "gui/help_file.h"
 #include "core/os_version.h"
 #include "gui/hardware_panel.h"
+#include "gui/help_file.h"
 #include "gui/help_window.h"
 #include "gui/image_button.h"
 #include "gui/mail_panel.h"
@@ -59,14 +59,14 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
   setImage(ui_->banner, resources.bundle, "banner");
   ui_->banner->setStyleSheet("background: #1E80E2;");
 
-  const std::pair<Row, const char*> rowNames[] = {
-      {Row::System, "systemRow"},   {Row::Hardware, "hardwareRow"}, {Row::Network, "networkRow"},
-      {Row::Tcpip, "tcpipRow"},     {Row::Browser, "browserRow"},   {Row::Mail, "mailRow"},
-      {Row::Line, "lineRow"}};
-  const std::pair<Row, QLabel*> rowLabels[] = {
-      {Row::System, ui_->l_system}, {Row::Hardware, ui_->l_hardware}, {Row::Network, ui_->l_network},
-      {Row::Tcpip, ui_->l_tcpip},   {Row::Browser, ui_->l_browser},   {Row::Mail, ui_->l_mail},
-      {Row::Line, ui_->l_kaisen}};
+  const std::pair<Row, const char*> rowNames[] = {{Row::System, "systemRow"},   {Row::Hardware, "hardwareRow"},
+                                                  {Row::Network, "networkRow"}, {Row::Tcpip, "tcpipRow"},
+                                                  {Row::Browser, "browserRow"}, {Row::Mail, "mailRow"},
+                                                  {Row::Line, "lineRow"}};
+  const std::pair<Row, QLabel*> rowLabels[] = {{Row::System, ui_->l_system},   {Row::Hardware, ui_->l_hardware},
+                                               {Row::Network, ui_->l_network}, {Row::Tcpip, ui_->l_tcpip},
+                                               {Row::Browser, ui_->l_browser}, {Row::Mail, ui_->l_mail},
+                                               {Row::Line, ui_->l_kaisen}};
   for (size_t i = 0; i < std::size(rowNames); ++i) {
     QLabel* label = rowLabels[i].second;
     label->setText(resources.text(rowNames[i].second));
@@ -89,7 +89,7 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
     widgets.code->setStyleSheet("color: #C8352B;");
   }
 
-  buttons_ = {{1, ui_->start}, {2, ui_->k_start}, {3, ui_->help},     {4, ui_->end},
+  buttons_ = {{1, ui_->start},    {2, ui_->k_start}, {3, ui_->help},      {4, ui_->end},
               {5, ui_->t_system}, {6, ui_->t_tcpip}, {7, ui_->t_network}, {8, ui_->t_mail}};
   for (auto& [tag, button] : buttons_) {
     button->setResources(resources.bundle, resources.strings);

@@ -47,8 +47,8 @@ void NetworkPanel::OnOK() {
 }
 
 void NetworkPanel::clearValue() {
-  for (QLineEdit* field : {ui_->mac, ui_->web, ui_->ftp, ui_->socks, ui_->gopher, ui_->secure, ui_->rtsp,
-                           ui_->mail, ui_->autoP})
+  for (QLineEdit* field :
+       {ui_->mac, ui_->web, ui_->ftp, ui_->socks, ui_->gopher, ui_->secure, ui_->rtsp, ui_->mail, ui_->autoP})
     field->clear();
   ui_->noProxy->clear();
 }

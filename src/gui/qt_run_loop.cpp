@@ -11,7 +11,8 @@ QtRunLoop::~QtRunLoop() {
 }
 
 void QtRunLoop::post(std::function<void()> task) {
-  QMetaObject::invokeMethod(&context_, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &context_, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
 }
 
 RunLoop::TimerId QtRunLoop::startTimer(double seconds, std::function<void()> task) {

@@ -61,11 +61,10 @@ Value getServiceAndKey(const Value& store, std::string_view serviceID) {
 
 Value getType(const Platform& /*platform*/, const Value& service) {
   const Value& interface = GetSubDictionary(service, "Interface");
-  return Value::strings({interface["UserDefinedName"].text(), interface["Type"].text(), interface["DeviceName"].text()});
+  return Value::strings(
+      {interface["UserDefinedName"].text(), interface["Type"].text(), interface["DeviceName"].text()});
 }
 
-std::string getServiceID(Platform& platform) {
-  return pppServiceIDFromPs(platform.runTool("/bin/ps", {"-a"}).output);
-}
+std::string getServiceID(Platform& platform) { return pppServiceIDFromPs(platform.runTool("/bin/ps", {"-a"}).output); }
 
 }  // namespace corvane

@@ -22,9 +22,12 @@ std::vector<std::string> ipv4ItemsOf(std::string_view content) {
   std::string_view keyword, word;
   for (; words.next(word); keyword = word) {
     if (word.empty()) continue;
-    if (keyword == "inet") address = word;
-    else if (keyword == "netmask") netmask = dottedNetmask(word);
-    else if (keyword == "broadcast" || keyword == "-->") broadcast = word;
+    if (keyword == "inet")
+      address = word;
+    else if (keyword == "netmask")
+      netmask = dottedNetmask(word);
+    else if (keyword == "broadcast" || keyword == "-->")
+      broadcast = word;
   }
   return {address, netmask, broadcast};
 }
@@ -59,7 +62,10 @@ std::string dottedNetmask(std::string_view hexWord) {
   uint64_t value = 0;
   for (; i < hexWord.size(); ++i) {
     char c = hexWord[i];
-    int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    int digit = c >= '0' && c <= '9'   ? c - '0'
+                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                       : -1;
     if (digit < 0) break;
     value = value * 16 + static_cast<uint64_t>(digit);
     if (value > 0xffffffffu) value = 0xffffffffu;  // keep reading, stay saturated

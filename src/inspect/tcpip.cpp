@@ -26,7 +26,9 @@ std::string getTCP(const Platform& /*platform*/, const Value& service) { return 
 
 std::string getIPv6Type(const Platform& /*platform*/, const Value& service) { return configMethod(service, "IPv6"); }
 
-Value getDomain(const Platform& /*platform*/, const Value& service) { return configuredList(service, "ServerAddresses"); }
+Value getDomain(const Platform& /*platform*/, const Value& service) {
+  return configuredList(service, "ServerAddresses");
+}
 
 Value getSearchDomain(const Platform& /*platform*/, const Value& service) {
   return configuredList(service, "SearchDomains");

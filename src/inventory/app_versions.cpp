@@ -24,9 +24,9 @@ std::string versionOf(const Value& info) {
 // sit beside them. Their insides are never searched. HFS+ names compare
 // without case.
 bool isBundleName(std::string_view name) {
-  static const char* const extensions[] = {".app",    ".framework", ".bundle", ".plugin",      ".kext",
-                                           ".prefpane", ".saver",   ".component", ".qlgenerator", ".mdimporter",
-                                           ".wdgt",   ".xpc",       ".appex",  ".service"};
+  static const char* const extensions[] = {".app",      ".framework", ".bundle",    ".plugin",      ".kext",
+                                           ".prefpane", ".saver",     ".component", ".qlgenerator", ".mdimporter",
+                                           ".wdgt",     ".xpc",       ".appex",     ".service"};
   const std::string lower = asciiLowercase(name);
   for (std::string_view extension : extensions)
     if (lower.size() > extension.size() && lower.ends_with(extension)) return true;
@@ -49,9 +49,9 @@ std::string withoutDoubleSlashes(std::string path) {
 std::optional<std::string> fullPathForApplication(const Platform& platform, std::string_view bundleName) {
   std::vector<std::string> level;
   std::unordered_set<std::string> walked;
-  for (std::string folder : {std::string("/Applications"), std::string("/Applications/Utilities"),
-                             std::string("/System/Applications"), std::string("/Network/Applications"),
-                             platform.homeFolder() + "/Applications"}) {
+  for (std::string folder :
+       {std::string("/Applications"), std::string("/Applications/Utilities"), std::string("/System/Applications"),
+        std::string("/Network/Applications"), platform.homeFolder() + "/Applications"}) {
     folder = withoutDoubleSlashes(folder);
     if (walked.insert(folder).second) level.push_back(folder);
   }

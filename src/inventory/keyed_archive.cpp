@@ -50,13 +50,17 @@ class Decoder {
     if (name == "NSDictionary" || name == "NSMutableDictionary") return decodeDictionary(object, depth, out);
     if (name == "NSArray" || name == "NSMutableArray" || name == "NSSet" || name == "NSMutableSet")
       return decodeList(object["NS.objects"], depth, out);
-    if (name == "NSString" || name == "NSMutableString") return copyInline(object["NS.string"], Value::Kind::String, out);
+    if (name == "NSString" || name == "NSMutableString")
+      return copyInline(object["NS.string"], Value::Kind::String, out);
     if (name == "NSData" || name == "NSMutableData") return copyInline(object["NS.data"], Value::Kind::Data, out);
     if (name == "NSDate") {
       const Value& time = object["NS.time"];
-      if (time.real()) out = Value(Date{*time.real()});
-      else if (time.integer()) out = Value(Date{static_cast<double>(*time.integer())});
-      else return false;
+      if (time.real())
+        out = Value(Date{*time.real()});
+      else if (time.integer())
+        out = Value(Date{static_cast<double>(*time.integer())});
+      else
+        return false;
       return true;
     }
     return false;
@@ -91,7 +95,8 @@ class Decoder {
     for (size_t i = 0; i < keys.count(); ++i) {
       Value key, value;
       bool keyIsNull = false, valueIsNull = false;
-      if (!decode(keys[i], depth + 1, key, keyIsNull) || !decode(values[i], depth + 1, value, valueIsNull)) return false;
+      if (!decode(keys[i], depth + 1, key, keyIsNull) || !decode(values[i], depth + 1, value, valueIsNull))
+        return false;
       if (keyIsNull || valueIsNull) continue;
       if (!key.isString()) return false;  // the program's dictionaries are keyed by text
       dict.set(key.text(), std::move(value));

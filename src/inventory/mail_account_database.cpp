@@ -28,7 +28,8 @@ Value columnValue(sqlite3_stmt* statement, int column) {
     case SQLITE_FLOAT: return Value(sqlite3_column_double(statement, column));
     case SQLITE_TEXT: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      return Value(std::string(text ? text : "", text ? static_cast<size_t>(sqlite3_column_bytes(statement, column)) : 0));
+      return Value(
+          std::string(text ? text : "", text ? static_cast<size_t>(sqlite3_column_bytes(statement, column)) : 0));
     }
     case SQLITE_BLOB: {
       const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
@@ -151,7 +152,8 @@ MailAccountDatabase::Row MailAccountDatabase::objectAtIndex(size_t index) const 
 }
 
 void MailAccountDatabase::insertObject(Row row, size_t index) {
-  if (index <= self_array.size()) self_array.insert(self_array.begin() + static_cast<std::ptrdiff_t>(index), std::move(row));
+  if (index <= self_array.size())
+    self_array.insert(self_array.begin() + static_cast<std::ptrdiff_t>(index), std::move(row));
 }
 
 void MailAccountDatabase::removeObjectAtIndex(size_t index) {

@@ -125,8 +125,8 @@ std::optional<Value> getMailFromDatabase(const Platform& platform) {
       for (const auto& smtp : smtpAccounts) {
         const Value& identifier = smtp->objectForKey("ZIDENTIFIER");
         if (identifier.length() == 0 || !identifier.equals(sending)) continue;
-        outgoing = textOf(
-            propertyOf(properties, smtp->objectForKey("Z_PK").intValue(), "ZOWNER = %ld AND ZKEY = 'Hostname'"));
+        outgoing =
+            textOf(propertyOf(properties, smtp->objectForKey("Z_PK").intValue(), "ZOWNER = %ld AND ZKEY = 'Hostname'"));
         break;
       }
     }

@@ -47,9 +47,7 @@ std::string getCPU(const Platform& platform, const MachineFacts& facts) {
 
 std::string getCPU(const Platform& platform) { return getCPU(platform, readMachineFacts()); }
 
-std::string getClock(const MachineFacts& facts) {
-  return std::to_string(facts.clockHz.value_or(0) / 1000000) + " MHz";
-}
+std::string getClock(const MachineFacts& facts) { return std::to_string(facts.clockHz.value_or(0) / 1000000) + " MHz"; }
 
 std::string getClock() { return getClock(readMachineFacts()); }
 

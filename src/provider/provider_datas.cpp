@@ -20,13 +20,20 @@ struct KeyField {
 };
 
 constexpr KeyField kKeys[] = {
-    {"app_title", &ProviderDatas::title},       {"ruteip", &ProviderDatas::routerip},
-    {"dns1", &ProviderDatas::dns},              {"dns2", &ProviderDatas::dns2},
-    {"tcp", &ProviderDatas::tcp},               {"tcpipv6", &ProviderDatas::tcpipv6},
-    {"ie_minver", &ProviderDatas::iever},       {"proxy_server", nullptr, &ProviderDatas::p_server},
-    {"proxy_http", nullptr, &ProviderDatas::p_http},   {"proxy_secure", nullptr, &ProviderDatas::p_secure},
-    {"proxy_ftp", nullptr, &ProviderDatas::p_ftp},     {"proxy_gopher", nullptr, &ProviderDatas::p_gopher},
-    {"proxy_socks", nullptr, &ProviderDatas::p_socks}, {"proxy_no", nullptr, &ProviderDatas::no_proxy},
+    {"app_title", &ProviderDatas::title},
+    {"ruteip", &ProviderDatas::routerip},
+    {"dns1", &ProviderDatas::dns},
+    {"dns2", &ProviderDatas::dns2},
+    {"tcp", &ProviderDatas::tcp},
+    {"tcpipv6", &ProviderDatas::tcpipv6},
+    {"ie_minver", &ProviderDatas::iever},
+    {"proxy_server", nullptr, &ProviderDatas::p_server},
+    {"proxy_http", nullptr, &ProviderDatas::p_http},
+    {"proxy_secure", nullptr, &ProviderDatas::p_secure},
+    {"proxy_ftp", nullptr, &ProviderDatas::p_ftp},
+    {"proxy_gopher", nullptr, &ProviderDatas::p_gopher},
+    {"proxy_socks", nullptr, &ProviderDatas::p_socks},
+    {"proxy_no", nullptr, &ProviderDatas::no_proxy},
     {"http_access_url", &ProviderDatas::testurl},
 };
 
@@ -68,8 +75,10 @@ bool ProviderDatas::SetupProviders(const std::string& path) {
     }
     for (const auto& k : kKeys) {
       if (k.key != key) continue;
-      if (k.text) this->*k.text = value;
-      else this->*k.plain = value;
+      if (k.text)
+        this->*k.text = value;
+      else
+        this->*k.plain = value;
       break;
     }
   }

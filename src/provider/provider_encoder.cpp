@@ -53,9 +53,12 @@ std::string firstCharacterNotKept(std::string_view line) {
   for (size_t i = 0; i < line.size();) {
     size_t width = 1;
     auto lead = static_cast<unsigned char>(line[i]);
-    if (lead >= 0xF0) width = 4;
-    else if (lead >= 0xE0) width = 3;
-    else if (lead >= 0xC0) width = 2;
+    if (lead >= 0xF0)
+      width = 4;
+    else if (lead >= 0xE0)
+      width = 3;
+    else if (lead >= 0xC0)
+      width = 2;
     std::string_view character = line.substr(i, width);
     std::optional<std::string> bytes = utf8ToShiftJis(character);
     if (!bytes) return std::string(character);

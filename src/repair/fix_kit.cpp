@@ -14,31 +14,34 @@ std::string readme(const KitValues& values, const std::vector<std::string>& chan
   std::string text;
   text += "Corvane fix kit for the capture of " + values.capture + "\n\n";
   text += "What it changes\n";
-  text += "It replaces the network settings file " + values.store +
-          " with a repaired one, in which the location \"" + kRepairLocationName + "\" (set " + values.setKey +
+  text += "It replaces the network settings file " + values.store + " with a repaired one, in which the location \"" +
+          kRepairLocationName + "\" (set " + values.setKey +
           ") is the current location: the built-in Ethernet port active with DHCP and the provider's proxies, "
           "the other ports of the location inactive. Changes:\n";
   for (const auto& line : changes) text += "  " + line + "\n";
-  text += "\nHow to use it\n"
-          "1. Copy this folder to the Mac that was captured.\n"
-          "2. In Terminal, in this folder: sudo sh apply.sh\n"
-          "   It refuses if the network settings changed since the capture (run corvane-capture again then),\n"
-          "   puts the passwords kept on the Mac back, keeps a backup in\n"
-          "   /Library/Application Support/Corvane/backups and installs the repaired file.\n"
-          "3. To go back: sudo sh undo.sh (puts the previous file back as it was).\n\n";
+  text +=
+      "\nHow to use it\n"
+      "1. Copy this folder to the Mac that was captured.\n"
+      "2. In Terminal, in this folder: sudo sh apply.sh\n"
+      "   It refuses if the network settings changed since the capture (run corvane-capture again then),\n"
+      "   puts the passwords kept on the Mac back, keeps a backup in\n"
+      "   /Library/Application Support/Corvane/backups and installs the repaired file.\n"
+      "3. To go back: sudo sh undo.sh (puts the previous file back as it was).\n\n";
   text += "Corvane 修復キット（取得: " + values.capture + "）\n\n";
   text += "変更内容\n";
   text += "ネットワーク設定ファイル " + values.store + " を修復済みのものに置き換えます。場所「" +
           std::string(kRepairLocationName) + "」（セット " + values.setKey +
           "）が現在の場所になり、内蔵 Ethernet ポートが DHCP とプロバイダのプロキシで有効に、"
           "その場所のほかのポートは無効になります。変更点は上の一覧のとおりです。\n\n";
-  text += "使い方\n"
-          "1. このフォルダを、取得した Mac にコピーします。\n"
-          "2. ターミナルでこのフォルダに移動し、sudo sh apply.sh を実行します。\n"
-          "   取得後にネットワーク設定が変わっていると何も変更しません（その場合は corvane-capture をもう一度実行してください）。\n"
-          "   Mac に残したパスワードを戻し、/Library/Application Support/Corvane/backups にバックアップを作ってから、\n"
-          "   修復済みファイルを設置します。\n"
-          "3. 元に戻すには sudo sh undo.sh を実行します（以前のファイルをそのまま戻します）。\n";
+  text +=
+      "使い方\n"
+      "1. このフォルダを、取得した Mac にコピーします。\n"
+      "2. ターミナルでこのフォルダに移動し、sudo sh apply.sh を実行します。\n"
+      "   取得後にネットワーク設定が変わっていると何も変更しません（その場合は corvane-capture "
+      "をもう一度実行してください）。\n"
+      "   Mac に残したパスワードを戻し、/Library/Application Support/Corvane/backups にバックアップを作ってから、\n"
+      "   修復済みファイルを設置します。\n"
+      "3. 元に戻すには sudo sh undo.sh を実行します（以前のファイルをそのまま戻します）。\n";
   return text;
 }
 
@@ -54,8 +57,9 @@ KitOutcome writeFixKit(Platform& platform, ProviderDatas& settings, const std::s
   KitOutcome outcome;
   const auto manifest = readCaptureManifest(platform);
   if (!manifest) {
-    outcome.failure = "the root is not a capture made by corvane-capture: a fix kit needs the checksum of the "
-                      "store as it was captured";
+    outcome.failure =
+        "the root is not a capture made by corvane-capture: a fix kit needs the checksum of the "
+        "store as it was captured";
     return outcome;
   }
   KitValues values;

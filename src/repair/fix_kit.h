@@ -39,7 +39,7 @@ std::string shellQuoted(std::string_view text);
 
 // The kit's scripts, for the given values (each inserted shell-quoted).
 struct KitValues {
-  std::string store;        // system path of the store the kit replaces
+  std::string store;  // system path of the store the kit replaces
   std::string setKey;
   std::string checksum;     // "CRC SIZE" of the store as captured
   std::string secretsFile;  // system path of the private file, or ""

@@ -41,8 +41,8 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
   const std::string destination = storeDestination(platform);
 
   // Every argument a privileged tool will get must fit before anything runs.
-  const std::string longestBackup = std::string(kBackupFolder) + "/.corvane-" +
-                                    backupFileName(lastPathComponent(destination), 0, LLONG_MAX) + ".new";
+  const std::string longestBackup =
+      std::string(kBackupFolder) + "/.corvane-" + backupFileName(lastPathComponent(destination), 0, LLONG_MAX) + ".new";
   if (!argumentsFit({copy.path, platform.hostPath(temporaryPathBeside(destination)), platform.hostPath(destination),
                      platform.hostPath(longestBackup), outcome.setKey})) {
     removePrivateCopy(platform, copy);
@@ -150,8 +150,8 @@ StepResult getNetworkAgain(Platform& platform, Authorizer& authorizer) {
       result = runPrivilegedStep(authorizer, "/bin/kill", {"-HUP", pid});
       if (!result.ok()) platform.verboseLog(result.failure);
     } else {
-      platform.verboseLog("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" + pid +
-                   "\")");
+      platform.verboseLog("lookupd not signalled: no usable process id in " + std::string(kLookupdPidPath) + " (\"" +
+                          pid + "\")");
     }
     platform.pause(1);
   }
@@ -183,7 +183,8 @@ StepResult undoRepair(Platform& platform, Authorizer& authorizer, const UndoOpti
   }
   const std::optional<std::string> bytes = platform.readFile(backup);
   if (!bytes || !readsAsStore(*bytes)) {
-    result.failure = "the backup " + backup + " is damaged (it does not read as a configuration store); nothing was changed";
+    result.failure =
+        "the backup " + backup + " is damaged (it does not read as a configuration store); nothing was changed";
     return result;
   }
   const std::string setKey = lastPathComponent(parsePropertyList(*bytes)["CurrentSet"].text());
@@ -215,9 +216,9 @@ StepResult undoRepair(Platform& platform, Authorizer& authorizer, const UndoOpti
     // The store as it was before the undo goes back.
     if (!kept.path.empty() && platform.readFile(store) != platform.readFile(kept.path)) {
       const StepResult back = restoreBackup(platform, authorizer, kept.path);
-      result.failure += back.ok() ? "; the store was put back as it was"
-                                  : "; the store could not be put back (" + back.failure + "), it is kept at " +
-                                        kept.path;
+      result.failure += back.ok()
+                            ? "; the store was put back as it was"
+                            : "; the store could not be put back (" + back.failure + "), it is kept at " + kept.path;
     }
     authorizer.releaseRights();
     return result;

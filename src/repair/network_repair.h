@@ -30,7 +30,7 @@ struct RepairOutcome {
   // The store already holds what the repair would write: nothing was done.
   bool alreadyMatches = false;
   std::string setKey;
-  std::string backup;   // system path of the kept store ("" when there was none)
+  std::string backup;  // system path of the kept store ("" when there was none)
   // Why the repair was not applied, one line; with applied, the restart step
   // that failed after the store was installed.
   std::string failure;
@@ -69,7 +69,7 @@ std::string switchLocation(Platform& platform, const std::string& setKey);
 StepResult getNetworkAgain(Platform& platform, Authorizer& authorizer);
 
 struct UndoOptions {
-  std::string backup;  // a backup's file name; "" for the one the walk gives
+  std::string backup;   // a backup's file name; "" for the one the walk gives
   bool dryRun = false;  // check and name the backup, change nothing
   std::time_t when = std::time(nullptr);
 };

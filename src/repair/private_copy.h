@@ -12,10 +12,10 @@
 namespace corvane {
 
 struct PrivateCopy {
-  std::string folder;  // host path of the private folder
-  std::string path;    // host path of the copy inside it
-  std::string bytes;   // the bytes written
-  std::string failure; // empty on success
+  std::string folder;   // host path of the private folder
+  std::string path;     // host path of the copy inside it
+  std::string bytes;    // the bytes written
+  std::string failure;  // empty on success
   bool ok() const { return failure.empty(); }
 };
 

@@ -26,9 +26,9 @@ std::vector<ActiveService> activeServices(const Value& store) {
     const Value& service = store["NetworkServices"][lastPathComponent(links[reference.text()]["__LINK__"].text())];
     if (!service.isDictionary() || service["__INACTIVE__"].intValue() == 1) continue;
     const Value& interface = service["Interface"];
-    active.push_back({service["UserDefinedName"].text(), interface["DeviceName"].text() + "\n" +
-                                                              interface["Type"].text() + "\n" +
-                                                              interface["Hardware"].text()});
+    active.push_back(
+        {service["UserDefinedName"].text(),
+         interface["DeviceName"].text() + "\n" + interface["Type"].text() + "\n" + interface["Hardware"].text()});
   }
   return active;
 }
@@ -38,10 +38,12 @@ std::vector<ActiveService> activeServices(const Value& store) {
 RepairPlan describeRepair(const Value& liveStore, const Value& repairedStore) {
   RepairPlan plan;
   plan.alreadyMatches = liveStore == repairedStore;
-  plan.location = repairedStore["Sets"][lastPathComponent(repairedStore["CurrentSet"].text())]["UserDefinedName"].text();
+  plan.location =
+      repairedStore["Sets"][lastPathComponent(repairedStore["CurrentSet"].text())]["UserDefinedName"].text();
   const std::vector<ActiveService> after = activeServices(repairedStore);
   for (const ActiveService& service : activeServices(liveStore)) {
-    const bool stays = std::any_of(after.begin(), after.end(), [&](const ActiveService& a) { return a.port == service.port; });
+    const bool stays =
+        std::any_of(after.begin(), after.end(), [&](const ActiveService& a) { return a.port == service.port; });
     if (!stays) plan.turnedOff.push_back(service.name);
   }
   return plan;

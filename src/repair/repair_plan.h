@@ -13,9 +13,9 @@
 namespace corvane {
 
 struct RepairPlan {
-  std::string failure;  // why no repair can be built; "" when one can
+  std::string failure;          // why no repair can be built; "" when one can
   bool alreadyMatches = false;  // the store already holds what the repair writes
-  std::string location;  // the location the repair switches to
+  std::string location;         // the location the repair switches to
   // The names of the current location's active services that are not active
   // in that location afterwards (matched by device, type and hardware), in
   // service order.

@@ -61,8 +61,7 @@ void setInactive(Dictionary& services, const std::optional<std::string>& id) {
 
 std::vector<std::string> dialUpList(const PortLists& lists) {
   std::vector<std::string> joined;
-  for (size_t kind : {kModem, kIrDA, kBluetooth})
-    joined.insert(joined.end(), lists[kind].begin(), lists[kind].end());
+  for (size_t kind : {kModem, kIrDA, kBluetooth}) joined.insert(joined.end(), lists[kind].begin(), lists[kind].end());
   return joined;
 }
 
@@ -86,8 +85,7 @@ void CheckPort(const Platform& platform, PortLists& names, PortLists& devices, s
         foundNames[kind].push_back(name.text());
         foundDevices[kind].push_back(device);
       }
-      if (kind == kModem && interface.dictionary() && interface.dictionary()->find("SupportsModemOnHold"))
-        smoh = "YES";
+      if (kind == kModem && interface.dictionary() && interface.dictionary()->find("SupportsModemOnHold")) smoh = "YES";
     }
   }
   names.insert(names.end(), foundNames.begin(), foundNames.end());
@@ -321,8 +319,7 @@ std::string repairLocation(const Platform& platform, Value& set, Dictionary& ser
     if (service && (*service)["Interface"]["DeviceName"].equals(port)) setInactive(services, id);
   }
   putFirst(set, *repaired);
-  if (!anyActive(set, services))
-    return "the location \"" + name + "\" would have no active service";
+  if (!anyActive(set, services)) return "the location \"" + name + "\" would have no active service";
   return "";
 }
 

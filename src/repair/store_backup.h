@@ -30,8 +30,7 @@ struct BackupName {
   bool byUndo = false;  // kept by an undo rather than by a repair
 };
 
-std::string backupFileName(std::string_view storeFileName, std::time_t when, long long sequence,
-                           bool byUndo = false);
+std::string backupFileName(std::string_view storeFileName, std::time_t when, long long sequence, bool byUndo = false);
 // Reads a backup's name; nullopt for any other file in the folder.
 std::optional<BackupName> parseBackupFileName(std::string_view fileName);
 

@@ -94,7 +94,8 @@ class FakeDownloader : public HttpDownloader {
 inline void writeSystem(const TempFolder& root, const std::string& version, bool webKit = true) {
   root.write("System/Library/CoreServices/SystemVersion.plist",
              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-             "<key>ProductVersion</key><string>" + version + "</string></dict></plist>\n");
+             "<key>ProductVersion</key><string>" +
+                 version + "</string></dict></plist>\n");
   if (webKit) root.write("System/Library/Frameworks/WebKit.framework/Versions/A/WebKit", "");
 }
 

@@ -46,9 +46,8 @@ TEST_F(CapturedSystem, AutomaticProxyConfigurationOn1039IsAFault) {
 
 TEST_F(CapturedSystem, PppMethodOn10411IsOfferedForRepair) {
   run("net-10.4.11");
-  EXPECT_EQ(row(Row::Network), (Json{{"image", "ok"},
-                                     {"text", "port : PPPoE\nmac : 00:11:24:7a:3b:01   proxy : no"},
-                                     {"code", ""}}));
+  EXPECT_EQ(row(Row::Network),
+            (Json{{"image", "ok"}, {"text", "port : PPPoE\nmac : 00:11:24:7a:3b:01   proxy : no"}, {"code", ""}}));
   EXPECT_EQ(row(Row::Tcpip),
             (Json{{"image", "err"},
                   {"text", "ipaddress : 203.0.113.45   PPP\ndns : 198.51.100.53\nipv6address : ----------   Automatic"},
@@ -106,7 +105,8 @@ TEST_F(CapturedSystem, BrowserAndMailRowsOfInventorySystems) {
     std::string system, browser, mail;
   } cases[] = {
       {"inv-10.2", "Internet Explorer 5.2.2", "Mail 1.0\naccountCount : 2"},
-      {"inv-10.4", "Internet Explorer 5.2.3 / Safari 3.0.4\nNetscape 7.2 / Firefox 2.0.0.20", "Mail 2.1.3\naccountCount : 3"},
+      {"inv-10.4", "Internet Explorer 5.2.3 / Safari 3.0.4\nNetscape 7.2 / Firefox 2.0.0.20",
+       "Mail 2.1.3\naccountCount : 3"},
       {"inv-10.4-app-folders", "Internet Explorer 5.2.3 / Safari 3.0.4\nNetscape 7.2 / Firefox 2.0.0.20",
        "Mail 2.1.3\naccountCount : 3"},
       {"inv-10.6", "Safari 5.1.10", "Mail 4.6\naccount : Example Net"},

@@ -13,7 +13,12 @@ TEST(EventQueue, RunsPostsFromOtherThreadsOnTheWaitingThread) {
   EventQueue queue;
   std::thread::id ranOn;
   bool done = false;
-  std::thread worker([&] { queue.post([&] { ranOn = std::this_thread::get_id(); done = true; }); });
+  std::thread worker([&] {
+    queue.post([&] {
+      ranOn = std::this_thread::get_id();
+      done = true;
+    });
+  });
   queue.runUntil([&] { return done; });
   worker.join();
   EXPECT_EQ(ranOn, std::this_thread::get_id());

@@ -16,8 +16,8 @@ struct NetworkCase {
   Value port;  // the port entry
   std::string image;
   std::string text;
-  std::string code;                   // set by the detail action
-  std::string offer;                  // message key, "" for none
+  std::string code;   // set by the detail action
+  std::string offer;  // message key, "" for none
 };
 
 class NetworkCheck : public AppTest, public ::testing::WithParamInterface<int> {};
@@ -50,8 +50,8 @@ std::vector<NetworkCase> networkCases() {
       {"before 10.3.2 the eighth item is not consulted", "10.3.1", false, "",
        portEntry("Ethernet", kMac, proxyList(none, {}, std::nullopt)), "ok",
        "port : Ethernet\nmac : 00:0a:95:01:02:03   proxy : exist", "", ""},
-      {"no hardware address, proxies agree", "10.4.11", false, "",
-       Value(Value::Array{Value("PPP"), noProxies()}), "err", "port : PPP\nproxy : no", "03024", "networkErrMsg"},
+      {"no hardware address, proxies agree", "10.4.11", false, "", Value(Value::Array{Value("PPP"), noProxies()}),
+       "err", "port : PPP\nproxy : no", "03024", "networkErrMsg"},
       {"empty hardware address", "10.4.11", false, "", portEntry("Ethernet", "", noProxies()), "err",
        "port : Ethernet\nmac :    proxy : no", "03024", "networkErrMsg"},
       {"short proxy list of a port without proxy settings", "10.4.11", false, "",
@@ -93,10 +93,11 @@ TEST_F(AppTest, OfferListsCurrentAgainstRecommendedProxies) {
   prvs.p_enable = true;
   prvs.p_http = "proxy.example.jp:8080";
   prvs.p_secure = "proxy.example.jp:8443";
-  readers.network = portList(
-      "Home", {{"Home", {portEntry("Ethernet", kMac,
-                                   proxyList({"old.example.jp:80", "", "", "", "", "", "mail.example.jp:25"},
-                                             {"*.local", "169.254/16"}, std::string("http://wpad/p.pac")))}}});
+  readers.network =
+      portList("Home", {{"Home",
+                         {portEntry("Ethernet", kMac,
+                                    proxyList({"old.example.jp:80", "", "", "", "", "", "mail.example.jp:25"},
+                                              {"*.local", "169.254/16"}, std::string("http://wpad/p.pac")))}}});
   start();
   press(1);
   auto offers = events("offer");
@@ -126,11 +127,11 @@ TEST_F(AppTest, CurrentLocationFoundByNameElseLastEntry) {
 // the alert, and nothing is offered for a port that does not exist.
 TEST_F(AppTest, NoUsablePortGivesAlertAndNoOffer) {
   Value cases[] = {
-      Value(),                                                                  // no list at all
-      Value(Value::Array{}),                                                    // empty list
-      Value::strings({"Home"}),                                                 // only the location name
+      Value(),                                                                 // no list at all
+      Value(Value::Array{}),                                                   // empty list
+      Value::strings({"Home"}),                                                // only the location name
       Value(Value::Array{Value("Home"), Value(Value::Array{Value("Home")})}),  // a location without ports
-      portList("Home", {{"Home", {}}}),                                         // an empty port list
+      portList("Home", {{"Home", {}}}),                                        // an empty port list
   };
   for (const Value& network : cases) {
     readers.network = network;

@@ -18,9 +18,15 @@ TEST(VolumeSize, UnitsAndRounding) {
     bool decimal;
     std::string text;
   } cases[] = {
-      {5, true, "5.00 Byte"},        {2048, true, "2.05 KB"},          {12345, true, "0.01 MB"},
-      {50000000, true, "0.05 GB"},   {500000000000, true, "500.00 GB"}, {2048, false, "2.00 KB"},
-      {500000000000, false, "465.66 GB"}, {0, true, "0.00 Byte"},      {9.99, true, "9.99 Byte"},
+      {5, true, "5.00 Byte"},
+      {2048, true, "2.05 KB"},
+      {12345, true, "0.01 MB"},
+      {50000000, true, "0.05 GB"},
+      {500000000000, true, "500.00 GB"},
+      {2048, false, "2.00 KB"},
+      {500000000000, false, "465.66 GB"},
+      {0, true, "0.00 Byte"},
+      {9.99, true, "9.99 Byte"},
   };
   for (const auto& c : cases) EXPECT_EQ(formatVolumeSize(c.bytes, c.decimal), c.text) << c.bytes;
 }
@@ -117,10 +123,10 @@ Value addressRecord(std::vector<std::string> items) { return Value::strings(item
 TEST(TcpipPanel, ShowsTheRecordAtThePortIndex) {
   LocalizedStrings strings(LocalizedStrings::Table{{"DHCP", "Using DHCP"}});
   Value tcpips(Value::Array{
-      Value(Value::Array{addressRecord({"en1", "192.168.1.5", "255.255.255.0", "192.168.1.255", "fe80::1",
-                                        "2001:db8::5"}),
-                         Value("DHCP"), Value("192.168.1.1"), Value::strings({"192.168.1.1", "8.8.8.8"}),
-                         Value::strings({"x", "y"}), Value("Automatic")}),
+      Value(Value::Array{
+          addressRecord({"en1", "192.168.1.5", "255.255.255.0", "192.168.1.255", "fe80::1", "2001:db8::5"}),
+          Value("DHCP"), Value("192.168.1.1"), Value::strings({"192.168.1.1", "8.8.8.8"}), Value::strings({"x", "y"}),
+          Value("Automatic")}),
       Value(Value::Array{addressRecord({"", "----------", "----------", "----------"}), Value("Manual"),
                          Value("----------"), Value(Value::Array{}), Value(Value::Array{}), Value("")})});
   TcpipPanelModel panel;
@@ -164,7 +170,9 @@ TEST(TcpipPanel, RecordOfEachPortWhenTheTcpipListLeavesServicesOut) {
       {"two left out", {unnamed, named, unnamed}, 1, {std::nullopt, 0, std::nullopt}},
       // A nameless service without proxies that the TCP/IP list does hold.
       {"a nameless service with a record", {named, unnamed, named}, 3, {0, 1, 2}},
-      {"a nameless service with proxies always has a record", {unnamedWithProxies, unnamed, named}, 2,
+      {"a nameless service with proxies always has a record",
+       {unnamedWithProxies, unnamed, named},
+       2,
        {0, std::nullopt, 1}},
       {"an empty TCP/IP list", {named, named}, 0, {std::nullopt, std::nullopt}},
   };

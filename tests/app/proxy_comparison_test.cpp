@@ -24,8 +24,8 @@ Value list(std::vector<std::string> texts) {
   return Value(std::move(items));
 }
 
-const std::vector<std::string> kProvider = {"proxy.example.net:8080", "socks.example.net:1080", "ftp.example.net:21",
-                                            "", "proxy.example.net:8443", "", ""};
+const std::vector<std::string> kProvider = {
+    "proxy.example.net:8080", "socks.example.net:1080", "ftp.example.net:21", "", "proxy.example.net:8443", "", ""};
 
 struct ProxyCase {
   const char* name;

@@ -12,7 +12,8 @@ class RepairFlow : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    badProxy = portList("Home", {{"Home", {portEntry("Ethernet", kMac, proxyList({"old:80", "", "", "", "", "", ""}))}}});
+    badProxy =
+        portList("Home", {{"Home", {portEntry("Ethernet", kMac, proxyList({"old:80", "", "", "", "", "", ""}))}}});
     goodNetwork = readers.network;
     manual = Value(Value::Array{tcpipRecord("192.168.1.5", "Manual", "192.168.1.1")});
     goodTcpip = readers.tcpip;
@@ -98,7 +99,8 @@ TEST_F(RepairFlow, UserStartedNetworkRepairRerunsNetworkTcpipAndLine) {
   std::vector<std::string> after;
   for (size_t i = eventsBefore; i < view->events().size(); ++i) {
     const Json& e = view->events()[i];
-    after.push_back(e["event"].get<std::string>() + (e.contains("row") ? " " + e["row"].get<std::string>() + " " + e["image"].get<std::string>() : ""));
+    after.push_back(e["event"].get<std::string>() +
+                    (e.contains("row") ? " " + e["row"].get<std::string>() + " " + e["image"].get<std::string>() : ""));
   }
   EXPECT_EQ(after, (std::vector<std::string>{"offer", "arm", "repair", "row network check", "row network ok",
                                              "row tcpip check", "row tcpip ok", "row line check", "arm", "row line ok",

@@ -110,4 +110,3 @@ TEST_F(AppTest, SystemDetailShowsVolumesWithSizes) {
 
 }  // namespace
 }  // namespace corvane::testing
-

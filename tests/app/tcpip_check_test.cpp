@@ -18,15 +18,15 @@ struct TcpipCase {
 
 std::vector<TcpipCase> tcpipCases() {
   return {
-      {"prescribed method, router answers", "192.168.1.1", tcpipRecord("192.168.1.5", "DHCP", "192.168.1.1"), "ok",
-       "", "", false},
-      {"no router prescribed, any server", std::nullopt, tcpipRecord("192.168.1.5", "DHCP", "10.0.0.53"), "ok", "",
+      {"prescribed method, router answers", "192.168.1.1", tcpipRecord("192.168.1.5", "DHCP", "192.168.1.1"), "ok", "",
        "", false},
+      {"no router prescribed, any server", std::nullopt, tcpipRecord("192.168.1.5", "DHCP", "10.0.0.53"), "ok", "", "",
+       false},
       {"empty router prescribed", "", tcpipRecord("192.168.1.5", "DHCP", "10.0.0.53"), "ok", "", "", false},
-      {"no answering server", "192.168.1.1", tcpipRecord("192.168.1.5", "DHCP", "----------"), "syserr", "04024",
-       "", true},
-      {"another server answers", "192.168.1.1", tcpipRecord("192.168.1.5", "DHCP", "10.0.0.53"), "syserr", "04024",
-       "", true},
+      {"no answering server", "192.168.1.1", tcpipRecord("192.168.1.5", "DHCP", "----------"), "syserr", "04024", "",
+       true},
+      {"another server answers", "192.168.1.1", tcpipRecord("192.168.1.5", "DHCP", "10.0.0.53"), "syserr", "04024", "",
+       true},
       {"no address", "192.168.1.1", tcpipRecord("----------", "DHCP", "192.168.1.1"), "syserr", "04024", "", true},
       {"manual method", "192.168.1.1", tcpipRecord("192.168.1.5", "Manual", "192.168.1.1"), "err", "04017",
        "DHCPErrMsg", false},
@@ -56,8 +56,8 @@ TEST_P(TcpipCheck, VerdictCodeOfferAndPanel) {
   std::vector<Json> panels = events("panel");
   EXPECT_EQ(panels.size(), c.panel ? 1u : 0u);
   if (c.panel) {
-      EXPECT_EQ(panels[0]["panel"], "tcpip");
-    }
+    EXPECT_EQ(panels[0]["panel"], "tcpip");
+  }
   // The sequence went on to the later rows.
   EXPECT_EQ(row(Row::Browser)["image"], "ok");
   EXPECT_EQ(row(Row::Line)["image"], "ok");
@@ -73,18 +73,24 @@ TEST_F(AppTest, WrongMethodShowsSyserrThenErrAndOffersMethodRepair) {
   EXPECT_EQ(rowImages(Row::Tcpip), (std::vector<std::string>{"check", "syserr", "err"}));
   auto offers = events("offer");
   ASSERT_EQ(offers.size(), 1u);
-  EXPECT_EQ(offers[0]["pairs"], Json::parse(R"([["setNetwork","Manual"],["",""],["recommended",""],["setNetwork","DHCP"]])"));
+  EXPECT_EQ(offers[0]["pairs"],
+            Json::parse(R"([["setNetwork","Manual"],["",""],["recommended",""],["setNetwork","DHCP"]])"));
   // The offer came in the middle of the sequence: after the TCP/IP row, before the browser row.
   std::vector<std::string> order;
   for (const auto& e : view->events())
-    if (e["event"] == "offer" || (e["event"] == "row" && e["image"] == "check")) order.push_back(e.value("row", "offer"));
-  EXPECT_EQ(order, (std::vector<std::string>{"system", "hardware", "network", "tcpip", "offer", "browser", "mail", "line"}));
+    if (e["event"] == "offer" || (e["event"] == "row" && e["image"] == "check"))
+      order.push_back(e.value("row", "offer"));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"system", "hardware", "network", "tcpip", "offer", "browser", "mail", "line"}));
   EXPECT_TRUE(corvane->IsTcpipErr());
 }
 
 TEST_F(AppTest, RowTextShowsAddressesAndLocalizedMethods) {
-  LocalizedStrings english(LocalizedStrings::Table{{"ipaddress", "IP address"}, {"dns", "DNS"}, {"ipv6address", "IPv6"}, {"DHCP", "Using DHCP"},
-                            {"Automatic", "Automatically"}});
+  LocalizedStrings english(LocalizedStrings::Table{{"ipaddress", "IP address"},
+                                                   {"dns", "DNS"},
+                                                   {"ipv6address", "IPv6"},
+                                                   {"DHCP", "Using DHCP"},
+                                                   {"Automatic", "Automatically"}});
   strings = english;
   struct Case {
     std::vector<std::string> ipv6;

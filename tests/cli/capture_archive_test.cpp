@@ -44,7 +44,8 @@ std::string writeArchive(const std::string& path, const std::vector<Entry>& entr
     archive_entry_set_perm(entry, 0644);
     if (e.type == AE_IFLNK) archive_entry_set_symlink(entry, e.link.c_str());
     if (e.type == AE_IFCHR) archive_entry_set_rdev(entry, makedev(1, 3));
-    archive_entry_set_size(entry, e.type == AE_IFREG ? (e.declared >= 0 ? e.declared : static_cast<int64_t>(e.data.size())) : 0);
+    archive_entry_set_size(
+        entry, e.type == AE_IFREG ? (e.declared >= 0 ? e.declared : static_cast<int64_t>(e.data.size())) : 0);
     archive_write_header(out, entry);
     if (e.type == AE_IFREG && !e.data.empty()) archive_write_data(out, e.data.data(), e.data.size());
     archive_entry_free(entry);
@@ -76,8 +77,10 @@ TEST(CaptureArchive, HostileArchivesAreRefusedAndWriteNothingOutside) {
       {"absolute", {{"/tmp/escaped", AE_IFREG, "evil"}}, {}, "leads out"},
       {"link out", {{"link", AE_IFLNK, "", ".."}, {"link/escaped", AE_IFREG, "evil"}}, {}, "link"},
       {"absolute link", {{"link", AE_IFLNK, "", "/tmp"}}, {}, "link"},
-      {"through a link inside", {{"dir/", AE_IFDIR}, {"in", AE_IFLNK, "", "dir"}, {"in/file", AE_IFREG, "x"}},
-       {}, "below a link"},
+      {"through a link inside",
+       {{"dir/", AE_IFDIR}, {"in", AE_IFLNK, "", "dir"}, {"in/file", AE_IFREG, "x"}},
+       {},
+       "below a link"},
       {"device", {{"dev/null", AE_IFCHR}}, {}, "device"},
       {"fifo", {{"pipe", AE_IFIFO}}, {}, "special"},
       {"huge entry", {{"big", AE_IFREG, big}}, {100, 1024 * 1024}, "MB"},
@@ -102,12 +105,11 @@ TEST(CaptureArchive, HostileArchivesAreRefusedAndWriteNothingOutside) {
 
 TEST(CaptureArchive, AGoodArchiveUnpacksIntoAPrivateFolder) {
   TempFolder scratch;
-  const std::string archive = writeArchive(
-      scratch.path() + "/good.tar.gz",
-      {{"./", AE_IFDIR},
-       {"./System/Library/CoreServices/SystemVersion.plist", AE_IFREG, "<plist/>"},
-       {"./sbin/ifconfig", AE_IFREG, "#!/bin/sh\n"},
-       {"./Library/link", AE_IFLNK, "", "../sbin/ifconfig"}});
+  const std::string archive = writeArchive(scratch.path() + "/good.tar.gz",
+                                           {{"./", AE_IFDIR},
+                                            {"./System/Library/CoreServices/SystemVersion.plist", AE_IFREG, "<plist/>"},
+                                            {"./sbin/ifconfig", AE_IFREG, "#!/bin/sh\n"},
+                                            {"./Library/link", AE_IFLNK, "", "../sbin/ifconfig"}});
   const UnpackedCapture unpacked = unpackCaptureArchive(archive, scratch.path());
   ASSERT_TRUE(unpacked.ok()) << unpacked.failure;
   struct stat st {};

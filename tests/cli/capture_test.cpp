@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -131,8 +131,8 @@ TEST_P(CaptureRoundTrip, ArchiveChecksLikeTheFolderAndTheKitInstallsAndUndoes) {
   const std::vector<std::string> secrets = markSecrets(folder);
 
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  const ShellRun capture = shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " +
-                                         quoted(archive));
+  const ShellRun capture =
+      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive));
   ASSERT_EQ(capture.status, 0) << capture.err;
   EXPECT_NE(capture.out.find("collected /System/Library/CoreServices/SystemVersion.plist"), std::string::npos);
 
@@ -155,8 +155,8 @@ TEST_P(CaptureRoundTrip, ArchiveChecksLikeTheFolderAndTheKitInstallsAndUndoes) {
 
   const std::string store = storeOf(folder);
   if (!fs::exists(store)) {
-    const ShellRun kit = shell(scratch, kCli + " repair --kit " + quoted(scratch.path() + "/kit") + " --root " +
-                                       quoted(archive));
+    const ShellRun kit =
+        shell(scratch, kCli + " repair --kit " + quoted(scratch.path() + "/kit") + " --root " + quoted(archive));
     EXPECT_EQ(kit.status, 1) << name << ": a system without a store has nothing to repair";
     return;
   }
@@ -238,9 +238,9 @@ TEST(CaptureSecrets, StayOnTheMacAndComeBackWithTheKit) {
   }
 
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive))
-                .status,
-            0);
+  ASSERT_EQ(
+      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive)).status,
+      0);
   const ShellRun tar = shell(scratch, "gzip -dc " + quoted(archive));
   EXPECT_EQ(tar.out.find(pppoe), std::string::npos);
   EXPECT_EQ(tar.out.find("mail-s3cret"), std::string::npos);
@@ -258,8 +258,8 @@ TEST(CaptureSecrets, StayOnTheMacAndComeBackWithTheKit) {
 
   // --no-mail leaves Mail's settings out altogether.
   const std::string noMail = scratch.path() + "/no-mail.tar.gz";
-  const ShellRun without = shell(scratch, "dash " + quoted(kCapture) + " --no-mail --root " + quoted(folder) +
-                                         " --output " + quoted(noMail));
+  const ShellRun without = shell(
+      scratch, "dash " + quoted(kCapture) + " --no-mail --root " + quoted(folder) + " --output " + quoted(noMail));
   ASSERT_EQ(without.status, 0);
   EXPECT_EQ(shell(scratch, "tar tzf " + quoted(noMail)).out.find("com.apple.mail.plist"), std::string::npos);
 
@@ -282,9 +282,9 @@ TEST(FixKit, RefusesAStoreChangedSinceTheCaptureOrMissingSecrets) {
   copyTree(kSysroots + "/net-10.4.11", folder);
   addRepairTools(folder);
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive))
-                .status,
-            0);
+  ASSERT_EQ(
+      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive)).status,
+      0);
   const std::string kit = scratch.path() + "/kit";
   ASSERT_EQ(shell(scratch, kCli + " repair --kit " + quoted(kit) + " --root " + quoted(archive)).status, 0);
 
@@ -312,9 +312,9 @@ TEST(FixKit, AFailedMoveOverTheStoreLeavesTheStoreAsItWas) {
   const std::string folder = scratch.path() + "/folder";
   copyTree(kSysroots + "/repair-10.4-new-location", folder);
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive))
-                .status,
-            0);
+  ASSERT_EQ(
+      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive)).status,
+      0);
   const std::string kit = scratch.path() + "/kit";
   ASSERT_EQ(shell(scratch, kCli + " repair --kit " + quoted(kit) + " --root " + quoted(archive)).status, 0);
   // mv moves, then fails when its target is the store: the store is replaced
@@ -338,8 +338,8 @@ TEST(FrontDoor, ARootThatIsNotAMacIsSaidInOneLine) {
   ShellRun run = shell(scratch, kCli + " check --no-pause --root " + quoted(empty));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "corvane-cli: " + empty +
-                         " is not a Mac system: give --root a captured system or a capture archive\n");
+  EXPECT_EQ(run.err,
+            "corvane-cli: " + empty + " is not a Mac system: give --root a captured system or a capture archive\n");
   run = shell(scratch, kCli + " check --no-pause --json --root " + quoted(empty));
   EXPECT_EQ(run.status, 1);
   const auto json = nlohmann::json::parse(run.out, nullptr, false);

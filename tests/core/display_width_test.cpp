@@ -14,18 +14,18 @@ TEST(DisplayWidth, CountsColumnsNotBytesOrCharacters) {
   } cases[] = {
       {"", 0},
       {"Proxies", 7},
-      {"プロキシ", 8},            // katakana: wide
-      {"除外するホスト", 14},      // kanji and hiragana: wide
-      {"ﾌﾟﾛｷｼ", 5},               // halfwidth katakana: narrow
-      {"ＡＢＣ", 6},              // fullwidth Latin
+      {"プロキシ", 8},         // katakana: wide
+      {"除外するホスト", 14},  // kanji and hiragana: wide
+      {"ﾌﾟﾛｷｼ", 5},            // halfwidth katakana: narrow
+      {"ＡＢＣ", 6},           // fullwidth Latin
       {"IPv6 アドレス", 13},
-      {"e\xcc\x81", 1},           // e with a combining acute accent
+      {"e\xcc\x81", 1},                 // e with a combining acute accent
       {"\xe3\x81\x8b\xe3\x82\x99", 2},  // ka with a combining voiced mark
-      {"한국어", 6},              // Hangul syllables
-      {"\xf0\x9f\x98\x80", 2},    // an emoji
-      {"\xff\xfe", 2},            // bytes that are not UTF-8 count one each
-      {"\xe3\x81", 2},            // a cut-off character
-      {"…", 1},                   // ambiguous width counts one
+      {"한국어", 6},                    // Hangul syllables
+      {"\xf0\x9f\x98\x80", 2},          // an emoji
+      {"\xff\xfe", 2},                  // bytes that are not UTF-8 count one each
+      {"\xe3\x81", 2},                  // a cut-off character
+      {"…", 1},                         // ambiguous width counts one
   };
   for (const auto& c : cases) EXPECT_EQ(displayWidth(c.text), c.width) << c.text;
 }
@@ -48,7 +48,9 @@ TEST(DisplayWidth, ControlCharactersAreShownEscaped) {
       {"cr\rlf", "cr\\rlf"},
       {"bell\x07", "bell\\x07"},
       {"del\x7f", "del\\x7f"},
-      {"c1 \xc2\x9b" "31m", "c1 \\u009b31m"},  // the one-character CSI
+      {"c1 \xc2\x9b"
+       "31m",
+       "c1 \\u009b31m"},  // the one-character CSI
       {"bad \xff byte", "bad \\xff byte"},
       {std::string("nul\0in", 6), "nul\\x00in"},
   };

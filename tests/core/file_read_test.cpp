@@ -18,10 +18,10 @@ TEST(ReadWholeFile, OnlyRegularFilesReadToTheEnd) {
   EXPECT_EQ(readWholeFile(file), std::string("a\0b", 3));
   EXPECT_EQ(readWholeFile(folder.write("empty", "")), "");
   EXPECT_EQ(readWholeFile(folder.path() + "/missing"), std::nullopt);
-  EXPECT_EQ(readWholeFile(folder.path()), std::nullopt);  // a folder
-  EXPECT_EQ(readWholeFile(fifo), std::nullopt);           // returns at once, no writer needed
+  EXPECT_EQ(readWholeFile(folder.path()), std::nullopt);     // a folder
+  EXPECT_EQ(readWholeFile(fifo), std::nullopt);              // returns at once, no writer needed
   EXPECT_EQ(readWholeFile("/proc/self/mem"), std::nullopt);  // a read error, not an empty file
-  EXPECT_EQ(readWholeFile(file, 2), std::nullopt);         // longer than allowed
+  EXPECT_EQ(readWholeFile(file, 2), std::nullopt);           // longer than allowed
   EXPECT_EQ(readWholeFile(file, 3), std::string("a\0b", 3));
 }
 

@@ -61,8 +61,8 @@ TEST(WriteHostFileAtomically, FailsWithAReasonAndLeavesTheTargetAlone) {
 TEST(RemoveHostTree, RemovesFoldersWithoutWritePermission) {
   TempFolder folder;
   folder.write("tree/locked/file", "x");
-  std::filesystem::permissions(folder.path() + "/tree/locked", std::filesystem::perms::owner_read |
-                                                                   std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(folder.path() + "/tree/locked",
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   EXPECT_TRUE(removeHostTree(folder.path() + "/tree"));
   EXPECT_FALSE(std::filesystem::exists(folder.path() + "/tree"));
   EXPECT_TRUE(removeHostTree(folder.path() + "/never there"));

@@ -95,7 +95,8 @@ TEST(ToolRun, MisbehavingToolsAreStoppedWithWhatTheyPrinted) {
        false},
       {"closes its output and stays", "#!/bin/sh\necho $$ > \"$0.pid\"\necho early\nexec >&-\nexec sleep 1000\n",
        "early\n", true, false},
-      {"prints without end", "#!/bin/sh\necho $$ > \"$0.pid\"\nexec yes ifconfig\n", "ifconfig\nifconfig\n", false, true},
+      {"prints without end", "#!/bin/sh\necho $$ > \"$0.pid\"\nexec yes ifconfig\n", "ifconfig\nifconfig\n", false,
+       true},
       {"its children print without end", "#!/bin/sh\nyes a & echo $! > \"$0.pid\"\nyes b\n", "", false, true},
   };
   for (const Case& c : cases) {
@@ -183,10 +184,10 @@ TEST(Platform, EntriesAndLinksWithoutLeavingTheRoot) {
   std::vector<std::pair<std::string, EntryKind>> entries;
   for (const auto& e : platform.listFolderEntries("/Volumes")) entries.emplace_back(e.name, e.kind);
   EXPECT_EQ(entries, (std::vector<std::pair<std::string, EntryKind>>{{".DS_Store", EntryKind::file},
-                                                                      {"Again", EntryKind::link},
-                                                                      {"Data", EntryKind::folder},
-                                                                      {"Macintosh HD", EntryKind::link},
-                                                                      {"Out", EntryKind::link}}));
+                                                                     {"Again", EntryKind::link},
+                                                                     {"Data", EntryKind::folder},
+                                                                     {"Macintosh HD", EntryKind::link},
+                                                                     {"Out", EntryKind::link}}));
   EXPECT_EQ(platform.linkTarget("/Volumes/Macintosh HD"), "/");
   EXPECT_EQ(platform.linkTarget("/Volumes/Again"), "/Volumes/Data");
   // An absolute target is a system path: it stays under the root.

@@ -91,8 +91,8 @@ TEST(PropertyListReading, TextsHoldingANulAreRefused) {
   EXPECT_TRUE(parsePropertyList(stringWithNul).isAbsent());
   EXPECT_TRUE(parsePropertyList(keyWithNul).isAbsent());
   EXPECT_EQ(parsePropertyList(binary), Value(Value::Array{Value("abcdef")}));
-  const std::string bytes = testing::readHostFile(std::string(CORVANE_TESTDATA) +
-                                                  "/../fuzz/corpus/property_list/regression-string-with-nul");
+  const std::string bytes =
+      testing::readHostFile(std::string(CORVANE_TESTDATA) + "/../fuzz/corpus/property_list/regression-string-with-nul");
   ASSERT_FALSE(bytes.empty());
   EXPECT_TRUE(parsePropertyList(bytes).isAbsent());
 }
@@ -100,7 +100,8 @@ TEST(PropertyListReading, TextsHoldingANulAreRefused) {
 // Texts that are not UTF-8 are read and written as XML byte for byte; the
 // binary writer, which would cut them, refuses them.
 TEST(PropertyListWriting, TextsThatAreNotUtf8SurviveXmlAndAreRefusedInBinary) {
-  const Value latin1 = parsePropertyList("<plist version=\"1.0\"><dict><key>N\xe9t</key><string>en\xff\xfe</string></dict></plist>");
+  const Value latin1 =
+      parsePropertyList("<plist version=\"1.0\"><dict><key>N\xe9t</key><string>en\xff\xfe</string></dict></plist>");
   ASSERT_TRUE(latin1.isDictionary());
   EXPECT_TRUE(latin1["N\xe9t"].equals("en\xff\xfe"));
   EXPECT_EQ(parsePropertyList(toXmlPropertyList(latin1)), latin1);
@@ -127,8 +128,8 @@ TEST(PropertyListWriting, DatesKeepTheirValueAndOutOfRangeOnesAreClamped) {
   const Value far(Value::Array{Value(Date{-1e12})});
   EXPECT_EQ(parsePropertyList(toBinaryPropertyList(far))[0], Value(Date{-2147483648.0}));
   // A file the fuzzer found whose date lies just outside that range.
-  const std::string bytes =
-      testing::readHostFile(std::string(CORVANE_TESTDATA) + "/../fuzz/corpus/property_list/regression-date-before-range");
+  const std::string bytes = testing::readHostFile(std::string(CORVANE_TESTDATA) +
+                                                  "/../fuzz/corpus/property_list/regression-date-before-range");
   ASSERT_FALSE(bytes.empty());
   const Value value = parsePropertyList(bytes);
   if (!value.isAbsent()) {

@@ -7,9 +7,20 @@ namespace {
 
 TEST(IntValueOfText, ReadsLikeTheSystem) {
   const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"1", 1},   {"01", 1},       {"  1", 1},          {"1abc", 1},         {"+3", 3},
-      {"-12x", -12}, {"", 0},      {"true", 0},         {"abc1", 0},         {"\t\n 9", 9},
-      {"- 1", 0}, {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {"2147483647", INT32_MAX},
+      {"1", 1},
+      {"01", 1},
+      {"  1", 1},
+      {"1abc", 1},
+      {"+3", 3},
+      {"-12x", -12},
+      {"", 0},
+      {"true", 0},
+      {"abc1", 0},
+      {"\t\n 9", 9},
+      {"- 1", 0},
+      {"99999999999", INT32_MAX},
+      {"-99999999999", INT32_MIN},
+      {"2147483647", INT32_MAX},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(intValueOfText(text), expected) << '"' << text << '"';
 }

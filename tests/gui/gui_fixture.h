@@ -24,7 +24,10 @@ class FailingDownloader : public HttpDownloader {
  public:
   class Job : public DownloadJob {
    public:
-    explicit Job(Completion done) : thread_([done = std::move(done)] { done(DownloadResult{false, "", 0, "offline"}); }) {}
+    explicit Job(Completion done)
+        : thread_([done = std::move(done)] {
+            done(DownloadResult{false, "", 0, "offline"});
+          }) {}
     ~Job() override {
       if (thread_.joinable()) thread_.join();
     }

@@ -7,8 +7,8 @@
 
 #include <QLabel>
 #include <QTableWidget>
-#include <QTextEdit>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
@@ -75,7 +75,8 @@ struct QuietRoot {
     root.write("Users/user/Library/Preferences/com.apple.help.plist", toXmlPropertyList(Value(std::move(help))));
   }
   Value helpRegistrations() const {
-    return parsePropertyList(testing::readHostFile(root.path() + "/Users/user/Library/Preferences/com.apple.help.plist"));
+    return parsePropertyList(
+        testing::readHostFile(root.path() + "/Users/user/Library/Preferences/com.apple.help.plist"));
   }
   testing::TempFolder root;
 };

@@ -7,8 +7,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTableWidget>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -99,16 +99,22 @@ TEST(NetworkErrPanelTest, ALongValueWidensTheResultColumnUntilTheNextShowing) {
   NetworkErrPanel panel(resources);
   const std::string longProxy(120, 'x');
   int widened = 0;
-  whileShown([&] { return panel.showPanel("m", {{"HTTP", longProxy + ".example.jp:8080"}}); },
-             [&] { widened = panel.ResultView()->columnWidth(1); }, [&] { panel.OnNo(); });
+  whileShown(
+      [&] {
+        return panel.showPanel("m", {{"HTTP", longProxy + ".example.jp:8080"}});
+      },
+      [&] { widened = panel.ResultView()->columnWidth(1); }, [&] { panel.OnNo(); });
   EXPECT_GT(widened, NetworkErrPanel::kResultWidth);
   const int textWidth = panel.ResultView()->fontMetrics().horizontalAdvance(
       QString::fromStdString(": " + longProxy + ".example.jp:8080"));
   EXPECT_GE(widened, textWidth);
 
   int again = 0;
-  whileShown([&] { return panel.showPanel("m", {{"HTTP", "short:80"}}); },
-             [&] { again = panel.ResultView()->columnWidth(1); }, [&] { panel.OnNo(); });
+  whileShown(
+      [&] {
+        return panel.showPanel("m", {{"HTTP", "short:80"}});
+      },
+      [&] { again = panel.ResultView()->columnWidth(1); }, [&] { panel.OnNo(); });
   EXPECT_EQ(again, NetworkErrPanel::kResultWidth);
 }
 
@@ -173,9 +179,9 @@ TEST(TCPIPPanelTest, ShowsTheRecordOfTheChosenPortWithTheLocationFixed) {
                                                  Value("192.168.1.255"), Value("fe80::1"), Value("2001:db8::20")}),
                               Value("DHCP"), Value("192.168.1.1"), Value::strings({"192.168.1.1", "8.8.8.8"}),
                               Value::strings({"example.jp", "corp"}), Value("Automatic")});
-  Value airport(Value::Array{Value(Value::Array{Value("en1"), Value("----------"), Value("----------"),
-                                                Value("----------")}),
-                             Value("Manual"), Value("----------"), Value(Value::Array{}), Value(Value::Array{})});
+  Value airport(
+      Value::Array{Value(Value::Array{Value("en1"), Value("----------"), Value("----------"), Value("----------")}),
+                   Value("Manual"), Value("----------"), Value(Value::Array{}), Value(Value::Array{})});
   Value tcpips(Value::Array{ethernet, airport});
   whileShown([&] { return panel.showPanel(tcpips, portList()); },
              [&] {
@@ -207,18 +213,21 @@ TEST(MailPanelTest, ShowsTheChosenAccountAndOnlyTheLastList) {
   auto account = [](const std::string& n) {
     return Value::strings({n, n + "@example.jp", "Name " + n, "user-" + n, "pop." + n, "smtp." + n});
   };
-  whileShown([&] { return panel.showPanel(Value(Value::Array{account("a"), account("b"), account("c")})); },
-             [&] {
-               ASSERT_EQ(ui.account->count(), 3);
-               EXPECT_EQ(ui.mailaddress->text(), "a@example.jp");
-               choose(ui.account, 2);
-               EXPECT_EQ(ui.mailaddress->text(), "c@example.jp");
-               EXPECT_EQ(ui.name->text(), "Name c");
-               EXPECT_EQ(ui.user->text(), "user-c");
-               EXPECT_EQ(ui.pop->text(), "pop.c");
-               EXPECT_EQ(ui.smtp->text(), "smtp.c");
-             },
-             [&] { panel.OnOK(); });
+  whileShown(
+      [&] {
+        return panel.showPanel(Value(Value::Array{account("a"), account("b"), account("c")}));
+      },
+      [&] {
+        ASSERT_EQ(ui.account->count(), 3);
+        EXPECT_EQ(ui.mailaddress->text(), "a@example.jp");
+        choose(ui.account, 2);
+        EXPECT_EQ(ui.mailaddress->text(), "c@example.jp");
+        EXPECT_EQ(ui.name->text(), "Name c");
+        EXPECT_EQ(ui.user->text(), "user-c");
+        EXPECT_EQ(ui.pop->text(), "pop.c");
+        EXPECT_EQ(ui.smtp->text(), "smtp.c");
+      },
+      [&] { panel.OnOK(); });
   whileShown([&] { return panel.showPanel(Value(Value::Array{})); },
              [&] {
                ASSERT_EQ(ui.account->count(), 1);
@@ -233,18 +242,20 @@ TEST(MailPanelTest, ShowsTheChosenAccountAndOnlyTheLastList) {
 TEST(HardwarePanelTest, ListsTheVolumesInRowsThatCannotBeSelected) {
   GuiResources resources = english();
   HardwarePanel panel(resources);
-  whileShown([&] { return panel.showPanel({{"/", "12.34 GB", "80.00 GB"}, {"/Volumes/Backup", "0.05 GB", "500.00 GB"}}); },
-             [&] {
-               QTableWidget* table = panel.ui().view;
-               ASSERT_EQ(table->rowCount(), 2);
-               EXPECT_EQ(table->item(1, 0)->text(), "/Volumes/Backup");
-               EXPECT_EQ(table->item(1, 2)->text(), "500.00 GB");
-               EXPECT_EQ(table->horizontalHeaderItem(1)->text(), resources.string("free"));
-               QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                                 table->visualItemRect(table->item(0, 0)).center());
-               EXPECT_TRUE(table->selectedItems().isEmpty());
-             },
-             [&] { panel.OnOK(); });
+  whileShown(
+      [&] {
+        return panel.showPanel({{"/", "12.34 GB", "80.00 GB"}, {"/Volumes/Backup", "0.05 GB", "500.00 GB"}});
+      },
+      [&] {
+        QTableWidget* table = panel.ui().view;
+        ASSERT_EQ(table->rowCount(), 2);
+        EXPECT_EQ(table->item(1, 0)->text(), "/Volumes/Backup");
+        EXPECT_EQ(table->item(1, 2)->text(), "500.00 GB");
+        EXPECT_EQ(table->horizontalHeaderItem(1)->text(), resources.string("free"));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(0, 0)).center());
+        EXPECT_TRUE(table->selectedItems().isEmpty());
+      },
+      [&] { panel.OnOK(); });
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ TEST(AccessibilityTest, ImageButtonsAreNamedButtonsWithAPressAction) {
     MainWindow::RowWidgets line = window.rowWidgets(Row::Line);
     QAccessibleInterface* image = QAccessible::queryAccessibleInterface(line.image);
     QAccessibleInterface* text = QAccessible::queryAccessibleInterface(line.text);
-    EXPECT_EQ(image->text(QAccessible::Name), lang == "en" ? QString("Line: System fault") : QString("回線: システムの異常"));
+    EXPECT_EQ(image->text(QAccessible::Name),
+              lang == "en" ? QString("Line: System fault") : QString("回線: システムの異常"));
     EXPECT_EQ(text->text(QAccessible::Name), lang == "en" ? QString("Line") : QString("回線"));
     EXPECT_EQ(text->text(QAccessible::Description), line.text->text());
   }

@@ -41,7 +41,8 @@ TEST(HostileStores, UnreadableStoresGiveTheEmptyResults) {
       {"truncated XML", real.substr(0, real.size() / 2)},
       {"truncated binary", binary.substr(0, binary.size() - 40)},
       {"binary header and garbage", "bplist00" + randomBytes(2048, 2)},
-      {"a root that is a list", "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>"},
+      {"a root that is a list",
+       "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>"},
       {"a root that is a text", "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>x</string></plist>"},
       {"NUL bytes", std::string(100, '\0')},
   };
@@ -61,11 +62,15 @@ TEST(HostileStores, EveryLevelOfTheWrongKind) {
   Value store = dict({
       {"CurrentSet", 42},
       {"NetworkServices", "none"},
-      {"Sets", dict({{"0", list({"not", "a", "set"})},
-                     {"1", dict({{"UserDefinedName", 5}, {"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", dict({{"a", "b"}})}})}})}})}})},
-                     {"2", dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", list({7, list({}), "r"})}})}})},
-                                                  {"Service", dict({{"r", dict({{"__LINK__", 9}})}})},
-                                                  {"Interface", dict({{"en1", dict({{"AirPort", dict({{"MACAddress", 1}})}})}})}})}})}})},
+      {"Sets",
+       dict({{"0", list({"not", "a", "set"})},
+             {"1",
+              dict({{"UserDefinedName", 5},
+                    {"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", dict({{"a", "b"}})}})}})}})}})},
+             {"2", dict({{"Network",
+                          dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", list({7, list({}), "r"})}})}})},
+                                {"Service", dict({{"r", dict({{"__LINK__", 9}})}})},
+                                {"Interface", dict({{"en1", dict({{"AirPort", dict({{"MACAddress", 1}})}})}})}})}})}})},
   });
   SystemRoot root("10.6.8");
   root.writePlist(kStorePath, store);
@@ -78,10 +83,12 @@ TEST(HostileStores, EveryLevelOfTheWrongKind) {
 
 TEST(HostileStores, ServicesOfTheWrongKindAreSkipped) {
   Value link = dict({{"__LINK__", "/NetworkServices/S"}});
-  Value store = dict({{"CurrentSet", "/Sets/0"},
-                      {"NetworkServices", dict({{"S", list({"a", "b"})}})},
-                      {"Sets", dict({{"0", dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"r"})}})}})},
-                                                                  {"Service", dict({{"r", link}})}})}})}})}});
+  Value store = dict(
+      {{"CurrentSet", "/Sets/0"},
+       {"NetworkServices", dict({{"S", list({"a", "b"})}})},
+       {"Sets", dict({{"0", dict({{"Network",
+                                   dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"r"})}})}})},
+                                         {"Service", dict({{"r", link}})}})}})}})}});
   SystemRoot root("10.6.8");
   root.writePlist(kStorePath, store);
   ScriptedTools& platform = root;
@@ -127,7 +134,8 @@ TEST(HostileToolOutput, TwentyThousandInterfaces) {
     std::string name = "en" + std::to_string(i);
     output += name + ": flags=8863<UP,BROADCAST,SMART,RUNNING,SIMPLEX,MULTICAST> mtu 1500\n";
     output += "\tether 02:00:00:00:00:01 \n\tinet6 fe80::1%" + name + " prefixlen 64 scopeid 0x4 \n";
-    output += "\tinet 10." + std::to_string(i / 256) + "." + std::to_string(i % 256) + ".1 netmask 0xffffff00 broadcast 10.0.0.255\n";
+    output += "\tinet 10." + std::to_string(i / 256) + "." + std::to_string(i % 256) +
+              ".1 netmask 0xffffff00 broadcast 10.0.0.255\n";
     output += "\tinet 10.255.255.1 netmask 0xffffffff\n\tmedia: autoselect\n\tstatus: active\n";
   }
   ScriptedTools platform;
@@ -150,25 +158,32 @@ TEST(HostileStores, ALargeStoreIsReadInOnePass) {
       std::string id = "S" + std::to_string(s) + "-" + std::to_string(i);
       order.push_back("r" + id);
       links.set("r" + id, dict({{"__LINK__", "/NetworkServices/" + id}}));
-      services.set(id, dict({{"Interface", dict({{"DeviceName", "en" + std::to_string(i)}, {"Type", "Ethernet"},
+      services.set(id, dict({{"Interface", dict({{"DeviceName", "en" + std::to_string(i)},
+                                                 {"Type", "Ethernet"},
                                                  {"UserDefinedName", "Ethernet " + std::to_string(i)}})},
                              {"IPv4", dict({{"ConfigMethod", "DHCP"}})},
-                             {"Proxies", dict({{"HTTPEnable", 1}, {"HTTPProxy", "proxy.example.net"}, {"HTTPPort", 8080},
+                             {"Proxies", dict({{"HTTPEnable", 1},
+                                               {"HTTPProxy", "proxy.example.net"},
+                                               {"HTTPPort", 8080},
                                                {"ExceptionsList", Value::strings({"*.local", "169.254/16"})}})},
                              {"UserDefinedName", "Port " + std::to_string(i)}}));
     }
-    sets.set(std::to_string(s), dict({{"UserDefinedName", "Location " + std::to_string(s)},
-                                      {"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings(order)}})}})},
-                                                        {"Service", Value(links)}})}}));
+    sets.set(std::to_string(s),
+             dict({{"UserDefinedName", "Location " + std::to_string(s)},
+                   {"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings(order)}})}})},
+                                     {"Service", Value(links)}})}}));
   }
   Value::Array interfaces;
   for (int i = 0; i < 500; ++i)
-    interfaces.push_back(dict({{"BSD Name", "en" + std::to_string(i)}, {"IOMACAddress", Value(Data{std::string(6, char(i))})}}));
+    interfaces.push_back(
+        dict({{"BSD Name", "en" + std::to_string(i)}, {"IOMACAddress", Value(Data{std::string(6, char(i))})}}));
   SystemRoot root("10.6.8");
-  std::string xml = toXmlPropertyList(dict({{"CurrentSet", "/Sets/39"}, {"NetworkServices", Value(services)}, {"Sets", Value(sets)}}));
+  std::string xml = toXmlPropertyList(
+      dict({{"CurrentSet", "/Sets/39"}, {"NetworkServices", Value(services)}, {"Sets", Value(sets)}}));
   EXPECT_GT(xml.size(), 8u * 1024 * 1024);
   root.write(kStorePath, xml);
-  root.writePlist("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", dict({{"Interfaces", Value(interfaces)}}));
+  root.writePlist("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist",
+                  dict({{"Interfaces", Value(interfaces)}}));
   Platform& platform = root;
 
   Value network;

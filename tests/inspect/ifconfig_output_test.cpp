@@ -11,10 +11,16 @@ using testing::list;
 
 TEST(DottedNetmask, ReadsHexadecimalWords) {
   const std::pair<const char*, const char*> cases[] = {
-      {"0xffffff00", "255.255.255.0"}, {"0xFFFF0000", "255.255.0.0"}, {"0Xff000000", "255.0.0.0"},
-      {"ffffff80", "255.255.255.128"}, {"0xfffffe00", "255.255.254.0"}, {"0xffffff00,", "255.255.255.0"},
+      {"0xffffff00", "255.255.255.0"},
+      {"0xFFFF0000", "255.255.0.0"},
+      {"0Xff000000", "255.0.0.0"},
+      {"ffffff80", "255.255.255.128"},
+      {"0xfffffe00", "255.255.254.0"},
+      {"0xffffff00,", "255.255.255.0"},
       {"255.255.255.0", "0.0.2.85"},  // reading stops at the first dot
-      {"garbage", "0.0.0.0"},          {"0x", "0.0.0.0"}, {"", "0.0.0.0"},
+      {"garbage", "0.0.0.0"},
+      {"0x", "0.0.0.0"},
+      {"", "0.0.0.0"},
       {"0x1ffffffff", "255.255.255.255"},
   };
   for (const auto& [word, dotted] : cases) EXPECT_EQ(dottedNetmask(word), dotted) << word;

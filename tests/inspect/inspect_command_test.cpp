@@ -106,12 +106,22 @@ TEST(InspectCommand, TextsThatAreNotUTF8DoNotBreakTheOutput) {
   testing::SystemFolder root("10.6.8");
   root.writeTool("/sbin/ifconfig", "en\xff\xfe: flags=1<UP> mtu 1500\n\tinet 192.0.2.1 netmask 0xffffff00\n");
   root.writeTool("/bin/ps", "");
-  root.writePlist(kStorePath, testing::dict({
-      {"CurrentSet", "/Sets/0"},
-      {"NetworkServices", testing::dict({{"S", testing::dict({{"Interface", testing::dict({{"DeviceName", "en\xff\xfe"}})}})}})},
-      {"Sets", testing::dict({{"0", testing::dict({{"Network", testing::dict({
-                                  {"Global", testing::dict({{"IPv4", testing::dict({{"ServiceOrder", Value::strings({"r"})}})}})},
-                                  {"Service", testing::dict({{"r", testing::dict({{"__LINK__", "/NetworkServices/S"}})}})}})}})}})}}));
+  root.writePlist(
+      kStorePath,
+      testing::dict(
+          {{"CurrentSet", "/Sets/0"},
+           {"NetworkServices",
+            testing::dict({{"S", testing::dict({{"Interface", testing::dict({{"DeviceName", "en\xff\xfe"}})}})}})},
+           {"Sets",
+            testing::dict(
+                {{"0",
+                  testing::dict(
+                      {{"Network",
+                        testing::dict(
+                            {{"Global",
+                              testing::dict({{"IPv4", testing::dict({{"ServiceOrder", Value::strings({"r"})}})}})},
+                             {"Service",
+                              testing::dict({{"r", testing::dict({{"__LINK__", "/NetworkServices/S"}})}})}})}})}})}}));
   CommandRun run = runCli("inspect tcpip --raw --root " + root.path());
   EXPECT_EQ(run.status, 0) << run.output;
   auto records = nlohmann::json::parse(run.output, nullptr, false);

@@ -75,10 +75,13 @@ Value storeWith(std::vector<std::pair<std::string, Value>> services, std::vector
   for (const auto& id : order) links.set("ref" + id, dict({{"__LINK__", "/NetworkServices/" + id}}));
   std::vector<std::string> references;
   for (const auto& id : order) references.push_back("ref" + id);
-  return dict({{"CurrentSet", "/Sets/0"},
-               {"NetworkServices", Value(serviceDict)},
-               {"Sets", dict({{"0", dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings(references)}})}})},
-                                                            {"Service", Value(links)}})}})}})}});
+  return dict(
+      {{"CurrentSet", "/Sets/0"},
+       {"NetworkServices", Value(serviceDict)},
+       {"Sets",
+        dict({{"0", dict({{"Network",
+                           dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings(references)}})}})},
+                                 {"Service", Value(links)}})}})}})}});
 }
 
 TEST(GetIPAddress, TakesTheFirstUsableService) {
@@ -89,8 +92,9 @@ TEST(GetIPAddress, TakesTheFirstUsableService) {
   } cases[] = {
       {"first service", storeWith({{"1", serviceOn("Ethernet", "en0")}}, {"1"}), "192.168.1.5"},
       {"an inactive first service is skipped",
-       storeWith({{"1", dict({{"__INACTIVE__", 1}})}, {"2", serviceOn("PPP", "modem")}, {"3", serviceOn("Ethernet", "en0")}},
-                 {"1", "2", "3"}),
+       storeWith(
+           {{"1", dict({{"__INACTIVE__", 1}})}, {"2", serviceOn("PPP", "modem")}, {"3", serviceOn("Ethernet", "en0")}},
+           {"1", "2", "3"}),
        "----------"},
       {"no usable service", storeWith({{"1", dict({{"__INACTIVE__", 1}})}}, {"1", "missing"}), "0"},
       {"no store", Value(), "0"},

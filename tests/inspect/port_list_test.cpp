@@ -22,9 +22,11 @@ Value location(const char* name, std::vector<std::string> serviceIDs, Value airP
     order.push_back("r" + std::to_string(i));
     links.set(order.back(), dict({{"__LINK__", "/NetworkServices/" + serviceIDs[i]}}));
   }
-  Value network = dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings(order)}})}})}, {"Service", Value(links)}});
+  Value network =
+      dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings(order)}})}})}, {"Service", Value(links)}});
   if (!airPortAddress.isAbsent())
-    network.dictionary()->set("Interface", dict({{"en1", dict({{"AirPort", dict({{"MACAddress", airPortAddress}})}})}}));
+    network.dictionary()->set("Interface",
+                              dict({{"en1", dict({{"AirPort", dict({{"MACAddress", airPortAddress}})}})}}));
   return dict({{"Network", network}, {"UserDefinedName", name}});
 }
 
@@ -42,14 +44,16 @@ const std::string kEthernetBytes{"\x00\x0a\x95\x01\x02\xff", 6};
 
 TEST(GetNetwork, ListsEveryLocationWithItsActivePorts) {
   SystemRoot root("10.4.11");
-  root.writePlist(kStorePath, dict({
-      {"CurrentSet", "/Sets/2"},
-      {"NetworkServices", dict({{"e", service("Built-in Ethernet", "en0")},
-                                {"m", service("Internal Modem", "modem", dict({{"__INACTIVE__", 1}}))},
-                                {"a", service("AirPort", "en1")},
-                                {"n", service("Modem", "modem")}})},
-      {"Sets", dict({{"1", location("Home", {"e", "m", "n"})}, {"2", location("Cafe", {"a"}, "00:14:51:6e:2a:9f")}})},
-  }));
+  root.writePlist(kStorePath,
+                  dict({
+                      {"CurrentSet", "/Sets/2"},
+                      {"NetworkServices", dict({{"e", service("Built-in Ethernet", "en0")},
+                                                {"m", service("Internal Modem", "modem", dict({{"__INACTIVE__", 1}}))},
+                                                {"a", service("AirPort", "en1")},
+                                                {"n", service("Modem", "modem")}})},
+                      {"Sets", dict({{"1", location("Home", {"e", "m", "n"})},
+                                     {"2", location("Cafe", {"a"}, "00:14:51:6e:2a:9f")}})},
+                  }));
   root.writePlist(kInterfaceList, dict({{"Interfaces", list({interfaceEntry("en0", kEthernetBytes)})}}));
   Platform& platform = root;
 
@@ -85,11 +89,13 @@ TEST(GetNetwork, EdgeCasesOfTheStore) {
        list({"Home", list({"Home", list({list({"AirPort", list({})})})}),
              list({"Cafe", list({list({"AirPort", "00:14:51:6e:2a:9f", list({})})})})})},
       {"an empty recorded AirPort address is none",
-       dict({{"CurrentSet", "/Sets/1"}, {"NetworkServices", dict({{"a", service("AirPort", "en1")}})},
+       dict({{"CurrentSet", "/Sets/1"},
+             {"NetworkServices", dict({{"a", service("AirPort", "en1")}})},
              {"Sets", dict({{"1", location("Home", {"a"}, "")}})}}),
        list({"Home", list({"Home", list({list({"AirPort", list({})})})})})},
       {"the recorded address is only for en1",
-       dict({{"CurrentSet", "/Sets/1"}, {"NetworkServices", dict({{"a", service("Wi-Fi", "en0")}})},
+       dict({{"CurrentSet", "/Sets/1"},
+             {"NetworkServices", dict({{"a", service("Wi-Fi", "en0")}})},
              {"Sets", dict({{"1", location("Home", {"a"}, "00:14:51:6e:2a:9f")}})}}),
        list({"Home", list({"Home", list({list({"Wi-Fi", list({})})})})})},
   };
@@ -103,7 +109,8 @@ TEST(GetNetwork, EdgeCasesOfTheStore) {
 
 TEST(GetNetwork, TheInterfaceListAddressWinsOverTheRecordedOne) {
   SystemRoot root("10.4.11");
-  root.writePlist(kStorePath, dict({{"CurrentSet", "/Sets/1"}, {"NetworkServices", dict({{"a", service("AirPort", "en1")}})},
+  root.writePlist(kStorePath, dict({{"CurrentSet", "/Sets/1"},
+                                    {"NetworkServices", dict({{"a", service("AirPort", "en1")}})},
                                     {"Sets", dict({{"1", location("Home", {"a"}, "00:14:51:6e:2a:9f")}})}}));
   root.writePlist(kInterfaceList, dict({{"Interfaces", list({interfaceEntry("en1", kEthernetBytes)})}}));
   Platform& platform = root;
@@ -114,11 +121,12 @@ TEST(GetNetwork, KeepsTheFileOrderOfLocations) {
   SystemRoot root("10.6.8");
   std::string sets;
   for (const char* name : {"Zulu", "Alpha", "Mike"})
-    sets += std::string("<key>key") + name + "</key><dict><key>UserDefinedName</key><string>" + name +
-            "</string></dict>";
-  root.write(kStorePath, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                         "<key>CurrentSet</key><string>/Sets/keyAlpha</string><key>Sets</key><dict>" +
-                             sets + "</dict></dict></plist>");
+    sets +=
+        std::string("<key>key") + name + "</key><dict><key>UserDefinedName</key><string>" + name + "</string></dict>";
+  root.write(kStorePath,
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+             "<key>CurrentSet</key><string>/Sets/keyAlpha</string><key>Sets</key><dict>" +
+                 sets + "</dict></dict></plist>");
   Platform& platform = root;
   Value expected = list({"Alpha", list({"Zulu", list({})}), list({"Alpha", list({})}), list({"Mike", list({})})});
   EXPECT_EQ(getNetwork(platform), expected);
@@ -162,16 +170,16 @@ TEST(GetMacAddress, EdgeCasesOfTheEntries) {
        "00:0a:95:01:02:ff"},
       {"an entry without an address does not undo an earlier one",
        list({interfaceEntry("en0", kEthernetBytes), dict({{"BSD Name", "en0"}})}), "en0", "00:0a:95:01:02:ff"},
-      {"eight bytes of FireWire: the first six", list({interfaceEntry("fw0", std::string("\x00\x0a\x95\xff\xfe\x01\x02\x03", 8))}),
-       "fw0", "00:0a:95:ff:fe:01"},
+      {"eight bytes of FireWire: the first six",
+       list({interfaceEntry("fw0", std::string("\x00\x0a\x95\xff\xfe\x01\x02\x03", 8))}), "fw0", "00:0a:95:ff:fe:01"},
       {"fewer than six bytes is no address", list({interfaceEntry("en0", std::string("\x00\x0a\x95\x01", 4))}), "en0",
        Value()},
-      {"an address that is not data", list({dict({{"BSD Name", "en0"}, {"IOMACAddress", "00:0a:95:01:02:ff"}})}),
-       "en0", Value()},
+      {"an address that is not data", list({dict({{"BSD Name", "en0"}, {"IOMACAddress", "00:0a:95:01:02:ff"}})}), "en0",
+       Value()},
       {"names match exactly", list({interfaceEntry("en0", kEthernetBytes)}), "en", Value()},
       {"an absent device matches nothing", list({interfaceEntry("", kEthernetBytes)}), Value(), Value()},
-      {"entries that are not dictionaries are skipped", list({"en0", 5, interfaceEntry("en0", kEthernetBytes)}),
-       "en0", "00:0a:95:01:02:ff"},
+      {"entries that are not dictionaries are skipped", list({"en0", 5, interfaceEntry("en0", kEthernetBytes)}), "en0",
+       "00:0a:95:01:02:ff"},
   };
   for (const auto& c : cases) {
     SystemRoot root("10.6.8");
@@ -182,7 +190,8 @@ TEST(GetMacAddress, EdgeCasesOfTheEntries) {
 }
 
 TEST(GetMacAddress, AMissingOrMalformedFileGivesAbsent) {
-  const char* files[] = {nullptr, "", "not a plist", "<plist><dict><key>Interfaces</key><string>x</string></dict></plist>"};
+  const char* files[] = {nullptr, "", "not a plist",
+                         "<plist><dict><key>Interfaces</key><string>x</string></dict></plist>"};
   for (const char* bytes : files) {
     SystemRoot root("10.6.8");
     if (bytes) root.write(kInterfaceList, bytes);

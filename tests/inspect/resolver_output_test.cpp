@@ -23,8 +23,8 @@ TEST(ServerFromResolverOutput, ReadsTheServerLineForms) {
       // The server's line comes before the answer's; the first one counts.
       {"Server:\t\t192.0.2.1\nAddress:\t192.0.2.1#53\n\nName:\texample.com\nAddress: 203.0.113.7\n",
        kNslookupServerPrefix, "192.0.2.1"},
-      {";; Query time: 41 msec\n;; SERVER: 192.168.1.1#53(192.168.1.1)\n;; WHEN: Tue Mar  2 2004\n",
-       kDigServerPrefix, "192.168.1.1"},
+      {";; Query time: 41 msec\n;; SERVER: 192.168.1.1#53(192.168.1.1)\n;; WHEN: Tue Mar  2 2004\n", kDigServerPrefix,
+       "192.168.1.1"},
       {";; SERVER: 2001:db8::53#53(2001:db8::53)\n", kDigServerPrefix, "2001:db8::53"},
       // No server line, or a line that names no server.
       {";; connection timed out; no servers could be reached\n", kNslookupServerPrefix, std::nullopt},
@@ -48,8 +48,7 @@ TEST(ServerFromResolverOutput, ReadsTheServerLineForms) {
       // Only the first prefixed line is read, even when it names nothing.
       {"Address:\nAddress:\t192.0.2.9#53\n", kNslookupServerPrefix, std::nullopt},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(serverFromResolverOutput(c.output, c.prefix), c.server) << c.output;
+  for (const auto& c : cases) EXPECT_EQ(serverFromResolverOutput(c.output, c.prefix), c.server) << c.output;
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ TEST(LoadStore, ChoosesTheFileByOSVersion) {
     bool newFile, oldFile;
     const char* expected;  // Tag of the store read, "" for none
   } cases[] = {
-      {"10.3", true, true, "new"},      {"10.12.6", true, true, "new"}, {"10.3.9", false, true, "old"},
-      {"10.2.8", true, true, "old"},    {"10.2.8", true, false, ""},    {"10.4", false, false, ""},
+      {"10.3", true, true, "new"},   {"10.12.6", true, true, "new"}, {"10.3.9", false, true, "old"},
+      {"10.2.8", true, true, "old"}, {"10.2.8", true, false, ""},    {"10.4", false, false, ""},
   };
   for (const auto& c : cases) {
     SystemRoot root(c.version);
@@ -65,11 +65,13 @@ Value twoServiceStore() {
       {"CurrentSet", "/Sets/0"},
       {"NetworkServices", dict({{"X", dict({{"UserDefinedName", "x"}})}, {"Y", dict({{"UserDefinedName", "y"}})}})},
       {"Sets",
-       dict({{"0", dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"A", "B"})}})}})},
-                                            {"Service", dict({{"A", dict({{"__LINK__", "/NetworkServices/X"}})},
-                                                               {"B", dict({{"__LINK__", "/NetworkServices/Y"}})}})}})}})},
-             {"1", dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"C"})}})}})},
-                                            {"Service", dict({{"C", dict({{"__LINK__", "/NetworkServices/Z"}})}})}})}})}})},
+       dict({{"0", dict({{"Network",
+                          dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"A", "B"})}})}})},
+                                {"Service", dict({{"A", dict({{"__LINK__", "/NetworkServices/X"}})},
+                                                  {"B", dict({{"__LINK__", "/NetworkServices/Y"}})}})}})}})},
+             {"1",
+              dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"C"})}})}})},
+                                      {"Service", dict({{"C", dict({{"__LINK__", "/NetworkServices/Z"}})}})}})}})}})},
   });
 }
 
@@ -87,9 +89,12 @@ TEST(GetCurrentSet, EdgeCases) {
   Value otherSet = store;
   otherSet.dictionary()->set("CurrentSet", "/Sets/1");
   Value noOrder = dict({{"CurrentSet", "/Sets/0"}, {"Sets", dict({{"0", dict({})}})}});
-  Value missingLink = dict({{"CurrentSet", "/Sets/0"},
-                            {"Sets", dict({{"0", dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", list({"A", "B", 7})}})}})},
-                                                                          {"Service", dict({{"B", dict({{"__LINK__", "/NetworkServices/Y"}})}})}})}})}})}});
+  Value missingLink =
+      dict({{"CurrentSet", "/Sets/0"},
+            {"Sets",
+             dict({{"0", dict({{"Network",
+                                dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", list({"A", "B", 7})}})}})},
+                                      {"Service", dict({{"B", dict({{"__LINK__", "/NetworkServices/Y"}})}})}})}})}})}});
   const Case cases[] = {
       {"current set 1", otherSet, Value::strings({"Z"})},
       {"no service order", noOrder, list({})},
@@ -128,11 +133,13 @@ TEST(GetServiceAndKey, ReadsTheStoreOnEveryCall) {
 
 TEST(GetType, GivesNameTypeAndDevice) {
   testing::SystemRoot platform;
-  Value service = dict({{"Interface", dict({{"DeviceName", "en0"}, {"Type", "Ethernet"}, {"UserDefinedName", "Built-in Ethernet"}})}});
+  Value service = dict(
+      {{"Interface", dict({{"DeviceName", "en0"}, {"Type", "Ethernet"}, {"UserDefinedName", "Built-in Ethernet"}})}});
   EXPECT_EQ(getType(platform, service), Value::strings({"Built-in Ethernet", "Ethernet", "en0"}));
   EXPECT_EQ(getType(platform, dict({})), Value::strings({"", "", ""}));
   EXPECT_EQ(getType(platform, Value()), Value::strings({"", "", ""}));
-  EXPECT_EQ(getType(platform, dict({{"Interface", dict({{"DeviceName", 5}, {"Type", ""}})}})), Value::strings({"", "", ""}));
+  EXPECT_EQ(getType(platform, dict({{"Interface", dict({{"DeviceName", 5}, {"Type", ""}})}})),
+            Value::strings({"", "", ""}));
 }
 
 TEST(GetServiceID, RunsPsWithItsArgument) {

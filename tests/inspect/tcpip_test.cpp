@@ -14,7 +14,8 @@ using testing::noAddress;
 using testing::ScriptedTools;
 using testing::SystemRoot;
 
-constexpr const char* kNslookupAnswer = "Server:\t\t192.0.2.1\nAddress:\t192.0.2.1#53\n\n** server can't find en0: NXDOMAIN\n";
+constexpr const char* kNslookupAnswer =
+    "Server:\t\t192.0.2.1\nAddress:\t192.0.2.1#53\n\n** server can't find en0: NXDOMAIN\n";
 constexpr const char* kDigAnswer = ";; Query time: 22 msec\n;; SERVER: 198.51.100.53#53(198.51.100.53)\n";
 
 TEST(GetDNSServer, AsksNslookupThenDig) {
@@ -57,13 +58,15 @@ TEST(ServiceSettings, MethodsAndDNSLists) {
   testing::SystemRoot platform;
   Value full = dict({{"IPv4", dict({{"ConfigMethod", "DHCP"}})},
                      {"IPv6", dict({{"ConfigMethod", "Automatic"}})},
-                     {"DNS", dict({{"ServerAddresses", Value::strings({"192.0.2.53"})}, {"SearchDomains", Value::strings({"example.net"})}})}});
+                     {"DNS", dict({{"ServerAddresses", Value::strings({"192.0.2.53"})},
+                                   {"SearchDomains", Value::strings({"example.net"})}})}});
   EXPECT_EQ(getTCP(platform, full), "DHCP");
   EXPECT_EQ(getIPv6Type(platform, full), "Automatic");
   EXPECT_EQ(getDomain(platform, full), Value::strings({"192.0.2.53"}));
   EXPECT_EQ(getSearchDomain(platform, full), Value::strings({"example.net"}));
 
-  Value sparse = dict({{"IPv4", dict({})}, {"IPv6", dict({{"Addresses", list({})}})}, {"DNS", dict({{"ServerAddresses", list({})}})}});
+  Value sparse = dict(
+      {{"IPv4", dict({})}, {"IPv6", dict({{"Addresses", list({})}})}, {"DNS", dict({{"ServerAddresses", list({})}})}});
   EXPECT_EQ(getTCP(platform, sparse), "");
   EXPECT_EQ(getIPv6Type(platform, sparse), "");
   EXPECT_EQ(getDomain(platform, sparse), list({}));
@@ -91,9 +94,15 @@ Value sampleStore() {
              {"M", dict({{"Interface", dict({{"DeviceName", "modem"}, {"Type", "PPP"}})}, {"__INACTIVE__", 1}})},
              {"P", dict({{"Interface", dict({{"DeviceName", "en2"}, {"Type", "PPP"}})},
                          {"IPv4", dict({{"ConfigMethod", "PPP"}})}})}})},
-      {"Sets", dict({{"0", dict({{"Network", dict({{"Global", dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"e", "a", "m", "p", "x"})}})}})},
-                                                  {"Service", dict({{"e", link("E")}, {"a", link("A")}, {"m", link("M")},
-                                                                    {"p", link("P")}, {"x", link("X")}})}})}})}})},
+      {"Sets",
+       dict({{"0", dict({{"Network",
+                          dict({{"Global",
+                                 dict({{"IPv4", dict({{"ServiceOrder", Value::strings({"e", "a", "m", "p", "x"})}})}})},
+                                {"Service", dict({{"e", link("E")},
+                                                  {"a", link("A")},
+                                                  {"m", link("M")},
+                                                  {"p", link("P")},
+                                                  {"x", link("X")}})}})}})}})},
   });
 }
 
@@ -116,8 +125,8 @@ TEST(GetTCPIP, OneRecordPerActiveServiceOfTheCurrentLocation) {
       list({Value::strings({"en0", "192.0.2.20", "255.255.255.0", "192.0.2.255", "fe80::1%en0"}), "DHCP", "192.0.2.1",
             Value::strings({"192.0.2.53", "192.0.2.54"}), Value::strings({"example.net"}), "Automatic"}),
       list({noAddress(), "Manual", "----------", list({}), list({}), ""}),
-      list({Value::strings({"ppp0", "203.0.113.45", "255.0.0.0", "203.0.113.1"}), "PPP", "192.0.2.1", list({}), list({}),
-            ""}),
+      list({Value::strings({"ppp0", "203.0.113.45", "255.0.0.0", "203.0.113.1"}), "PPP", "192.0.2.1", list({}),
+            list({}), ""}),
   });
   int ethcount = 0;
   EXPECT_EQ(getTCPIP(platform, &ethcount), expected);

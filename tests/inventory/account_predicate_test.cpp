@@ -33,9 +33,9 @@ TEST(AccountPredicateTest, MatchesTheSupportedForms) {
       {"ZOWNER = %ld", {3}, false},
       {"ZOWNER = %d", {2}, true},
       {"ZOWNER = 2", {}, true},
-      {"ZDATE = %ld", {2}, true},           // a real column of equal value
-      {"ZTEXTNUMBER = %ld", {2}, false},    // an integer never matches a text column
-      {"ZOWNER = '2'", {}, false},          // nor a text a number column
+      {"ZDATE = %ld", {2}, true},         // a real column of equal value
+      {"ZTEXTNUMBER = %ld", {2}, false},  // an integer never matches a text column
+      {"ZOWNER = '2'", {}, false},        // nor a text a number column
       {"ZMISSING = %ld", {0}, false},
       {"ZOWNER = %ld AND ZKEY = 'Hostname'", {2}, true},
       {"ZOWNER = %ld AND ZKEY = 'EmailAliases'", {2}, false},
@@ -62,8 +62,8 @@ TEST(AccountPredicateTest, RejectsEverythingElse) {
       {"ZOWNER == 2", {}},
       {"ZOWNER != 2", {}},
       {"ZOWNER > 2", {}},
-      {"ZOWNER = %ld", {}},          // argument missing
-      {"ZOWNER = %ld", {1, 2}},      // argument left over
+      {"ZOWNER = %ld", {}},      // argument missing
+      {"ZOWNER = %ld", {1, 2}},  // argument left over
       {"ZOWNER = %@", {}},
       {"ZKEY = 'Hostname", {}},      // unterminated
       {"ZKEY = 'Host\\'name'", {}},  // escapes

@@ -55,8 +55,7 @@ std::string makeAccountsDatabasesBelow(const std::string& folder) {
   for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
     const std::string path = it->path().string();
-    if (path.size() <= suffix.size() || path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
-      continue;
+    if (path.size() <= suffix.size() || path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0) continue;
     std::ifstream in(path);
     std::stringstream sql;
     sql << in.rdbuf();

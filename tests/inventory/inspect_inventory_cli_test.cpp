@@ -11,8 +11,8 @@
 namespace corvane {
 namespace {
 
-using testing::CapturedSystem;
 using nlohmann::json;
+using testing::CapturedSystem;
 
 struct CliRun {
   std::string output;
@@ -78,8 +78,9 @@ TEST(InspectInventoryCliTest, BrowsersInFoldersOfTheirOwn) {
   // Internet Explorer, Safari and Netscape each in a folder below /Applications.
   CapturedSystem system("inv-10.4-app-folders");
   EXPECT_EQ(inspect("browsers", system, " --raw"), json::parse(R"(["5.2.3", "3.0.4", "7.2", "2.0.0.20"])"));
-  EXPECT_EQ(inspect("browsers", system),
-            json::parse(R"({"internetExplorer": "5.2.3", "safari": "3.0.4", "netscape": "7.2", "firefox": "2.0.0.20"})"));
+  EXPECT_EQ(
+      inspect("browsers", system),
+      json::parse(R"({"internetExplorer": "5.2.3", "safari": "3.0.4", "netscape": "7.2", "firefox": "2.0.0.20"})"));
 }
 
 TEST(InspectInventoryCliTest, MissingRootIsAUsageError) {

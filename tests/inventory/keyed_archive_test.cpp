@@ -152,9 +152,11 @@ TEST(KeyedArchiveTest, DecodesObjectFormsOfDataDatesAndSets) {
   };
   const Case cases[] = {
       {"mutable data",
-       {Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.data", Value(Data{"\x01\x02"})}}), classNamed("NSMutableData")},
+       {Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.data", Value(Data{"\x01\x02"})}}),
+        classNamed("NSMutableData")},
        Value(Data{"\x01\x02"})},
-      {"date", {Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.time", Value(500000000.5)}}), classNamed("NSDate")},
+      {"date",
+       {Value("$null"), dict({{"$class", Value(Uid{2})}, {"NS.time", Value(500000000.5)}}), classNamed("NSDate")},
        Value(Date{500000000.5})},
       {"set",
        {Value("$null"), dict({{"$class", Value(Uid{3})}, {"NS.objects", Value(Value::Array{Value(Uid{2})})}}),

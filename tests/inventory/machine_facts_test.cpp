@@ -7,9 +7,9 @@ namespace {
 
 TEST(MachineFactsTest, ProcessorTypeOfMachineNames) {
   const std::pair<const char*, std::optional<int>> cases[] = {
-      {"x86_64", kCpuTypeX86}, {"i686", kCpuTypeX86},         {"i386", kCpuTypeX86},
-      {"aarch64", kCpuTypeArm}, {"armv7l", kCpuTypeArm},      {"ppc64le", kCpuTypePowerPC},
-      {"ppc", kCpuTypePowerPC}, {"riscv64", std::nullopt},     {"", std::nullopt},
+      {"x86_64", kCpuTypeX86},  {"i686", kCpuTypeX86},     {"i386", kCpuTypeX86},
+      {"aarch64", kCpuTypeArm}, {"armv7l", kCpuTypeArm},   {"ppc64le", kCpuTypePowerPC},
+      {"ppc", kCpuTypePowerPC}, {"riscv64", std::nullopt}, {"", std::nullopt},
   };
   for (const auto& [machine, type] : cases) EXPECT_EQ(cpuTypeOfMachine(machine), type) << machine;
 }

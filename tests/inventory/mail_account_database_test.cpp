@@ -264,10 +264,12 @@ TEST(MailAccountDatabaseTest, CommitWritesMarkedColumnsOfEveryKind) {
   EXPECT_EQ(row->objectForKey("ZDATE"), Value(12.5));
   EXPECT_EQ(accounts.search("Z_PK = 4")->objectForKey("ZUSERNAME"), Value("yamada"));
   MailAccountDatabase properties(*platform, "ZACCOUNTPROPERTY");
-  EXPECT_TRUE(properties.search("ZOWNER = 2 AND ZKEY = 'EmailAliases'")->objectForKey("ZVALUE")[0]["DisplayName"].equals(
-      "Taro Suzuki"));
-  EXPECT_TRUE(properties.search("ZOWNER = 2 AND ZKEY = 'Hostname'")->objectForKey("ZVALUE")["DisplayName"].equals(
-      "Taro Suzuki"));
+  EXPECT_TRUE(properties.search("ZOWNER = 2 AND ZKEY = 'EmailAliases'")
+                  ->objectForKey("ZVALUE")[0]["DisplayName"]
+                  .equals("Taro Suzuki"));
+  EXPECT_TRUE(properties.search("ZOWNER = 2 AND ZKEY = 'Hostname'")
+                  ->objectForKey("ZVALUE")["DisplayName"]
+                  .equals("Taro Suzuki"));
 }
 
 TEST(MailAccountDatabaseTest, CommitSkipsRowsWithoutKeyAndRemovedValues) {

@@ -32,12 +32,11 @@ TEST(MailDiscoveryTest, MailListOfEachCapturedSystem) {
                               "mail.example.com"}})},
       // IMAP and local accounts are left out; the migrated mark means nothing
       // before 10.11; other versions name an account without name by its address.
-      {"inv-10.4", mailList("2.1.3", "3", "Home",
-                            {{"Home", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp",
-                              "smtp.example.jp:hanako"},
-                             {"jiro@example.net", "jiro@example.net", "Jiro Tanaka", "jiro", "pop.example.net",
-                              "smtp.example.net"},
-                             {"", "", "", "", "", ""}})},
+      {"inv-10.4",
+       mailList("2.1.3", "3", "Home",
+                {{"Home", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp", "smtp.example.jp:hanako"},
+                 {"jiro@example.net", "jiro@example.net", "Jiro Tanaka", "jiro", "pop.example.net", "smtp.example.net"},
+                 {"", "", "", "", "", ""}})},
       {"inv-10.6", mailList("4.6", "1", "Example Net",
                             {{"Example Net", "hanako@example.net", "Hanako Yamada", "hanako", "pop.example.net",
                               "smtp.example.net:hanako"}})},
@@ -48,17 +47,16 @@ TEST(MailDiscoveryTest, MailListOfEachCapturedSystem) {
                              {"Second POP", "", "", "yamada", "pop2.example.jp", ""}})},
       // From Accounts3.sqlite; a sending identifier that names no SMTP account
       // leaves the outgoing host empty.
-      {"inv-10.11", mailList("9.3", "3", "Provider POP",
-                             {{"Provider POP", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp",
-                               "smtp.example.jp"},
-                              {"Second POP", "", "Yamada", "yamada", "pop2.example.jp", ""},
-                              {"No properties", "", "", "", "", ""}})},
+      {"inv-10.11",
+       mailList("9.3", "3", "Provider POP",
+                {{"Provider POP", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp", "smtp.example.jp"},
+                 {"Second POP", "", "Yamada", "yamada", "pop2.example.jp", ""},
+                 {"No properties", "", "", "", "", ""}})},
       // From Accounts4.sqlite, not the Accounts3 left over nor the settings file.
-      {"inv-10.12", mailList("10.3", "2", "Example Jp",
-                             {{"Example Jp", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp",
-                               "smtp.example.jp"},
-                              {"Example Com", "taro@example.com", "Taro Suzuki", "taro", "pop.example.com",
-                               "smtp.example.jp"}})},
+      {"inv-10.12",
+       mailList("10.3", "2", "Example Jp",
+                {{"Example Jp", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp", "smtp.example.jp"},
+                 {"Example Com", "taro@example.com", "Taro Suzuki", "taro", "pop.example.com", "smtp.example.jp"}})},
   };
   for (const auto& [name, expected] : cases) {
     CapturedSystem system(name);
@@ -83,11 +81,11 @@ TEST(MailDiscoveryTest, WithoutDatabaseTheSettingsFileSkipsMigratedAccounts) {
     if (how == "missing") std::filesystem::remove(db);
     if (how == "corrupt") system.write("/Users/user/Library/Accounts/Accounts3.sqlite", "SQLite format 3");
     if (how == "without SMTP type") {
-      ASSERT_EQ(testing::makeAccountsDatabase(
-                    "CREATE TABLE ZACCOUNTTYPE (Z_PK INTEGER PRIMARY KEY, ZIDENTIFIER VARCHAR);"
-                    "INSERT INTO ZACCOUNTTYPE VALUES (7, 'com.apple.account.POP');",
-                    db),
-                "");
+      ASSERT_EQ(
+          testing::makeAccountsDatabase("CREATE TABLE ZACCOUNTTYPE (Z_PK INTEGER PRIMARY KEY, ZIDENTIFIER VARCHAR);"
+                                        "INSERT INTO ZACCOUNTTYPE VALUES (7, 'com.apple.account.POP');",
+                                        db),
+          "");
     }
     auto platform = system.platform();
     EXPECT_EQ(getMailFromDatabase(*platform), std::nullopt) << how;
@@ -113,18 +111,20 @@ TEST(MailDiscoveryTest, DatabaseWithoutPOPAccountsAnswersNoAccountAndSettingsAre
 
 TEST(MailDiscoveryTest, PropertyBlobsThatAreNotArchivesGiveEmptyTexts) {
   CapturedSystem system("inv-10.12");
-  ASSERT_EQ(testing::makeAccountsDatabase(
-                "CREATE TABLE ZACCOUNTTYPE (Z_PK INTEGER PRIMARY KEY, ZIDENTIFIER VARCHAR);"
-                "INSERT INTO ZACCOUNTTYPE VALUES (2, 'com.apple.account.POP'), (4, 'com.apple.account.SMTP');"
-                "CREATE TABLE ZACCOUNT (Z_PK INTEGER PRIMARY KEY, ZACCOUNTTYPE INTEGER, ZUSERNAME VARCHAR,"
-                " ZACCOUNTDESCRIPTION VARCHAR, ZIDENTIFIER VARCHAR);"
-                "INSERT INTO ZACCOUNT VALUES (1, 2, 'hanako', 'Example Jp', 'P1');"
-                "CREATE TABLE ZACCOUNTPROPERTY (Z_PK INTEGER PRIMARY KEY, ZOWNER INTEGER, ZKEY VARCHAR, ZVALUE BLOB);"
-                "INSERT INTO ZACCOUNTPROPERTY VALUES (1, 1, 'Hostname', X'62706C6973743030');"
-                "INSERT INTO ZACCOUNTPROPERTY VALUES (2, 1, 'EmailAliases', keyed_archive('<string>not a list</string>'));"
-                "INSERT INTO ZACCOUNTPROPERTY VALUES (3, 1, 'SendingAccountIdentifier', keyed_archive('<integer>4</integer>'));",
-                system.hostPath("/Users/user/Library/Accounts/Accounts4.sqlite")),
-            "");
+  ASSERT_EQ(
+      testing::makeAccountsDatabase(
+          "CREATE TABLE ZACCOUNTTYPE (Z_PK INTEGER PRIMARY KEY, ZIDENTIFIER VARCHAR);"
+          "INSERT INTO ZACCOUNTTYPE VALUES (2, 'com.apple.account.POP'), (4, 'com.apple.account.SMTP');"
+          "CREATE TABLE ZACCOUNT (Z_PK INTEGER PRIMARY KEY, ZACCOUNTTYPE INTEGER, ZUSERNAME VARCHAR,"
+          " ZACCOUNTDESCRIPTION VARCHAR, ZIDENTIFIER VARCHAR);"
+          "INSERT INTO ZACCOUNT VALUES (1, 2, 'hanako', 'Example Jp', 'P1');"
+          "CREATE TABLE ZACCOUNTPROPERTY (Z_PK INTEGER PRIMARY KEY, ZOWNER INTEGER, ZKEY VARCHAR, ZVALUE BLOB);"
+          "INSERT INTO ZACCOUNTPROPERTY VALUES (1, 1, 'Hostname', X'62706C6973743030');"
+          "INSERT INTO ZACCOUNTPROPERTY VALUES (2, 1, 'EmailAliases', keyed_archive('<string>not a list</string>'));"
+          "INSERT INTO ZACCOUNTPROPERTY VALUES (3, 1, 'SendingAccountIdentifier', "
+          "keyed_archive('<integer>4</integer>'));",
+          system.hostPath("/Users/user/Library/Accounts/Accounts4.sqlite")),
+      "");
   EXPECT_EQ(getMail(*system.platform()),
             mailList("10.3", "1", "Example Jp", {{"Example Jp", "", "", "hanako", "", ""}}));
 }
@@ -136,7 +136,8 @@ TEST(MailDiscoveryTest, SettingsFileChoiceFrom10_7) {
     CapturedSystem system("inv-10.7");
     system.remove(accounts);
     EXPECT_EQ(getMail(*system.platform()),
-              mailList("5.3", "1", "Old settings", {{"Old settings", "old@example.jp", "", "old", "pop.old.example.jp", ""}}));
+              mailList("5.3", "1", "Old settings",
+                       {{"Old settings", "old@example.jp", "", "old", "pop.old.example.jp", ""}}));
   }
   {
     CapturedSystem system("inv-10.7");
@@ -167,7 +168,8 @@ TEST(MailDiscoveryTest, NoMailOrNoUsableSettingsMeansNoAccounts) {
   const Case cases[] = {
       {"Mail not installed", [](CapturedSystem& s) { s.remove("/Applications/Mail.app"); }, mailList("0", "0", "", {})},
       {"settings missing", [&](CapturedSystem& s) { s.remove(preferences); }, mailList("4.6", "0", "", {})},
-      {"settings corrupt", [&](CapturedSystem& s) { s.write(preferences, "<?xml version=\"1.0\"?><plist><dict><key>Mail"); },
+      {"settings corrupt",
+       [&](CapturedSystem& s) { s.write(preferences, "<?xml version=\"1.0\"?><plist><dict><key>Mail"); },
        mailList("4.6", "0", "", {})},
       {"settings a list", [&](CapturedSystem& s) { s.write(preferences, "<plist version=\"1.0\"><array/></plist>"); },
        mailList("4.6", "0", "", {})},
@@ -185,7 +187,8 @@ TEST(MailDiscoveryTest, NoMailOrNoUsableSettingsMeansNoAccounts) {
                  "</array></dict></plist>");
        },
        mailList("4.6", "1", "", {{"", "", "", "", "", ""}})},
-      {"Mail bundle corrupt", [](CapturedSystem& s) { s.write("/Applications/Mail.app/Contents/Info.plist", "\x00\x01"); },
+      {"Mail bundle corrupt",
+       [](CapturedSystem& s) { s.write("/Applications/Mail.app/Contents/Info.plist", "\x00\x01"); },
        mailList("0", "0", "", {})},
   };
   for (const auto& c : cases) {

@@ -12,8 +12,8 @@ using testing::CapturedSystem;
 
 TEST(SystemInfoTest, OSTextOfEachCapturedSystem) {
   const std::pair<const char*, const char*> cases[] = {
-      {"inv-10.2", "MacOSX 10.2.8"},   {"inv-10.4", "MacOSX 10.4.11"}, {"inv-10.6", "MacOSX 10.6.8"},
-      {"inv-10.7", "MacOSX 10.7.5"},   {"inv-10.11", "MacOSX 10.11.6"}, {"inv-10.12", "MacOSX 10.12.6"},
+      {"inv-10.2", "MacOSX 10.2.8"}, {"inv-10.4", "MacOSX 10.4.11"},  {"inv-10.6", "MacOSX 10.6.8"},
+      {"inv-10.7", "MacOSX 10.7.5"}, {"inv-10.11", "MacOSX 10.11.6"}, {"inv-10.12", "MacOSX 10.12.6"},
   };
   for (const auto& [name, expected] : cases) {
     CapturedSystem system(name);
@@ -67,12 +67,9 @@ TEST(SystemInfoTest, HardwareProfileOfEachCapturedSystem) {
     const char* memory;
   };
   const Case cases[] = {
-      {"inv-10.2", "PowerPC G3", "700 MHz", "384 MB"},
-      {"inv-10.4", "PowerPC G4  (1.1)", "1.07 GHz", "768 MB"},
-      {"inv-10.6", "Intel Core 2 Duo", "2.4 GHz", "4 GB"},
-      {"inv-10.7", "Intel Core i5", "2.8 GHz", ""},
-      {"inv-10.11", "Intel Core i7", "3 GHz", "16 GB"},
-      {"inv-10.12", "Intel Core i5", "1.3 GHz", "8 GB"},
+      {"inv-10.2", "PowerPC G3", "700 MHz", "384 MB"},     {"inv-10.4", "PowerPC G4  (1.1)", "1.07 GHz", "768 MB"},
+      {"inv-10.6", "Intel Core 2 Duo", "2.4 GHz", "4 GB"}, {"inv-10.7", "Intel Core i5", "2.8 GHz", ""},
+      {"inv-10.11", "Intel Core i7", "3 GHz", "16 GB"},    {"inv-10.12", "Intel Core i5", "1.3 GHz", "8 GB"},
   };
   for (const auto& c : cases) {
     CapturedSystem system(c.system);
@@ -168,7 +165,8 @@ TEST(SystemInfoTest, ProcessorClockAndMemoryTexts) {
     EXPECT_EQ(getCPU(platform, c.facts), c.cpu);
     EXPECT_EQ(getClock(c.facts), c.clock);
     EXPECT_EQ(getMemory(c.facts), c.memory);
-    EXPECT_EQ(logs, c.facts.cpuType ? std::vector<std::string>{} : std::vector<std::string>{"host_processor_info error"});
+    EXPECT_EQ(logs,
+              c.facts.cpuType ? std::vector<std::string>{} : std::vector<std::string>{"host_processor_info error"});
   }
 }
 

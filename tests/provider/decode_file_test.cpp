@@ -144,8 +144,12 @@ TEST(DecodeFile, LineEndsAreTrimmedAsRecorded) {
     return std::string{static_cast<char>(plain.size()), '\0'} + out;
   };
   const std::pair<std::string, std::string> cases[] = {
-      {"tcp=DHCP\r\n", "tcp=DHCP"}, {"tcp=DHCP\n", "tcp=DHCP"}, {"tcp=DHCP\r", "tcp=DHCP\r"},
-      {"tcp=DHCP\rX", "tcp=DHCP"},  {"\n", ""},                 {std::string("a\0b\r\n", 5), "a"},
+      {"tcp=DHCP\r\n", "tcp=DHCP"},
+      {"tcp=DHCP\n", "tcp=DHCP"},
+      {"tcp=DHCP\r", "tcp=DHCP\r"},
+      {"tcp=DHCP\rX", "tcp=DHCP"},
+      {"\n", ""},
+      {std::string("a\0b\r\n", 5), "a"},
   };
   testing::TempFolder folder;
   for (const auto& [plain, line] : cases) {

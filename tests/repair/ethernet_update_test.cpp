@@ -45,8 +45,8 @@ TEST(UpdateEthernetService, ManualServiceLosesItsAddresses) {
   EXPECT_EQ(Value(service)["IPv4"], Value(plistDict("<key>ConfigMethod</key><string>DHCP</string>")));
   // From 10.4 on the capitalised LogFile is left alone.
   EXPECT_TRUE(Value(service)["PPP"]["LogFile"].equals("/tmp/x.log"));
-  EXPECT_EQ(platform.logged, (Texts{"no ipv6", "ipv4 address", "DHCP", "DHCP Client ID", "router", "subnetmask",
-                                    "IPv6 ConfigMethod"}));
+  EXPECT_EQ(platform.logged,
+            (Texts{"no ipv6", "ipv4 address", "DHCP", "DHCP Client ID", "router", "subnetmask", "IPv6 ConfigMethod"}));
 }
 
 TEST(UpdateEthernetService, BeforeTenFourLogFileBecomesLogfile) {
@@ -58,8 +58,8 @@ TEST(UpdateEthernetService, BeforeTenFourLogFileBecomesLogfile) {
   EXPECT_EQ(
       Value(service)["PPP"],
       Value(plistDict("<key>__INACTIVE__</key><integer>1</integer><key>Logfile</key><string>/tmp/ppp.log</string>")));
-  EXPECT_EQ(platform.logged, (Texts{"LogFile", "no ipv4", "no ipv6", "no proxy", "no interface", "DHCP",
-                                    "IPv6 ConfigMethod"}));
+  EXPECT_EQ(platform.logged,
+            (Texts{"LogFile", "no ipv4", "no ipv6", "no proxy", "no interface", "DHCP", "IPv6 ConfigMethod"}));
 }
 
 TEST(UpdateEthernetService, FreshTemplateOnlyGetsProxiesDNSAndActivated) {

@@ -47,15 +47,15 @@ TEST(OnRepair, GrantedRepairInstallsTheExpectedStoreInOrder) {
   EXPECT_EQ(system.read(outcome.backup), before);
   const std::string backups = "ROOT/Library/Application Support/Corvane/backups";
   const std::string config = "ROOT/Library/Preferences/SystemConfiguration";
-  EXPECT_EQ(steps(system),
-            (Texts{"mkdir -p " + backups,
-                   "cp -p " + config + "/preferences.plist " + backups + "/.corvane-preferences-STAMP-1.plist.new",
-                   "mv -f " + backups + "/.corvane-preferences-STAMP-1.plist.new " + backups +
-                       "/preferences-STAMP-1.plist",
-                   "chown root TMP/PRIVATE/preferences.plist",
-                   "mv -f TMP/PRIVATE/preferences.plist " + config + "/.corvane-preferences.plist.new",
-                   "mv -f " + config + "/.corvane-preferences.plist.new " + config + "/preferences.plist",
-                   "scselect 2", "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
+  EXPECT_EQ(
+      steps(system),
+      (Texts{"mkdir -p " + backups,
+             "cp -p " + config + "/preferences.plist " + backups + "/.corvane-preferences-STAMP-1.plist.new",
+             "mv -f " + backups + "/.corvane-preferences-STAMP-1.plist.new " + backups + "/preferences-STAMP-1.plist",
+             "chown root TMP/PRIVATE/preferences.plist",
+             "mv -f TMP/PRIVATE/preferences.plist " + config + "/.corvane-preferences.plist.new",
+             "mv -f " + config + "/.corvane-preferences.plist.new " + config + "/preferences.plist", "scselect 2",
+             "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
   EXPECT_TRUE(std::filesystem::is_empty(system.tmp()));
 }
 
@@ -93,11 +93,17 @@ TEST(OnRepair, NothingChangesWhenAStepFails) {
       {"cp fails", true, [](CopiedSystem& s) { s.breakTool("/bin/cp"); }, {"chown", "scselect"}},
       {"chown fails", true, [](CopiedSystem& s) { s.breakTool("/usr/sbin/chown"); }, {"scselect", "kill"}},
       {"mv fails", true, [](CopiedSystem& s) { s.breakTool("/bin/mv"); }, {"chown", "scselect", "kill"}},
-      {"mv into the store folder fails", true,
-       [&](CopiedSystem& s) { s.write("/bin/mv", failOnStore, true); }, {"scselect", "kill"}},
-      {"chown fails and says why", true,
-       [](CopiedSystem& s) { s.write("/usr/sbin/chown", "#!/bin/sh\necho 'chown: not permitted' >&2\nexit 1\n", true); },
-       {"scselect", "kill"}, "chown: not permitted"},
+      {"mv into the store folder fails",
+       true,
+       [&](CopiedSystem& s) { s.write("/bin/mv", failOnStore, true); },
+       {"scselect", "kill"}},
+      {"chown fails and says why",
+       true,
+       [](CopiedSystem& s) {
+         s.write("/usr/sbin/chown", "#!/bin/sh\necho 'chown: not permitted' >&2\nexit 1\n", true);
+       },
+       {"scselect", "kill"},
+       "chown: not permitted"},
   };
   for (auto& c : cases) {
     CopiedSystem system("repair-10.4-new-location");
@@ -142,7 +148,8 @@ TEST(OnRepair, StoreThatDoesNotArriveIntactIsPutBack) {
   const std::string damaged = system.host("/var/log/damaged");
   system.write("/bin/mv",
                "#!/bin/sh\n/bin/mv \"$@\" || exit 1\ncase \"$3\" in */preferences.plist)\n"
-               "  [ -e " + damaged + " ] || { echo junk >> \"$3\"; touch " + damaged + "; };;\nesac\n",
+               "  [ -e " +
+                   damaged + " ] || { echo junk >> \"$3\"; touch " + damaged + "; };;\nesac\n",
                true);
   TestPlatform platform(system);
   CueAuthorizer authorizer(platform, true);
@@ -182,8 +189,15 @@ TEST(GetNetworkAgain, SignalsOnlyAUsableProcessId) {
     std::string pidFile;
     std::string kill;  // "" for no kill
   } cases[] = {
-      {"197\n", "kill -HUP 197"}, {"  42  extra\n", "kill -HUP 42"}, {"\n\n 77\n", "kill -HUP 77"},
-      {"", ""},       {"-1\n", ""}, {"1\n", ""}, {"0\n", ""}, {"12abc\n", ""}, {"99999999999\n", ""},
+      {"197\n", "kill -HUP 197"},
+      {"  42  extra\n", "kill -HUP 42"},
+      {"\n\n 77\n", "kill -HUP 77"},
+      {"", ""},
+      {"-1\n", ""},
+      {"1\n", ""},
+      {"0\n", ""},
+      {"12abc\n", ""},
+      {"99999999999\n", ""},
   };
   for (const auto& c : cases) {
     CopiedSystem system("repair-10.4-new-location");

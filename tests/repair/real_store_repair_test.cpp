@@ -158,8 +158,7 @@ TEST(MachinePorts, TheInterfaceListNamesTheBuiltInPortAndTheWiFiDevice) {
                           entry("fw0", true, "FireWire", 0)}),
        "en2", false, "en0"},
       {"portable without Ethernet",
-       Value(Value::Array{entry("en3", false, "Ethernet", 3), entry("en0", true, "IEEE80211", 0)}), "en0", true,
-       "en0"},
+       Value(Value::Array{entry("en3", false, "Ethernet", 3), entry("en0", true, "IEEE80211", 0)}), "en0", true, "en0"},
       {"lowest built-in unit wins",
        Value(Value::Array{entry("en1", true, "Ethernet", 1), entry("en0", false, "Ethernet", 0),
                           entry("en4", true, "Ethernet", 4)}),
@@ -283,7 +282,8 @@ TEST(RealStores, NoRepairWithoutProviderSettings) {
 // program might leave it: the next repair has something to put right.
 void changeBetweenRepairs(const CopiedSystem& system) {
   std::string bytes = system.read(kPlist);
-  for (size_t at; (at = bytes.find("proxy.example.jp")) != std::string::npos;) bytes.replace(at, 16, "other.example.jp");
+  for (size_t at; (at = bytes.find("proxy.example.jp")) != std::string::npos;)
+    bytes.replace(at, 16, "other.example.jp");
   system.write(kPlist, bytes);
 }
 
@@ -316,7 +316,8 @@ TEST(RealStores, TwoRepairsThenTwoUndosGiveBackTheOriginalStoreByteForByte) {
       EXPECT_TRUE(backups[2].name.byUndo && backups[3].name.byUndo) << what;
       EXPECT_TRUE(system.read(backups[2].path) == second) << what;
       const Texts log = system.toolLog();
-      const std::string originalSet = lastPathComponent(testing::readPlistFile(system.host(kPlist))["CurrentSet"].text());
+      const std::string originalSet =
+          lastPathComponent(testing::readPlistFile(system.host(kPlist))["CurrentSet"].text());
       EXPECT_EQ(log[log.size() - 2], "scselect " + originalSet) << what;
       EXPECT_EQ(log.back(), "ipconfigd waitall") << what;
       // Every repair undone: nothing is left to undo.
@@ -327,7 +328,7 @@ TEST(RealStores, TwoRepairsThenTwoUndosGiveBackTheOriginalStoreByteForByte) {
 
 TEST(RealStores, ADamagedBackupIsNeverInstalled) {
   for (const std::string& damage : {std::string("not a property list"), std::string(""),
-                                   std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>")}) {
+                                    std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>")}) {
     CopiedSystem system("real-macbookair8-1-wifi");
     TestPlatform platform(system);
     CueAuthorizer authorizer(platform, true);

@@ -44,8 +44,8 @@ class ProviderBundle {
 
 CliRun corvane(const CopiedSystem& system, const std::string& args, const std::string& tmp = "") {
   const std::string out = system.tmp() + "/../out.txt", err = system.tmp() + "/../err.txt";
-  const std::string command = "TMPDIR='" + (tmp.empty() ? system.tmp() : tmp) + "' " + kCli + " " + args +
-                              " --root '" + system.root() + "' < /dev/null > '" + out + "' 2> '" + err + "'";
+  const std::string command = "TMPDIR='" + (tmp.empty() ? system.tmp() : tmp) + "' " + kCli + " " + args + " --root '" +
+                              system.root() + "' < /dev/null > '" + out + "' 2> '" + err + "'";
   CliRun run;
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -76,8 +76,9 @@ TEST(RepairCommand, RepairsAndUndoes) {
   // An undo ends with the restart steps of a repair.
   const auto log = system.toolLog();
   ASSERT_GE(log.size(), 4u);
-  EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
-            (std::vector<std::string>{"scselect 0", "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
+  EXPECT_EQ(
+      std::vector<std::string>(log.end() - 4, log.end()),
+      (std::vector<std::string>{"scselect 0", "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
 }
 
 TEST(RepairCommand, DryRunShowsTheCopyAndInstallsNothing) {
@@ -113,8 +114,7 @@ TEST(RepairCommand, FailuresSayWhyAndChangeNothing) {
       {"nothing to undo", "repair --undo", "no backup", [](CopiedSystem&) {}},
       {"undo not confirmed", "repair --undo", "not confirmed",
        [](CopiedSystem& s) {
-         s.write("/Library/Application Support/Corvane/backups/preferences-20261210-044515-1.plist",
-                 s.read(kPlist));
+         s.write("/Library/Application Support/Corvane/backups/preferences-20261210-044515-1.plist", s.read(kPlist));
        }},
   };
   for (auto& c : cases) {
@@ -122,7 +122,7 @@ TEST(RepairCommand, FailuresSayWhyAndChangeNothing) {
     c.spoil(system);
     const std::string before = system.read(kPlist);
     const CliRun run = corvane(system, c.args + " --bundle '" + bundle.path() + "'",
-                            c.unwritableTemporaryFolder ? system.host(kPlist) : "");
+                               c.unwritableTemporaryFolder ? system.host(kPlist) : "");
     EXPECT_EQ(run.status, 1) << c.what;
     EXPECT_EQ(lines(run.err), 1u) << c.what << ": " << run.err;
     EXPECT_NE(run.err.find(c.because), std::string::npos) << c.what << ": " << run.err;
@@ -197,7 +197,8 @@ TEST(RepairCommand, BackupsAreListedChosenDryRunAndPruned) {
   EXPECT_NE(secondLine.find("\"Quorvalin\""), std::string::npos) << secondLine;
 
   // The undo's own backup, chosen by its name, brings the repair back.
-  const std::string undoBackup = secondLine.substr(secondLine.rfind(' ') + 1, secondLine.size() - secondLine.rfind(' ') - 2);
+  const std::string undoBackup =
+      secondLine.substr(secondLine.rfind(' ') + 1, secondLine.size() - secondLine.rfind(' ') - 2);
   const CliRun chosen = corvane(system, "repair --undo " + undoBackup + " --yes --no-pause");
   EXPECT_EQ(chosen.status, 0) << chosen.err;
   EXPECT_TRUE(system.read(kPlist) == repaired);

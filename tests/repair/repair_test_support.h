@@ -91,7 +91,8 @@ namespace corvane::testing {
 inline void writeBareSystem(const TempFolder& folder, const std::string& version, const std::string& en0Address = "") {
   folder.write("System/Library/CoreServices/SystemVersion.plist",
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-               "<key>ProductVersion</key><string>" + version + "</string></dict></plist>\n");
+               "<key>ProductVersion</key><string>" +
+                   version + "</string></dict></plist>\n");
   if (en0Address.empty()) return;
   Dictionary entry;
   entry.set("BSD Name", "en0");

@@ -32,10 +32,12 @@ TEST_P(TemplateBands, EveryServiceFollowsItsBand) {
   writeBareSystem(root, band.version);
   Platform platform({.root = root.path(), .pauses = false, .syslog = false});
   ProviderDatas settings;
-  const std::vector<Value> services{
-      CreatePPPService(platform, "Modem", "modem", settings), CreateIrDAService(platform, "irda", settings, "IrDA"),
-      CreateBluetoothService(platform, "bt", settings, "Bluetooth"), CreateFireWireService(platform, "FireWire"),
-      CreateAirMacService(platform, "AirPort"), CreateEthernetService(platform)};
+  const std::vector<Value> services{CreatePPPService(platform, "Modem", "modem", settings),
+                                    CreateIrDAService(platform, "irda", settings, "IrDA"),
+                                    CreateBluetoothService(platform, "bt", settings, "Bluetooth"),
+                                    CreateFireWireService(platform, "FireWire"),
+                                    CreateAirMacService(platform, "AirPort"),
+                                    CreateEthernetService(platform)};
   for (const Value& service : services) {
     SCOPED_TRACE(band.version + " " + service["UserDefinedName"].text());
     EXPECT_EQ(service["IPv6"]["ConfigMethod"].equals("Automatic"), band.ipv6);
@@ -100,9 +102,9 @@ TEST(ServiceTemplates, ModemOnHoldFollowsSmoh) {
   ProviderDatas settings;
   for (const std::string smoh : {"", "YES"}) {
     settings.smoh = smoh;
-    for (const Value& service : {CreatePPPService(platform, "M", "modem", settings),
-                                 CreateIrDAService(platform, "irda", settings, "I"),
-                                 CreateBluetoothService(platform, "bt", settings, "B")}) {
+    for (const Value& service :
+         {CreatePPPService(platform, "M", "modem", settings), CreateIrDAService(platform, "irda", settings, "I"),
+          CreateBluetoothService(platform, "bt", settings, "B")}) {
       const Value& hold = service["Interface"]["SupportsModemOnHold"];
       if (smoh.empty())
         EXPECT_TRUE(hold.isAbsent());

@@ -13,12 +13,12 @@ namespace {
 
 using testing::CopiedSystem;
 using testing::keysOf;
+using testing::MemoryPlatform;
 using testing::plistDict;
 using testing::providerSettings;
 using testing::readHostFile;
 using testing::readPlistFile;
 using testing::TempFolder;
-using testing::MemoryPlatform;
 using testing::TestPlatform;
 using testing::VersionPlatform;
 using Texts = std::vector<std::string>;
@@ -196,8 +196,10 @@ class CheckPortTest : public ::testing::Test {
     folder_.write("Library/Preferences/SystemConfiguration/preferences.plist",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
                   "<key>CurrentSet</key><string>/Sets/0</string><key>NetworkServices</key><dict>" +
-                      services + "</dict><key>Sets</key><dict><key>0</key><dict><key>Network</key><dict>"
-                      "<key>Service</key><dict>" + links + "</dict></dict></dict></dict></dict></plist>");
+                      services +
+                      "</dict><key>Sets</key><dict><key>0</key><dict><key>Network</key><dict>"
+                      "<key>Service</key><dict>" +
+                      links + "</dict></dict></dict></dict></dict></plist>");
   }
   static std::string service(const std::string& id, const std::string& name, const std::string& device,
                              const std::string& type, const std::string& hardware, const std::string& variant = "") {
@@ -277,14 +279,14 @@ TEST(SearchService, FindsTheFirstLinkedServiceByDeviceAndType) {
       "<key>2</key><dict><key>Interface</key><dict><key>DeviceName</key><string>en0</string>"
       "<key>Type</key><string>Ethernet</string></dict></dict>"
       "<key>3</key><dict/>");
-  const Value set(plistDict(
-      "<key>Network</key><dict><key>Service</key><dict>"
-      "<key>a</key><dict><key>__LINK__</key><string>NetworkServices</string></dict>"
-      "<key>b</key><dict><key>__LINK__</key><string>/NetworkServices/3</string></dict>"
-      "<key>c</key><dict><key>__LINK__</key><string>/NetworkServices/9</string></dict>"
-      "<key>d</key><dict><key>__LINK__</key><string>/NetworkServices/1</string></dict>"
-      "<key>e</key><dict><key>__LINK__</key><string>/NetworkServices/2</string></dict>"
-      "</dict></dict>"));
+  const Value set(
+      plistDict("<key>Network</key><dict><key>Service</key><dict>"
+                "<key>a</key><dict><key>__LINK__</key><string>NetworkServices</string></dict>"
+                "<key>b</key><dict><key>__LINK__</key><string>/NetworkServices/3</string></dict>"
+                "<key>c</key><dict><key>__LINK__</key><string>/NetworkServices/9</string></dict>"
+                "<key>d</key><dict><key>__LINK__</key><string>/NetworkServices/1</string></dict>"
+                "<key>e</key><dict><key>__LINK__</key><string>/NetworkServices/2</string></dict>"
+                "</dict></dict>"));
   EXPECT_EQ(SearchService(services, set, "en0", "Ethernet"), std::optional<std::string>("2"));
   EXPECT_EQ(SearchService(services, set, "en0", "PPP"), std::optional<std::string>("1"));
   EXPECT_EQ(SearchService(services, set, "en1", "Ethernet"), std::nullopt);

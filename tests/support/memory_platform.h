@@ -260,7 +260,8 @@ class MemoryPlatform : public Platform {
     return found != entries_.end() && found->second.kind == EntryKind::folder;
   }
   void makeFolderChain(const std::string& path) {
-    for (std::string at = cleanKey(path); at != "/"; at = parentOf(at)) entries_.try_emplace(at, Entry{EntryKind::folder, {}});
+    for (std::string at = cleanKey(path); at != "/"; at = parentOf(at))
+      entries_.try_emplace(at, Entry{EntryKind::folder, {}});
   }
 
   // The host path with every link on the way followed (absolute targets are
@@ -285,7 +286,6 @@ class MemoryPlatform : public Platform {
       rest = splitText(cleanKey(base), "/");
       at = "/";
       i = static_cast<size_t>(-1);  // from the start of the new path
-
     }
     return at;
   }
@@ -307,7 +307,8 @@ class MemoryPlatform : public Platform {
         (found->second.kind != EntryKind::folder || !hostPathsUnder(target).empty()))
       return false;
     std::vector<std::pair<std::string, Entry>> moved{{target, found->second}};
-    for (const auto& path : hostPathsUnder(source)) moved.emplace_back(target + path.substr(source.size()), entries_.at(path));
+    for (const auto& path : hostPathsUnder(source))
+      moved.emplace_back(target + path.substr(source.size()), entries_.at(path));
     removeHostTree(source);
     for (auto& [path, entry] : moved) entries_[path] = std::move(entry);
     return true;

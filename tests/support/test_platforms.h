@@ -48,8 +48,9 @@ class TestPlatform : public Platform {
 // path of the last question.
 class FixedDiskPlatform : public Platform {
  public:
-  explicit FixedDiskPlatform(PlatformOptions options,
-                             DiskFigures figures = {.totalBytes = 270550000000, .freeBytes = 78490000000, .known = true})
+  explicit FixedDiskPlatform(PlatformOptions options, DiskFigures figures = {.totalBytes = 270550000000,
+                                                                             .freeBytes = 78490000000,
+                                                                             .known = true})
       : Platform(std::move(options)), figures_(figures) {}
   DiskFigures diskFigures(std::string_view systemPath) const override {
     asked = std::string(systemPath);
