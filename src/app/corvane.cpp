@@ -2,6 +2,7 @@
 
 #include "app/hardware_panel_model.h"
 #include "app/proxy_comparison.h"
+#include "app/reader_records.h"
 #include "app/row_texts.h"
 #include "core/os_version.h"
 #include "core/text.h"
@@ -18,11 +19,13 @@ constexpr int kMaxAcceptedRepairs = 3;
 constexpr double kNameWaitedToolAfter = 3.0;
 
 struct ProxyLabel {
-  size_t index;
+  ProxyProtocol protocol;
   std::string_view label;
 };
-constexpr ProxyLabel kProxyLabels[] = {{0, "  HTTP"},  {1, "  Socks"}, {2, "  FTP"}, {3, "  Gopher"},
-                                       {4, "  https"}, {5, "  RTSP"},  {6, "  Mail"}};
+constexpr ProxyLabel kProxyLabels[] = {{ProxyProtocol::Http, "  HTTP"},   {ProxyProtocol::Socks, "  Socks"},
+                                       {ProxyProtocol::Ftp, "  FTP"},     {ProxyProtocol::Gopher, "  Gopher"},
+                                       {ProxyProtocol::Https, "  https"}, {ProxyProtocol::Rtsp, "  RTSP"},
+                                       {ProxyProtocol::Mail, "  Mail"}};
 
 bool isEmptyText(const std::optional<std::string>& text) { return !text || text->empty(); }
 
@@ -161,8 +164,6 @@ void Corvane::checkHardwareRow() {
 
 bool Corvane::proxyListHasAutomatic() const { return osAtLeast(services_.platform, "10.3.2"); }
 
-size_t Corvane::fullProxyCount() const { return proxyListHasAutomatic() ? 10 : 9; }
-
 const Value& Corvane::firstPortEntry() const {
   if (networks_.count() < 2) return Value::absent();  // no location entry at all
   const Value& current = networks_[0];
@@ -194,25 +195,23 @@ void Corvane::OnCheckNetwork() {
     port_.clear();
     mac_.clear();
     proxy_ = Value(Value::Array{});
+    proxies_ = {};
     IsProxyOK_ = false;
     text = l("noNetwork");
   } else {
-    port_ = first[0].text();
-    text = formatText("%@ : %@\n", {l("port"), port_});
-    if (first.count() >= 3) {
-      mac_ = first[1].text();
-      text += formatText("%@ : %@   ", {l("mac"), mac_});
-    } else {
-      mac_.clear();
-    }
-    text += formatText("%@ : ", {l("proxy")});
     // A port entry of one element has no proxy list; a short list has no
     // proxies set at the indexes it lacks.
-    const Value& last = first[first.count() - 1];
-    proxy_ = first.count() >= 2 && last.isArray() ? last : Value(Value::Array{});
-    text += proxy_.count() == fullProxyCount() ? l("exist") : l("no");
+    const PortEntry entry = PortEntry::fromList(first, proxyListHasAutomatic());
+    port_ = entry.port;
+    mac_ = entry.mac;
+    proxy_ = entry.proxyList;
+    proxies_ = entry.proxies;
+    text = formatText("%@ : %@\n", {l("port"), port_});
+    if (first.count() >= 3) text += formatText("%@ : %@   ", {l("mac"), mac_});
+    text += formatText("%@ : ", {l("proxy")});
+    text += proxies_.complete ? l("exist") : l("no");
 
-    IsProxyOK_ = proxiesMatchProvider(proxy_, prvs_, proxyListHasAutomatic());
+    IsProxyOK_ = proxiesMatchProvider(proxies_, prvs_);
 
     if (!mac_.empty() && IsProxyOK_) {
       IsNetworkErr_ = false;
@@ -232,15 +231,12 @@ std::vector<std::string> Corvane::getErrorProxy() const {
     pairs.push_back(std::move(name));
     pairs.push_back(std::move(result));
   };
-  bool newer = proxyListHasAutomatic();
-  size_t full = fullProxyCount();
-  if (proxy_.count() == full) {
+  if (proxies_.complete) {
     add(l("proxy"), l("exist"));
-    for (const auto& [index, label] : kProxyLabels)
-      if (!proxy_[index].text().empty()) add(std::string(label), proxy_[index].text());
-    if (newer && !proxy_[7].text().empty()) add("  " + l("auto"), proxy_[7].text());
-    const Value& exceptions = proxy_[full - 2];
-    for (size_t i = 0; i < exceptions.count(); ++i) add(i == 0 ? l("exception") : "", exceptions[i].text());
+    for (const auto& [protocol, label] : kProxyLabels)
+      if (!proxies_[protocol].empty()) add(std::string(label), proxies_[protocol]);
+    if (!proxies_.automatic.empty()) add("  " + l("auto"), proxies_.automatic);
+    for (size_t i = 0; i < proxies_.exceptions.size(); ++i) add(i == 0 ? l("exception") : "", proxies_.exceptions[i]);
   } else {
     add(l("proxy"), l("no"));
   }
@@ -279,13 +275,12 @@ void Corvane::OnCheckTCPIP() {
     return;
   }
 
-  const Value& rec = tcpips_[0];
-  const Value& addr = rec[0];
-  std::string ip = addr[1].text();
-  std::string method = rec[1].text();
-  std::string server = rec[2].text();
-  std::string v6method = rec[5].text();
-  std::string ipv6 = addr.count() > 5 ? addr[5].text() : addr.count() > 4 ? addr[4].text() : std::string(kNotFound);
+  const TcpipRecord record = TcpipRecord::fromList(tcpips_[0]);
+  const std::string& ip = record.address.address;
+  const std::string& method = record.method;
+  const std::string& server = record.dnsServerInUse;
+  const std::string& v6method = record.ipv6Method;
+  const std::string ipv6 = record.address.ipv6Address.value_or(std::string(kNotFound));
 
   std::string text = formatText("%@ : %@   %@\n%@ : %@\n%@ : %@   %@",
                                 {l("ipaddress"), ip, l(method), l("dns"), server, l("ipv6address"), ipv6, l(v6method)});
@@ -331,24 +326,24 @@ void Corvane::OnCheckMail() {
 
   mails_ = services_.readers.getMail();
   noteUnansweredTools(Row::Mail);
-  if (mails_[0].intValue() == 0) {
+  const MailList mail = MailList::fromList(mails_);
+  if (!mail.installed) {
     displayText(Row::Mail, "ok", kNotFound);
     return;
   }
-  int64_t n = mails_[1].intValue();
-  std::string text = formatText("Mail %@\n", {mails_[0].text()});
-  if (n == 0) {
+  std::string text = formatText("Mail %@\n", {mail.version});
+  if (mail.accountCount == 0) {
     text += formatText("%@ : 0", {l("accountCount")});
     displayText(Row::Mail, "err", text);
     if (flag_)
       setCode(Row::Mail, "06012");
     else
       OnButton(8);
-  } else if (n == 1) {
-    text += formatText("%@ : %@", {l("account"), mails_[2].text()});
+  } else if (mail.accountCount == 1) {
+    text += formatText("%@ : %@", {l("account"), mail.firstAccount});
     displayText(Row::Mail, "ok", text);
   } else {
-    text += formatText("%@ : %@", {l("accountCount"), std::to_string(n)});
+    text += formatText("%@ : %@", {l("accountCount"), std::to_string(mail.accountCount)});
     displayText(Row::Mail, "ok", text);
   }
 }
@@ -469,7 +464,8 @@ void Corvane::tcpipDetail() {
   } else if (IsTcpipErr_ || IsIPv6Err_) {
     bool v4 = IsTcpipErr_;
     std::string label = l(v4 ? "setNetwork" : "setNetworkIPv6");
-    std::string current = l(tcpips_[0][v4 ? 1 : 5].text());
+    const TcpipRecord record = TcpipRecord::fromList(tcpips_[0]);
+    std::string current = l(v4 ? record.method : record.ipv6Method);
     std::vector<std::string> pairs = {
         label, current, "", "", l("recommended"), "", label, l(v4 ? "DHCP" : "Automatic")};
     setCode(Row::Tcpip, "04017");

@@ -12,6 +12,7 @@
 #include "app/check_readers.h"
 #include "app/corvane_view.h"
 #include "app/line_check.h"
+#include "app/reader_records.h"
 #include "core/bundle.h"
 #include "core/http_download.h"
 #include "core/localized_strings.h"
@@ -115,8 +116,6 @@ class Corvane {
   std::string l(std::string_view key) const { return services_.strings.text(key); }
   void setCode(Row row, std::string_view code);
   void pause();
-  // Number of proxy-list elements when some proxy is set (10 from 10.3.2, else 9).
-  size_t fullProxyCount() const;
   // The first port entry of the current location, or absent.
   const Value& firstPortEntry() const;
 
@@ -151,6 +150,7 @@ class Corvane {
   Value tcpips_;
   Value mails_;
   Value proxy_;
+  ProxyList proxies_;  // proxy_ under names
   std::string port_;
   std::string mac_;
   bool IsNetworkErr_ = false;

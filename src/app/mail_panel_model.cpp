@@ -4,21 +4,23 @@ namespace corvane {
 
 void MailPanelModel::showPanel(const Value& accounts, const LocalizedStrings& strings) {
   items_.clear();
-  for (size_t i = 0; i < accounts.count(); ++i) items_.push_back(accounts[i][0].text());
-  infos_ = accounts.isArray() ? accounts : Value(Value::Array{});
+  infos_.clear();
+  if (accounts.isArray())
+    for (size_t i = 0; i < accounts.count(); ++i) infos_.push_back(MailAccount::fromList(accounts[i]));
+  for (const MailAccount& account : infos_) items_.push_back(account.name);
   fields_ = {};
   selected_ = 0;
-  if (infos_.count() > 0)
+  if (!infos_.empty())
     OnSelectAccount(0);
   else
     items_.push_back(strings.text("noAccount"));
 }
 
 void MailPanelModel::OnSelectAccount(size_t index) {
-  if (infos_.count() == 0 || index >= infos_.count()) return;
+  if (index >= infos_.size()) return;
   selected_ = index;
-  const Value& account = infos_[index];
-  fields_ = {account[1].text(), account[2].text(), account[3].text(), account[4].text(), account[5].text()};
+  const MailAccount& account = infos_[index];
+  fields_ = {account.address, account.fullName, account.user, account.incomingHost, account.outgoingHost};
 }
 
 }  // namespace corvane

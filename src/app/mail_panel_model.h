@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/reader_records.h"
 #include "core/localized_strings.h"
 #include "core/plist_value.h"
 
@@ -28,7 +29,7 @@ class MailPanelModel {
   const Fields& fields() const { return fields_; }
 
  private:
-  Value infos_;
+  std::vector<MailAccount> infos_;
   std::vector<std::string> items_;
   size_t selected_ = 0;
   Fields fields_;

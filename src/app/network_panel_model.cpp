@@ -1,5 +1,8 @@
 #include "app/network_panel_model.h"
 
+#include "app/reader_records.h"
+#include "core/text.h"
+
 namespace corvane {
 
 void NetworkPanelModel::showPanel(const Value& networks, const LocalizedStrings& strings, bool newer) {
@@ -19,23 +22,19 @@ void NetworkPanelModel::showPort(const Value& location, size_t portIndex) {
     }
   }
   clearValue();
-  if (entry->count() > 2 && !(*entry)[1].text().empty()) fields_.mac = (*entry)[1].text();
   if (entry->count() < 2) return;
-  const Value& proxy = (*entry)[entry->count() - 1];
-  if (proxy.count() == 0) return;
-  fields_.web = proxy[0].text();
-  fields_.socks = proxy[1].text();
-  fields_.ftp = proxy[2].text();
-  fields_.gopher = proxy[3].text();
-  fields_.secure = proxy[4].text();
-  fields_.rtsp = proxy[5].text();
-  fields_.mail = proxy[6].text();
-  if (newer_) fields_.autoP = proxy[7].text();
-  const Value& exceptions = proxy[newer_ ? 8 : 7];
-  for (size_t i = 0; i < exceptions.count(); ++i) {
-    if (i > 0) fields_.noProxy += "\n";
-    fields_.noProxy += exceptions[i].text();
-  }
+  const PortEntry port = PortEntry::fromList(*entry, newer_);
+  fields_.mac = port.mac;
+  const ProxyList& proxies = port.proxies;
+  fields_.web = proxies[ProxyProtocol::Http];
+  fields_.socks = proxies[ProxyProtocol::Socks];
+  fields_.ftp = proxies[ProxyProtocol::Ftp];
+  fields_.gopher = proxies[ProxyProtocol::Gopher];
+  fields_.secure = proxies[ProxyProtocol::Https];
+  fields_.rtsp = proxies[ProxyProtocol::Rtsp];
+  fields_.mail = proxies[ProxyProtocol::Mail];
+  fields_.autoP = proxies.automatic;
+  fields_.noProxy = joinTexts(proxies.exceptions, "\n");
 }
 
 }  // namespace corvane

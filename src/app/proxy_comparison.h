@@ -1,16 +1,14 @@
 #pragma once
 // Whether a port's proxy list is what the provider prescribes.
 
-#include "core/plist_value.h"
+#include "app/reader_records.h"
 #include "provider/provider_datas.h"
 
 namespace corvane {
 
-// proxy: the port entry's proxy list (HTTP, Socks, FTP, Gopher, https, RTSP,
-// Mail, then the automatic proxy from 10.3.2 on); missing elements are unset.
-// With the provider's proxy on, the first five must be its addresses and
-// RTSP and Mail unset; with it off, all seven unset. newer (10.3.2 or later):
-// an automatic proxy set never matches.
-bool proxiesMatchProvider(const Value& proxy, const ProviderDatas& prvs, bool newer);
+// With the provider's proxy on, HTTP, Socks, FTP, Gopher and https must be
+// its addresses and RTSP and Mail unset; with it off, all seven unset. An
+// automatic proxy set (read from 10.3.2 on) never matches.
+bool proxiesMatchProvider(const ProxyList& proxies, const ProviderDatas& prvs);
 
 }  // namespace corvane

@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "app/reader_records.h"
+#include "core/text.h"
+
 namespace corvane {
 
 namespace {
@@ -49,26 +52,17 @@ void TcpipPanelModel::showPort(const Value& location, size_t portIndex) {
   clearValue();
   const auto recordIndex = tcpipRecordIndex(location, portIndex, tcpips_.count());
   if (!recordIndex) return;
-  const Value& record = tcpips_[*recordIndex];
-  if (record.isAbsent()) return;
-  fields_.dns1 = record[2].text();
-  fields_.use = strings_->text(record[1].text());
-  const Value& address = record[0];
-  if (address.count() > 1) fields_.ipaddress = address[1].text();
-  if (address.count() > 2) fields_.subnetmask = address[2].text();
-  if (address.count() > 3) fields_.router = address[3].text();
-  if (address.count() > 5)
-    fields_.ipv6address = address[5].text();
-  else if (address.count() > 4)
-    fields_.ipv6address = address[4].text();
-  if (record.count() > 5) fields_.ipv6config = strings_->text(record[5].text());
-  const Value& servers = record[3];
-  for (size_t i = 0; i < servers.count(); ++i) {
-    if (i > 0) fields_.dnsserver += "\n";
-    fields_.dnsserver += servers[i].text();
-  }
-  const Value& domains = record[4];
-  for (size_t i = 0; i < domains.count(); ++i) fields_.searchdomain += domains[i].text();
+  if (tcpips_[*recordIndex].isAbsent()) return;
+  const TcpipRecord record = TcpipRecord::fromList(tcpips_[*recordIndex]);
+  fields_.dns1 = record.dnsServerInUse;
+  fields_.use = strings_->text(record.method);
+  fields_.ipaddress = record.address.address;
+  fields_.subnetmask = record.address.subnetMask;
+  fields_.router = record.address.broadcast;
+  fields_.ipv6address = record.address.ipv6Address.value_or("");
+  fields_.ipv6config = strings_->text(record.ipv6Method);
+  fields_.dnsserver = joinTexts(record.dnsServers, "\n");
+  fields_.searchdomain = joinTexts(record.searchDomains, "");
 }
 
 }  // namespace corvane

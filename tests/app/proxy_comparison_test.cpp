@@ -65,7 +65,9 @@ TEST(ProxyComparison, MatchesOnlyTheProvidersProxies) {
       {"no proxies wanted, automatic proxy on 10.3.2", false, list(extended(none, "http://pac")), true, false},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(proxiesMatchProvider(c.proxy, providerWithProxy(c.providerProxy), c.newer), c.matches) << c.name;
+    EXPECT_EQ(proxiesMatchProvider(ProxyList::fromList(c.proxy, c.newer), providerWithProxy(c.providerProxy)),
+              c.matches)
+        << c.name;
 }
 
 }  // namespace
