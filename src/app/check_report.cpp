@@ -6,6 +6,8 @@
 #include "app/mail_panel_model.h"
 #include "app/named_json.h"
 #include "app/network_panel_model.h"
+#include "app/reader_records.h"
+#include "app/result_codes.h"
 #include "app/tcpip_panel_model.h"
 #include "core/os_version.h"
 #include "core/text.h"
@@ -69,22 +71,21 @@ RowCause rowCause(Row row, const ReportRow& state, const Corvane& controller) {
     case Row::Tcpip: {
       const Value& tcpips = controller.tcpips();
       if (tcpips.count() == 0) return {"noTcpipService", "No active network service has TCP/IP settings."};
-      const Value& record = tcpips[0];
-      std::string method = record[1].text();
+      const TcpipRecord record = TcpipRecord::fromList(tcpips[0]);
+      const std::string& method = record.method;
       if (!prvs.tcp || method != *prvs.tcp)
         return {"methodDiffers",
                 "IPv4 is configured as \"" + method + "\"; the provider prescribes \"" + prvs.tcp.value_or("") + "\"."};
-      std::string address = record[0][1].text();
-      std::string server = record[2].text();
-      if (intValueOfText(address) == 0)
-        return {"noAddress", "The service " + record[0][0].text() + " has no IPv4 address."};
+      const std::string& server = record.dnsServerInUse;
+      if (intValueOfText(record.address.address) == 0)
+        return {"noAddress", "The service " + record.address.interfaceName + " has no IPv4 address."};
       if (intValueOfText(server) == 0) return {"noDnsServer", "No DNS server answered name lookups."};
       return {"dnsServerNotRouter", "The DNS server in use, " + server + ", is not the provider's router " +
                                         prvs.routerip.value_or("") + "."};
     }
     case Row::Mail: return {"noMailAccount", "Mail is installed but has no POP account."};
     case Row::Line:
-      if (state.code == "07012")
+      if (state.code == resultCodeText(ResultCode::NoWebEngine))
         return {"noWebEngine", "The line check cannot run on this system: the web engine (WebKit) is missing."};
       return lineCause(controller.lineFailure());
     case Row::System:

@@ -10,8 +10,10 @@
 namespace corvane {
 namespace {
 
-const std::vector<int> kAllButtons = {5, 6, 7, 8, 1, 2, 3, 4};
-const std::vector<int> kMainButtons = {1, 2, 3, 4};
+const std::vector<Button> kAllButtons = {Button::SystemDetail, Button::TcpipDetail, Button::NetworkDetail,
+                                         Button::MailDetail,   Button::Start,       Button::LineCheck,
+                                         Button::Help,         Button::Quit};
+const std::vector<Button> kMainButtons = {Button::Start, Button::LineCheck, Button::Help, Button::Quit};
 constexpr std::string_view kNotFound = "----------";
 // Accepted repair offers for one user action at most (see flag_).
 constexpr int kMaxAcceptedRepairs = 3;
@@ -66,13 +68,13 @@ void Corvane::applicationDidFinishLaunching() {
 }
 
 void Corvane::clearAll() {
-  for (Row row : kAllRows) services_.view.setRowImage(row, "before");
+  for (Row row : kAllRows) services_.view.setRowImage(row, RowImage::Before);
   for (Row row : kAllRows) services_.view.setRowText(row, "");
   for (Row row : kAllRows) services_.view.setRowCode(row, "");
 }
 
-void Corvane::displayText(Row row, std::string_view image, std::string_view text) {
-  if (image == "check")
+void Corvane::displayText(Row row, RowImage image, std::string_view text) {
+  if (image == RowImage::Check)
     beginToolWatch(row);
   else if (row == checkingRow_)
     checking_ = false;
@@ -81,7 +83,9 @@ void Corvane::displayText(Row row, std::string_view image, std::string_view text
   services_.view.redraw();
 }
 
-void Corvane::setCode(Row row, std::string_view code) { services_.view.setRowCode(row, code); }
+void Corvane::setCode(Row row, ResultCode code) { services_.view.setRowCode(row, resultCodeText(code)); }
+
+void Corvane::clearCode(Row row) { services_.view.setRowCode(row, ""); }
 
 void Corvane::pause() { services_.view.pause(services_.timings.pauseSeconds); }
 
@@ -91,21 +95,21 @@ void Corvane::AlertShow(std::string_view messageKey) {
 
 // ---- buttons ----------------------------------------------------------------
 
-void Corvane::OnButton(int tag) {
-  switch (tag) {
-    case 1: runSequence(); break;
-    case 2:
+void Corvane::OnButton(Button button) {
+  switch (button) {
+    case Button::Start: runSequence(); break;
+    case Button::LineCheck:
       lineCheck_.retire();
-      setCode(Row::Line, "");
+      clearCode(Row::Line);
       AddTrackingContrl(false);
       OnCheckURL();
       break;
-    case 3: services_.view.openHelp(); break;
-    case 4: OnCancel(); break;
-    case 5: systemDetail(); break;
-    case 6: tcpipDetail(); break;
-    case 7: networkDetail(); break;
-    case 8: mailDetail(); break;
+    case Button::Help: services_.view.openHelp(); break;
+    case Button::Quit: OnCancel(); break;
+    case Button::SystemDetail: systemDetail(); break;
+    case Button::TcpipDetail: tcpipDetail(); break;
+    case Button::NetworkDetail: networkDetail(); break;
+    case Button::MailDetail: mailDetail(); break;
     default: break;
   }
 }
@@ -133,16 +137,16 @@ void Corvane::runSequence() {
 }
 
 void Corvane::checkSystemRow() {
-  displayText(Row::System, "check", "check");
+  displayText(Row::System, RowImage::Check, "check");
   pause();
   os_ = services_.readers.getOS();
   hdd_ = services_.readers.getHDD();
   noteUnansweredTools(Row::System);
-  displayText(Row::System, "ok", formatText("%@\n%@ : %@", {os_, l("hdd"), hdd_}));
+  displayText(Row::System, RowImage::Ok, formatText("%@\n%@ : %@", {os_, l("hdd"), hdd_}));
 }
 
 void Corvane::checkHardwareRow() {
-  displayText(Row::Hardware, "check", "check");
+  displayText(Row::Hardware, RowImage::Check, "check");
   pause();
   hardwareProfile_ = services_.readers.getSystemProfile("SPHardwareDataType");
   noteUnansweredTools(Row::Hardware);
@@ -156,7 +160,7 @@ void Corvane::checkHardwareRow() {
   if (cpu.empty()) cpu = "UNKNOWN";
   if (clock.empty()) clock = "? MHz";
   if (memory.empty()) memory = "? MB";
-  displayText(Row::Hardware, "ok",
+  displayText(Row::Hardware, RowImage::Ok,
               formatText("%@ : %@\n%@ : %@,   %@ : %@", {l("CPU"), cpu, l("clock"), clock, l("memory"), memory}));
 }
 
@@ -179,8 +183,8 @@ const Value& Corvane::firstPortEntry() const {
 }
 
 void Corvane::OnCheckNetwork() {
-  displayText(Row::Network, "check", "check");
-  setCode(Row::Network, "");
+  displayText(Row::Network, RowImage::Check, "check");
+  clearCode(Row::Network);
   pause();
 
   networks_ = services_.readers.getNetwork();
@@ -215,14 +219,14 @@ void Corvane::OnCheckNetwork() {
 
     if (!mac_.empty() && IsProxyOK_) {
       IsNetworkErr_ = false;
-      displayText(Row::Network, "ok", text);
+      displayText(Row::Network, RowImage::Ok, text);
       return;
     }
   }
-  displayText(Row::Network, "err", text);
+  displayText(Row::Network, RowImage::Err, text);
   IsNetworkErr_ = true;
   flag_ = true;
-  OnButton(7);
+  OnButton(Button::NetworkDetail);
 }
 
 std::vector<std::string> Corvane::getErrorProxy() const {
@@ -260,18 +264,18 @@ std::vector<std::string> Corvane::getErrorProxy() const {
 // ---- TCP/IP -----------------------------------------------------------------
 
 void Corvane::OnCheckTCPIP() {
-  displayText(Row::Tcpip, "check", "check");
-  setCode(Row::Tcpip, "");
+  displayText(Row::Tcpip, RowImage::Check, "check");
+  clearCode(Row::Tcpip);
   pause();
 
   tcpips_ = services_.readers.getTCPIP();
   noteUnansweredTools(Row::Tcpip);
   if (!tcpips_.isArray()) tcpips_ = Value(Value::Array{});
   if (tcpips_.count() == 0) {
-    displayText(Row::Tcpip, "err", l("noNetwork"));
+    displayText(Row::Tcpip, RowImage::Err, l("noNetwork"));
     IsTcpipErr_ = false;
     IsIPv6Err_ = false;
-    setCode(Row::Tcpip, "03031");
+    setCode(Row::Tcpip, ResultCode::NoTcpipService);
     return;
   }
 
@@ -292,59 +296,59 @@ void Corvane::OnCheckTCPIP() {
   IsTcpipErr_ = false;
   IsIPv6Err_ = false;
   if (ok) {
-    displayText(Row::Tcpip, "ok", text);
+    displayText(Row::Tcpip, RowImage::Ok, text);
     return;
   }
-  displayText(Row::Tcpip, "syserr", text);
+  displayText(Row::Tcpip, RowImage::SysErr, text);
   if (methodOk) {
-    setCode(Row::Tcpip, "04024");
+    setCode(Row::Tcpip, ResultCode::AddressOrDnsFault);
   } else {
-    displayText(Row::Tcpip, "err", text);
+    displayText(Row::Tcpip, RowImage::Err, text);
     flag_ = true;
     IsTcpipErr_ = true;
   }
-  OnButton(6);
+  OnButton(Button::TcpipDetail);
 }
 
 // ---- browser and mail -------------------------------------------------------
 
 void Corvane::OnCheckBrowser() {
-  displayText(Row::Browser, "check", "check");
-  setCode(Row::Browser, "");
+  displayText(Row::Browser, RowImage::Check, "check");
+  clearCode(Row::Browser);
   pause();
 
   browsers_ = services_.readers.getBrowser();
   noteUnansweredTools(Row::Browser);
   const std::string text = browserRowText(browsers_);
-  displayText(Row::Browser, "ok", text);
+  displayText(Row::Browser, RowImage::Ok, text);
 }
 
 void Corvane::OnCheckMail() {
-  displayText(Row::Mail, "check", "check");
-  setCode(Row::Mail, "");
+  displayText(Row::Mail, RowImage::Check, "check");
+  clearCode(Row::Mail);
   pause();
 
   mails_ = services_.readers.getMail();
   noteUnansweredTools(Row::Mail);
   const MailList mail = MailList::fromList(mails_);
   if (!mail.installed) {
-    displayText(Row::Mail, "ok", kNotFound);
+    displayText(Row::Mail, RowImage::Ok, kNotFound);
     return;
   }
   std::string text = formatText("Mail %@\n", {mail.version});
   if (mail.accountCount == 0) {
     text += formatText("%@ : 0", {l("accountCount")});
-    displayText(Row::Mail, "err", text);
+    displayText(Row::Mail, RowImage::Err, text);
     if (flag_)
-      setCode(Row::Mail, "06012");
+      setCode(Row::Mail, ResultCode::NoMailAccount);
     else
-      OnButton(8);
+      OnButton(Button::MailDetail);
   } else if (mail.accountCount == 1) {
     text += formatText("%@ : %@", {l("account"), mail.firstAccount});
-    displayText(Row::Mail, "ok", text);
+    displayText(Row::Mail, RowImage::Ok, text);
   } else {
     text += formatText("%@ : %@", {l("accountCount"), std::to_string(mail.accountCount)});
-    displayText(Row::Mail, "ok", text);
+    displayText(Row::Mail, RowImage::Ok, text);
   }
 }
 
@@ -358,12 +362,12 @@ int Corvane::RunMailSetupApp() {
 void Corvane::OnCheckURL() {
   if (!URLOK_) {
     AlertShow("NoURLCheck");
-    setCode(Row::Line, "07012");
+    setCode(Row::Line, ResultCode::NoWebEngine);
     AddTrackingContrl(true);
     return;
   }
-  displayText(Row::Line, "check", "check");
-  setCode(Row::Line, "");
+  displayText(Row::Line, RowImage::Check, "check");
+  clearCode(Row::Line);
   lineCheck_.clearFailure();
   pause();
   startDownload();
@@ -383,14 +387,14 @@ void Corvane::startDownload() {
 }
 
 void Corvane::downloadDidFinish() {
-  displayText(Row::Line, "ok", "ok");
+  displayText(Row::Line, RowImage::Ok, "ok");
   lineCheck_.end();
   AddTrackingContrl(true);
 }
 
 void Corvane::didFailWithError() {
-  displayText(Row::Line, "syserr", "syserr");
-  setCode(Row::Line, "07029");
+  displayText(Row::Line, RowImage::SysErr, "syserr");
+  setCode(Row::Line, ResultCode::LineCheckFailed);
   lineCheck_.end();
   AddTrackingContrl(true);
 }
@@ -468,8 +472,8 @@ void Corvane::tcpipDetail() {
     std::string current = l(v4 ? record.method : record.ipv6Method);
     std::vector<std::string> pairs = {
         label, current, "", "", l("recommended"), "", label, l(v4 ? "DHCP" : "Automatic")};
-    setCode(Row::Tcpip, "04017");
-    if (offerRepair(Row::Tcpip, v4 ? "DHCPErrMsg" : "IPv6ErrMsg", pairs)) repairNetwork(6);
+    setCode(Row::Tcpip, ResultCode::MethodDiffers);
+    if (offerRepair(Row::Tcpip, v4 ? "DHCPErrMsg" : "IPv6ErrMsg", pairs)) repairNetwork(Button::TcpipDetail);
   }
   if (!flag_) services_.view.runTcpipPanel(tcpips_, networks_);
   flag_ = false;
@@ -483,10 +487,10 @@ void Corvane::networkDetail() {
       // No port to repair: the user is told, nothing is offered.
       AlertShow("networkNoMsg");
     } else {
-      setCode(Row::Network, IsProxyOK_ ? "03024" : "03017");
+      setCode(Row::Network, IsProxyOK_ ? ResultCode::NoHardwareAddress : ResultCode::ProxiesDiffer);
       answer = offerRepair(Row::Network, IsProxyOK_ ? "networkErrMsg" : "networkProxyErrMsg", getErrorProxy());
     }
-    if (answer) repairNetwork(7);
+    if (answer) repairNetwork(Button::NetworkDetail);
   }
   if (!flag_) services_.view.runNetworkPanel(networks_, proxyListHasAutomatic());
   flag_ = false;
@@ -499,7 +503,7 @@ Value Corvane::mailAccounts() const {
 
 void Corvane::mailDetail() { services_.view.runMailPanel(mailAccounts()); }
 
-void Corvane::repairNetwork(int tag) {
+void Corvane::repairNetwork(Button detail) {
   // A user-started repair checks the line again at its end; a line check
   // still running from before must not end in the middle of the repair.
   if (!flag_) lineCheck_.retire();
@@ -508,19 +512,19 @@ void Corvane::repairNetwork(int tag) {
   services_.view.showWaitPanel(true);
   pause();
   bool ok = services_.readers.OnRepair(prvs_);
-  services_.view.repairFinished(tag, ok);
+  services_.view.repairFinished(detail, ok);
   if (!ok) {
     services_.view.showWaitPanel(false);
     if (!flag_) AddTrackingContrl(true);
     return;
   }
   for (Row row : {Row::Network, Row::Tcpip}) {
-    services_.view.setRowImage(row, "before");
+    services_.view.setRowImage(row, RowImage::Before);
     services_.view.setRowText(row, "");
     services_.view.setRowCode(row, "");
   }
   if (!flag_) {
-    services_.view.setRowImage(Row::Line, "before");
+    services_.view.setRowImage(Row::Line, RowImage::Before);
     services_.view.setRowText(Row::Line, "");
     services_.view.setRowCode(Row::Line, "");
   }
@@ -529,9 +533,9 @@ void Corvane::repairNetwork(int tag) {
   // entry: the re-checks below may offer a repair again and change flag.
   bool userStarted = !flag_;
   OnCheckNetwork();
-  if (tag == 6) OnCheckTCPIP();
+  if (detail == Button::TcpipDetail) OnCheckTCPIP();
   if (userStarted) {
-    if (tag == 7) OnCheckTCPIP();
+    if (detail == Button::NetworkDetail) OnCheckTCPIP();
     OnCheckURL();
     AddTrackingContrl(true);
   }

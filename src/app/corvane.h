@@ -13,6 +13,7 @@
 #include "app/corvane_view.h"
 #include "app/line_check.h"
 #include "app/reader_records.h"
+#include "app/result_codes.h"
 #include "core/bundle.h"
 #include "core/http_download.h"
 #include "core/localized_strings.h"
@@ -53,13 +54,13 @@ class Corvane {
   void awakeFromNib();
   void applicationDidFinishLaunching();
 
-  // A button released over itself, by tag (1 to 8; anything else does nothing).
-  void OnButton(int tag);
+  // A button released over itself (a tag that names no button does nothing).
+  void OnButton(Button button);
   void AddTrackingContrl(bool enable);
   void OnCancel();
 
   void clearAll();
-  void displayText(Row row, std::string_view image, std::string_view text);
+  void displayText(Row row, RowImage image, std::string_view text);
   void AlertShow(std::string_view messageKey);
 
   void OnCheckNetwork();
@@ -80,8 +81,9 @@ class Corvane {
   bool lineCheckRunning() const { return lineCheck_.running(); }
   const LineFailure& lineFailure() const { return lineCheck_.failure(); }
 
-  // The repair run after an accepted offer (tag 6 TCP/IP, 7 network).
-  void repairNetwork(int tag);
+  // The repair run after an accepted offer, made by the TCP/IP or the network
+  // detail action.
+  void repairNetwork(Button detail);
 
   // The controller's fields, for front ends and tests.
   const ProviderDatas& prvs() const { return prvs_; }
@@ -114,7 +116,8 @@ class Corvane {
 
  private:
   std::string l(std::string_view key) const { return services_.strings.text(key); }
-  void setCode(Row row, std::string_view code);
+  void setCode(Row row, ResultCode code);
+  void clearCode(Row row);
   void pause();
   // The first port entry of the current location, or absent.
   const Value& firstPortEntry() const;
@@ -158,7 +161,7 @@ class Corvane {
   bool IsIPv6Err_ = false;
   bool IsProxyOK_ = false;
   bool URLOK_ = false;
-  // The re-entry rule. A detail action (tag 6 TCP/IP, 7 network) is entered
+  // The re-entry rule. A detail action (TCP/IP or network) is entered
   // either by the user's button or by a check that found a fault, and an
   // accepted offer repairs, then checks the network rows again, which may
   // offer a repair again from inside the repair. flag_ tells them apart:

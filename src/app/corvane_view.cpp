@@ -15,4 +15,15 @@ std::string_view rowName(Row row) {
   return "";
 }
 
+std::string_view rowImageName(RowImage image) {
+  switch (image) {
+    case RowImage::Before: return "before";
+    case RowImage::Check: return "check";
+    case RowImage::Ok: return "ok";
+    case RowImage::Err: return "err";
+    case RowImage::SysErr: return "syserr";
+  }
+  return "";
+}
+
 }  // namespace corvane

@@ -21,6 +21,23 @@ inline constexpr Row kAllRows[] = {Row::System,  Row::Hardware, Row::Network, Ro
 // "system", "hardware", "network", "tcpip", "browser", "mail", "line".
 std::string_view rowName(Row row);
 
+// A row's status image.
+enum class RowImage { Before, Check, Ok, Err, SysErr };
+// "before", "check", "ok", "err", "syserr": the image's name in the bundle.
+std::string_view rowImageName(RowImage image);
+
+// The window's buttons by their tags. A tag outside these names no button.
+enum class Button : int {
+  Start = 1,
+  LineCheck = 2,
+  Help = 3,
+  Quit = 4,
+  SystemDetail = 5,
+  TcpipDetail = 6,
+  NetworkDetail = 7,
+  MailDetail = 8,
+};
+
 // An informational alert: the message key and its localized texts.
 struct Alert {
   std::string messageKey;
@@ -61,9 +78,9 @@ class CorvaneView {
 
   virtual void setTitle(std::string_view title) = 0;
 
-  // A row's status image ("before", "check", "ok", "err", "syserr"), its
-  // result text and its five-digit result code (or the empty text).
-  virtual void setRowImage(Row row, std::string_view image) = 0;
+  // A row's status image, its result text and its five-digit result code
+  // (or the empty text).
+  virtual void setRowImage(Row row, RowImage image) = 0;
   virtual void setRowText(Row row, std::string_view text) = 0;
   virtual void setRowCode(Row row, std::string_view code) = 0;
 
@@ -82,10 +99,9 @@ class CorvaneView {
   virtual void runTcpipPanel(const Value& tcpips, const Value& networks) = 0;
   virtual void runMailPanel(const Value& accounts) = 0;
 
-  // Arms (true) or disarms (false) the buttons with these tags, in this
-  // order: 1 start, 2 line check, 3 help, 4 quit, 5 system detail, 6 TCP/IP
-  // detail, 7 network detail, 8 mail detail. A disarmed button does not react.
-  virtual void armButtons(const std::vector<int>& tags, bool enabled) = 0;
+  // Arms (true) or disarms (false) these buttons, in this order. A disarmed
+  // button does not react.
+  virtual void armButtons(const std::vector<Button>& buttons, bool enabled) = 0;
 
   // Waits for the given seconds; the window keeps repainting meanwhile.
   virtual void pause(double seconds) = 0;
@@ -93,9 +109,10 @@ class CorvaneView {
   virtual void redraw() = 0;
   // Shows or hides the waiting panel of a repair.
   virtual void showWaitPanel(bool shown) = 0;
-  // Tells how a repair ended (tag 6: TCP/IP, 7: network); before its re-checks.
-  virtual void repairFinished(int tag, bool ok) {
-    (void)tag;
+  // Tells how a repair ended, by the detail button that offered it (TCP/IP
+  // or network); before its re-checks.
+  virtual void repairFinished(Button detail, bool ok) {
+    (void)detail;
     (void)ok;
   }
 

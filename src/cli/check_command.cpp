@@ -80,7 +80,7 @@ int runCheck(const CheckOptions& options) {
   }
 
   timings.startSequence();
-  corvane.OnButton(options.lineOnly ? 2 : 1);
+  corvane.OnButton(options.lineOnly ? Button::LineCheck : Button::Start);
   queue.runUntil([&] { return !corvane.lineCheckRunning(); });
   timings.endSequence();
 

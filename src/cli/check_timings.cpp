@@ -113,11 +113,11 @@ void TimedPlatform::pause(double seconds) {
   timings_.addPause(timed([&] { Platform::pause(seconds); }));
 }
 
-void TimedView::setRowImage(Row row, std::string_view image) {
+void TimedView::setRowImage(Row row, RowImage image) {
   view_.setRowImage(row, image);
-  if (image == "check")
+  if (image == RowImage::Check)
     timings_.rowChecking(row);
-  else if (image != "before")
+  else if (image != RowImage::Before)
     timings_.rowDone(row);
 }
 

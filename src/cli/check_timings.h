@@ -91,7 +91,7 @@ class TimedView : public CorvaneView {
   TimedView(CorvaneView& view, CheckTimings& timings) : view_(view), timings_(timings) {}
 
   void setTitle(std::string_view title) override { view_.setTitle(title); }
-  void setRowImage(Row row, std::string_view image) override;
+  void setRowImage(Row row, RowImage image) override;
   void setRowText(Row row, std::string_view text) override { view_.setRowText(row, text); }
   void setRowCode(Row row, std::string_view code) override { view_.setRowCode(row, code); }
   void showAlert(const Alert& alert) override;
@@ -100,11 +100,11 @@ class TimedView : public CorvaneView {
   void runNetworkPanel(const Value& networks, bool hasAutomatic) override;
   void runTcpipPanel(const Value& tcpips, const Value& networks) override;
   void runMailPanel(const Value& accounts) override;
-  void armButtons(const std::vector<int>& tags, bool enabled) override { view_.armButtons(tags, enabled); }
+  void armButtons(const std::vector<Button>& buttons, bool enabled) override { view_.armButtons(buttons, enabled); }
   void pause(double seconds) override { view_.pause(seconds); }
   void redraw() override { view_.redraw(); }
   void showWaitPanel(bool shown) override { view_.showWaitPanel(shown); }
-  void repairFinished(int tag, bool ok) override { view_.repairFinished(tag, ok); }
+  void repairFinished(Button detail, bool ok) override { view_.repairFinished(detail, ok); }
   void openHelp() override { view_.openHelp(); }
   void quit() override { view_.quit(); }
   void setRowCause(Row row, std::string_view cause) override { view_.setRowCause(row, cause); }

@@ -74,7 +74,7 @@ void CheckView::print(const std::string& text) {
   if (options_.out) *options_.out << text << std::flush;
 }
 
-void CheckView::setRowImage(Row row, std::string_view image) { rows_[row].image = image; }
+void CheckView::setRowImage(Row row, RowImage image) { rows_[row].image = rowImageName(image); }
 
 void CheckView::setRowText(Row row, std::string_view text) {
   rows_[row].text = text;
@@ -208,8 +208,8 @@ void CheckView::runMailPanel(const Value& accounts) {
   print(out.str() + "\n");
 }
 
-void CheckView::armButtons(const std::vector<int>& tags, bool enabled) {
-  (void)tags;
+void CheckView::armButtons(const std::vector<Button>& buttons, bool enabled) {
+  (void)buttons;
   events_.push_back(Json{{"event", "arm"}, {"enabled", enabled}});
 }
 
@@ -217,8 +217,8 @@ void CheckView::pause(double seconds) { platform_.pause(seconds); }
 
 void CheckView::showWaitPanel(bool shown) { (void)shown; }
 
-void CheckView::repairFinished(int tag, bool ok) {
-  events_.push_back(Json{{"event", "repair"}, {"tag", tag}, {"ok", ok}});
+void CheckView::repairFinished(Button detail, bool ok) {
+  events_.push_back(Json{{"event", "repair"}, {"tag", static_cast<int>(detail)}, {"ok", ok}});
   print((ok ? strings_.text("repairOk") : strings_.text("repairFailed")) + "\n\n");
 }
 

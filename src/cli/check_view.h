@@ -34,7 +34,7 @@ class CheckView : public CorvaneView {
   CheckView(Platform& platform, const LocalizedStrings& strings, CheckViewOptions options);
 
   void setTitle(std::string_view title) override { title_ = title; }
-  void setRowImage(Row row, std::string_view image) override;
+  void setRowImage(Row row, RowImage image) override;
   void setRowText(Row row, std::string_view text) override;
   void setRowCode(Row row, std::string_view code) override;
   void showAlert(const Alert& alert) override;
@@ -43,11 +43,11 @@ class CheckView : public CorvaneView {
   void runNetworkPanel(const Value& networks, bool hasAutomatic) override;
   void runTcpipPanel(const Value& tcpips, const Value& networks) override;
   void runMailPanel(const Value& accounts) override;
-  void armButtons(const std::vector<int>& tags, bool enabled) override;
+  void armButtons(const std::vector<Button>& buttons, bool enabled) override;
   void pause(double seconds) override;
   void redraw() override;
   void showWaitPanel(bool shown) override;
-  void repairFinished(int tag, bool ok) override;
+  void repairFinished(Button detail, bool ok) override;
   void openHelp() override {}
   void quit() override { quitRequested_ = true; }
   void setRowCause(Row row, std::string_view cause) override;

@@ -245,7 +245,8 @@ void MainWindow::setTitle(std::string_view title) {
   setWindowTitle(qtText(capture ? std::string(title) + " — " + captureName(*capture) : std::string(title)));
 }
 
-void MainWindow::setRowImage(Row row, std::string_view image) {
+void MainWindow::setRowImage(Row row, RowImage status) {
+  const std::string_view image = rowImageName(status);
   reportRows_[row].image = image;
   RowWidgets widgets = rowWidgets(row);
   setImage(widgets.image, resources_.bundle, image);
@@ -315,8 +316,9 @@ void MainWindow::runMailPanel(const Value& accounts) {
   mailPanel_->showPanel(accounts);
 }
 
-void MainWindow::armButtons(const std::vector<int>& tags, bool enabled) {
-  for (int tag : tags) {
+void MainWindow::armButtons(const std::vector<Button>& buttons, bool enabled) {
+  for (Button armed : buttons) {
+    const int tag = static_cast<int>(armed);
     ImageButton* b = button(tag);
     if (b == nullptr) continue;
     if (enabled) {
@@ -330,7 +332,7 @@ void MainWindow::armButtons(const std::vector<int>& tags, bool enabled) {
 void MainWindow::onButton(int tag) {
   if (controller_ == nullptr) return;
   ++busy_;
-  controller_->OnButton(tag);
+  controller_->OnButton(static_cast<Button>(tag));
   --busy_;
   if (!busy() && closeAfterAction_) {
     closeAfterAction_ = false;

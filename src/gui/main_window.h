@@ -46,7 +46,7 @@ class MainWindow : public QWidget, public CorvaneView {
 
   // CorvaneView
   void setTitle(std::string_view title) override;
-  void setRowImage(Row row, std::string_view image) override;
+  void setRowImage(Row row, RowImage image) override;
   void setRowText(Row row, std::string_view text) override;
   void setRowCode(Row row, std::string_view code) override;
   void setRowCause(Row row, std::string_view cause) override;
@@ -56,7 +56,7 @@ class MainWindow : public QWidget, public CorvaneView {
   void runNetworkPanel(const Value& networks, bool hasAutomatic) override;
   void runTcpipPanel(const Value& tcpips, const Value& networks) override;
   void runMailPanel(const Value& accounts) override;
-  void armButtons(const std::vector<int>& tags, bool enabled) override;
+  void armButtons(const std::vector<Button>& buttons, bool enabled) override;
   void pause(double seconds) override;
   void redraw() override;
   void showWaitPanel(bool shown) override;

@@ -166,8 +166,8 @@ class AppTest : public ::testing::Test {
   }
 
   // Presses a button and lets the line check end.
-  void press(int tag) {
-    corvane->OnButton(tag);
+  void press(Button button) {
+    corvane->OnButton(button);
     queue.runUntil([&] { return !corvane->lineCheckRunning(); });
   }
 

@@ -20,7 +20,7 @@ class CapturedSystem : public AppTest {
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
         prvs);
     corvane->awakeFromNib();
-    press(1);
+    press(Button::Start);
   }
   std::vector<Json> detailEvents() const {
     std::vector<Json> found;
@@ -144,7 +144,7 @@ class DemoSystem : public CapturedSystem {
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
         prvs);
     corvane->awakeFromNib();
-    press(1);
+    press(Button::Start);
   }
   std::string store() const {
     return readHostFile(copy.path() + "/Library/Preferences/SystemConfiguration/preferences.plist");

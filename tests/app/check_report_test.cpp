@@ -43,7 +43,7 @@ TEST_F(CheckReport, LineFailuresAreToldApartWithTheAddressTried) {
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 2, .lineTimeout = 3}},
         prvs);
     corvane->awakeFromNib();
-    press(2);
+    press(Button::LineCheck);
     Json line = reportRow(Row::Line);
     EXPECT_EQ(line["code"], "07029");
     EXPECT_EQ(line["status"], "syserr");
@@ -57,7 +57,7 @@ TEST_F(CheckReport, LineFailuresAreToldApartWithTheAddressTried) {
 TEST_F(CheckReport, TheLineChecksOwnTimerIsATimeOut) {
   downloader.answer.reset();  // the download never reports
   start();
-  press(2);
+  press(Button::LineCheck);
   Json line = reportRow(Row::Line);
   EXPECT_EQ(line["cause"], "lineTimedOut");
   EXPECT_EQ(line["facts"]["failure"], "timedOut");
@@ -77,7 +77,7 @@ TEST_F(CheckReport, TcpipFaultsAreToldApart) {
     SCOPED_TRACE(c.cause);
     readers.tcpip = Value(Value::Array{tcpipRecord(c.ip, c.method, c.server)});
     start();
-    press(1);
+    press(Button::Start);
     Json row = reportRow(Row::Tcpip);
     EXPECT_EQ(row["code"], c.code);
     EXPECT_EQ(row["cause"], c.cause.empty() ? Json(nullptr) : Json(c.cause));
@@ -92,7 +92,7 @@ TEST_F(CheckReport, TcpipFaultsAreToldApart) {
 
 TEST_F(CheckReport, RowsTheSequenceNeverReachedAreNotRun) {
   start();
-  press(2);  // the line check alone
+  press(Button::LineCheck);  // the line check alone
   Json report = this->report();
   for (Row r : {Row::System, Row::Hardware, Row::Network, Row::Tcpip, Row::Browser, Row::Mail}) {
     SCOPED_TRACE(rowName(r));
@@ -111,7 +111,7 @@ TEST_F(CheckReport, OffersHaveNamedCurrentAndRecommendedSettings) {
                          {portEntry("Built-in Ethernet", "00:0a:95:01:02:03",
                                     proxyList({"proxy.isp.jp:8080", "", "", "", "", "", ""}, {"*.local", "10/8"}))}}});
   start();
-  press(1);
+  press(Button::Start);
   Json report = this->report();
   ASSERT_EQ(report["offers"].size(), 1u);
   const Json& offer = report["offers"][0];
@@ -136,7 +136,7 @@ TEST_F(CheckReport, PlaceholdersBecomeNullOrTheNotFoundText) {
 TEST_F(CheckReport, HtmlReportEscapesTheSystemsTexts) {
   readers.network = portList("Home", {{"Home", {portEntry("<script>alert(1)</script>", "", noProxies())}}});
   start();
-  press(1);
+  press(Button::Start);
   std::string html = reportHtml(report(), strings);
   EXPECT_EQ(html.find("<script>"), std::string::npos);
   EXPECT_NE(html.find("&lt;script&gt;"), std::string::npos);

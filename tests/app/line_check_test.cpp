@@ -11,7 +11,7 @@ namespace {
 
 TEST_F(AppTest, LineCheckAsksForTheTestAddressWithoutCache) {
   start();
-  press(2);
+  press(Button::LineCheck);
   ASSERT_EQ(downloader.requests.size(), 1u);
   const DownloadRequest& request = downloader.requests[0];
   EXPECT_EQ(request.url, "http://127.0.0.1:9/check.html");
@@ -25,7 +25,7 @@ TEST_F(AppTest, LineCheckAsksForTheTestAddressWithoutCache) {
 TEST_F(AppTest, FailedDownloadGivesSyserrAnd07029) {
   downloader.answer = false;
   start();
-  press(2);
+  press(Button::LineCheck);
   EXPECT_EQ(row(Row::Line), (Json{{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}));
   EXPECT_EQ(events("arm").back()["enabled"], true);
 }
@@ -33,7 +33,7 @@ TEST_F(AppTest, FailedDownloadGivesSyserrAnd07029) {
 TEST_F(AppTest, SilentDownloadEndsByTheTimerOnNewerSystems) {
   downloader.answer.reset();  // never reports by itself
   start();
-  press(2);
+  press(Button::LineCheck);
   EXPECT_EQ(row(Row::Line), (Json{{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}));
   ASSERT_EQ(downloader.cancelled.size(), 1u);
   EXPECT_TRUE(*downloader.cancelled[0]);
@@ -44,7 +44,7 @@ TEST_F(AppTest, BeforeTenThreeNoTimerRunsAndTheRequestLimitEndsTheCheck) {
   writeSystem(root, "10.2.8");
   downloader.answer.reset();
   start();
-  corvane->OnButton(2);
+  corvane->OnButton(Button::LineCheck);
   queue.runPending();
   EXPECT_TRUE(corvane->lineCheckRunning());  // no timer: only the download can end it
   downloader.completions[0](DownloadResult{false, "", 0, "timed out"});
@@ -56,8 +56,8 @@ TEST_F(AppTest, BeforeTenThreeNoTimerRunsAndTheRequestLimitEndsTheCheck) {
 TEST_F(AppTest, LateReportOfAReplacedDownloadIsIgnored) {
   downloader.answer.reset();
   start();
-  corvane->OnButton(2);
-  corvane->OnButton(2);  // a second line check replaces the first
+  corvane->OnButton(Button::LineCheck);
+  corvane->OnButton(Button::LineCheck);  // a second line check replaces the first
   ASSERT_EQ(downloader.requests.size(), 2u);
   EXPECT_TRUE(*downloader.cancelled[0]);
   downloader.completions[0](DownloadResult{false, "", 0, "late"});
@@ -70,7 +70,7 @@ TEST_F(AppTest, LateReportOfAReplacedDownloadIsIgnored) {
 TEST_F(AppTest, NoWebEngineAlertsAndGives07012) {
   std::filesystem::remove_all(root.path() + "/System/Library/Frameworks/WebKit.framework");
   start();
-  press(1);
+  press(Button::Start);
   EXPECT_FALSE(corvane->URLOK());
   EXPECT_EQ(row(Row::Line), (Json{{"image", "before"}, {"text", ""}, {"code", "07012"}}));
   EXPECT_EQ(events("alert"), std::vector<Json>{Json::parse(R"({"event":"alert","message":"NoURLCheck"})")});
@@ -115,7 +115,7 @@ TEST_F(LineCheckOnLoopback, OutcomesOfTheServer) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url);
     startReal(c.url);
-    press(2);
+    press(Button::LineCheck);
     EXPECT_EQ(row(Row::Line), c.line);
     EXPECT_EQ(events("arm").back()["enabled"], true);
   }

@@ -68,7 +68,7 @@ TEST_P(NetworkCheck, VerdictCodeAndOffer) {
   prvs.p_http = c.pHttp;
   readers.network = portList("Home", {{"Home", {c.port}}});
   start();
-  press(1);
+  press(Button::Start);
 
   EXPECT_EQ(row(Row::Network), (Json{{"image", c.image}, {"text", c.text}, {"code", c.code}}));
   auto offers = events("offer");
@@ -99,7 +99,7 @@ TEST_F(AppTest, OfferListsCurrentAgainstRecommendedProxies) {
                                     proxyList({"old.example.jp:80", "", "", "", "", "", "mail.example.jp:25"},
                                               {"*.local", "169.254/16"}, std::string("http://wpad/p.pac")))}}});
   start();
-  press(1);
+  press(Button::Start);
   auto offers = events("offer");
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0]["pairs"], Json::parse(R"([
@@ -115,11 +115,11 @@ TEST_F(AppTest, CurrentLocationFoundByNameElseLastEntry) {
   Value home = portEntry("Ethernet", "", noProxies());
   readers.network = portList("Work", {{"Home", {home}}, {"Work", {work}}, {"Travel", {home}}});
   start();
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(corvane->port(), "AirPort");
 
   readers.network = portList("Gone", {{"Home", {home}}, {"Travel", {work}}});
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(corvane->port(), "AirPort");
 }
 
@@ -136,7 +136,7 @@ TEST_F(AppTest, NoUsablePortGivesAlertAndNoOffer) {
   for (const Value& network : cases) {
     readers.network = network;
     start();
-    press(1);
+    press(Button::Start);
     EXPECT_EQ(row(Row::Network), (Json{{"image", "err"}, {"text", "noNetwork"}, {"code", ""}}));
     EXPECT_TRUE(events("offer").empty());
     ASSERT_EQ(events("alert").size(), 1u);
@@ -148,15 +148,15 @@ TEST_F(AppTest, NoUsablePortGivesAlertAndNoOffer) {
 TEST_F(AppTest, PortEntryWithOnlyANameCountsAsNoProxies) {
   readers.network = portList("Home", {{"Home", {Value::strings({"Modem"})}}});
   start();
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(row(Row::Network)["text"], "port : Modem\nproxy : no");
   EXPECT_EQ(row(Row::Network)["code"], "03024");
 }
 
 TEST_F(AppTest, NetworkDetailWithoutFaultOpensPanelOnly) {
   start();
-  press(1);
-  corvane->OnButton(7);
+  press(Button::Start);
+  corvane->OnButton(Button::NetworkDetail);
   EXPECT_TRUE(events("offer").empty());
   EXPECT_EQ(events("panel"), std::vector<Json>{Json::parse(R"({"event":"panel","panel":"network"})")});
 }

@@ -25,7 +25,7 @@ TEST_F(RepairFlow, NetworkRepairAcceptedInSequenceRechecksNetworkAndGoesOn) {
   readers.network = badProxy;
   readers.repairedNetwork = goodNetwork;
   start(cli::RepairAnswer::Yes);
-  press(1);
+  press(Button::Start);
 
   EXPECT_EQ(readers.repairs, 1);
   EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":7,"ok":true})")});
@@ -48,7 +48,7 @@ TEST_F(RepairFlow, RefusedOfferChangesNothing) {
   readers.network = badProxy;
   readers.repairedNetwork = goodNetwork;
   start(cli::RepairAnswer::No);
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(readers.repairs, 0);
   EXPECT_TRUE(events("repair").empty());
   EXPECT_EQ(row(Row::Network)["image"], "err");
@@ -60,7 +60,7 @@ TEST_F(RepairFlow, RepairNotAppliedChangesNoRow) {
   readers.network = badProxy;
   readers.repairApplies = false;
   start(cli::RepairAnswer::Yes);
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":7,"ok":false})")});
   EXPECT_EQ(row(Row::Network)["code"], "03017");
   EXPECT_EQ(readers.networkReads, 1);
@@ -71,7 +71,7 @@ TEST_F(RepairFlow, TcpipRepairAcceptedInSequenceRechecksNetworkAndTcpip) {
   readers.tcpip = manual;
   readers.repairedTcpip = goodTcpip;
   start(cli::RepairAnswer::Yes);
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":6,"ok":true})")});
   EXPECT_EQ(readers.networkReads, 2);
   EXPECT_EQ(readers.tcpipReads, 2);
@@ -85,13 +85,13 @@ TEST_F(RepairFlow, TcpipRepairAcceptedInSequenceRechecksNetworkAndTcpip) {
 TEST_F(RepairFlow, UserStartedNetworkRepairRerunsNetworkTcpipAndLine) {
   readers.network = badProxy;
   start(cli::RepairAnswer::No);
-  press(1);
+  press(Button::Start);
   ASSERT_EQ(row(Row::Network)["code"], "03017");
 
   view->setRepairAnswer(cli::RepairAnswer::Yes);
   readers.repairedNetwork = goodNetwork;
   size_t eventsBefore = view->events().size();
-  press(7);
+  press(Button::NetworkDetail);
 
   EXPECT_EQ(readers.networkReads, 2);
   EXPECT_EQ(readers.tcpipReads, 2);
@@ -117,11 +117,11 @@ TEST_F(RepairFlow, UserStartedNetworkRepairRerunsNetworkTcpipAndLine) {
 TEST_F(RepairFlow, LateReportOfARetiredDownloadIsDropped) {
   readers.network = badProxy;
   start(cli::RepairAnswer::No);
-  press(1);
+  press(Button::Start);
   view->setRepairAnswer(cli::RepairAnswer::Yes);
   readers.repairedNetwork = goodNetwork;
   downloader.answer.reset();
-  corvane->OnButton(7);
+  corvane->OnButton(Button::NetworkDetail);
   ASSERT_TRUE(corvane->lineCheckRunning());
   ASSERT_EQ(downloader.requests.size(), 2u);
   EXPECT_EQ(events("arm").back()["enabled"], true);
@@ -133,7 +133,7 @@ TEST_F(RepairFlow, LateReportOfARetiredDownloadIsDropped) {
     queue.runPending();
   };
   const size_t eventsBefore = view->events().size();
-  corvane->OnButton(1);
+  corvane->OnButton(Button::Start);
   EXPECT_TRUE(*downloader.cancelled[1]);
   ASSERT_EQ(downloader.requests.size(), 3u);
   queue.runPending();
@@ -155,10 +155,10 @@ TEST_F(RepairFlow, LateReportOfARetiredDownloadIsDropped) {
 TEST_F(RepairFlow, UserStartedTcpipRepairRerunsChecksOnce) {
   readers.tcpip = manual;
   start(cli::RepairAnswer::No);
-  press(1);
+  press(Button::Start);
   view->setRepairAnswer(cli::RepairAnswer::Yes);
   readers.repairedTcpip = goodTcpip;
-  press(6);
+  press(Button::TcpipDetail);
   EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":6,"ok":true})")});
   EXPECT_EQ(readers.networkReads, 2);
   EXPECT_EQ(readers.tcpipReads, 2);
@@ -171,9 +171,9 @@ TEST_F(RepairFlow, UserStartedRepairThatFailsArmsButtonsAgain) {
   readers.network = badProxy;
   readers.repairApplies = false;
   start(cli::RepairAnswer::No);
-  press(1);
+  press(Button::Start);
   view->setRepairAnswer(cli::RepairAnswer::Yes);
-  press(7);
+  press(Button::NetworkDetail);
   EXPECT_EQ(events("repair").back()["ok"], false);
   EXPECT_EQ(events("arm").back()["enabled"], true);
   EXPECT_EQ(row(Row::Network)["code"], "03017");
@@ -187,7 +187,7 @@ TEST_F(RepairFlow, UserStartedRepairThatFailsArmsButtonsAgain) {
 TEST_F(RepairFlow, NestedOffersStayInsideTheSequence) {
   readers.network = badProxy;
   start(cli::RepairAnswer::Yes);
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(readers.repairs, 3);  // three accepted repairs at most
   EXPECT_EQ(events("offer").size(), 4u);
   EXPECT_EQ(events("offer").back()["answer"], 0);
@@ -204,7 +204,7 @@ TEST_F(RepairFlow, NoPortAtAllAlertsFromTheDetailButtons) {
   readers.network = Value(Value::Array{});
   readers.tcpip = manual;
   start(cli::RepairAnswer::Yes);
-  press(1);
+  press(Button::Start);
   std::vector<std::string> alerts;
   for (const auto& e : events("alert")) alerts.push_back(e["message"]);
   EXPECT_EQ(alerts, (std::vector<std::string>{"networkNoMsg", "networkNoMsg"}));
@@ -217,7 +217,7 @@ TEST_F(RepairFlow, TheOfferSaysWhatTheRepairWillDo) {
   readers.plan.location = "Quorvalin";
   readers.plan.turnedOff = {"Wi-Fi", "Bluetooth DUN"};
   start();
-  press(1);
+  press(Button::Start);
   const auto offers = events("offer");
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0]["plan"], Json::parse(R"({"location":"Quorvalin","turnedOff":["Wi-Fi","Bluetooth DUN"]})"));
@@ -230,7 +230,7 @@ TEST_F(RepairFlow, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
   const auto alerts = events("alert");
   ASSERT_EQ(alerts.size(), 1u);
   EXPECT_EQ(alerts[0]["message"], "providerMissingMsg");
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(row(Row::Network)["image"], "err");
   EXPECT_TRUE(events("offer").empty());
   EXPECT_EQ(readers.repairs, 0);
@@ -241,7 +241,7 @@ TEST_F(RepairFlow, AProviderWithoutAMethodLeavesTheMethodUnjudged) {
   prvs.tcp.reset();
   readers.tcpip = manual;
   start(cli::RepairAnswer::Yes);
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
   EXPECT_TRUE(events("offer").empty());
 }

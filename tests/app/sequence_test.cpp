@@ -30,7 +30,7 @@ TEST_F(AppTest, HealthySystemGivesEveryRowOkInOrder) {
   readers.browser = Value::strings({"0", "2.0.4", "0", "0"});
   readers.mail = Value(Value::Array{"2.1.3", "1", "me", Value(Value::Array{Value::strings({"me", "me@example.jp"})})});
   start();
-  press(1);
+  press(Button::Start);
 
   Json expected = Json::parse(R"([
     {"event":"arm","enabled":true},
@@ -72,7 +72,7 @@ TEST_F(AppTest, HardwareDefaultsForMissingOrEmptyItems) {
   for (const auto& c : cases) {
     readers.profile = c.profile;
     start();
-    press(1);
+    press(Button::Start);
     EXPECT_EQ(row(Row::Hardware), (Json{{"image", "ok"}, {"text", c.text}, {"code", ""}}));
   }
 }
@@ -80,16 +80,16 @@ TEST_F(AppTest, HardwareDefaultsForMissingOrEmptyItems) {
 TEST_F(AppTest, OtherTagsDoNothing) {
   start();
   Json before = view->events();
-  for (int tag : {0, 9, -1, 100}) corvane->OnButton(tag);
+  for (int tag : {0, 9, -1, 100}) corvane->OnButton(static_cast<Button>(tag));
   EXPECT_EQ(view->events(), before);
   EXPECT_EQ(readers.networkReads, 0);
 }
 
 TEST_F(AppTest, LineCheckAloneLeavesOtherRows) {
   start();
-  press(1);
+  press(Button::Start);
   Json rowsBefore = view->rowsJson();
-  press(2);
+  press(Button::LineCheck);
   Json rowsAfter = view->rowsJson();
   for (Row r : {Row::System, Row::Hardware, Row::Network, Row::Tcpip, Row::Browser, Row::Mail})
     EXPECT_EQ(rowsAfter[std::string(rowName(r))], rowsBefore[std::string(rowName(r))]);
@@ -100,7 +100,7 @@ TEST_F(AppTest, LineCheckAloneLeavesOtherRows) {
 
 TEST_F(AppTest, SystemDetailShowsVolumesWithSizes) {
   start();
-  corvane->OnButton(5);
+  corvane->OnButton(Button::SystemDetail);
   EXPECT_EQ(events("panel"), std::vector<Json>{Json::parse(R"({"event":"panel","panel":"hardware"})")});
   auto rows = corvane->hardwarePanelRows();
   ASSERT_EQ(rows.size(), 1u);

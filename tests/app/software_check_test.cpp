@@ -31,7 +31,7 @@ TEST_F(AppTest, BrowserRowCombinations) {
   for (const auto& c : cases) {
     readers.browser = Value::strings(c.versions);
     start();
-    press(1);
+    press(Button::Start);
     EXPECT_EQ(row(Row::Browser), (Json{{"image", "ok"}, {"text", c.text}, {"code", ""}}));
   }
 }
@@ -40,7 +40,7 @@ TEST_F(AppTest, BrowserListOfAnotherLengthGivesEmptyText) {
   for (const Value& list : {Value(), Value::strings({"5.2", "3.0", "7.2"})}) {
     readers.browser = list;
     start();
-    press(1);
+    press(Button::Start);
     EXPECT_EQ(row(Row::Browser), (Json{{"image", "ok"}, {"text", ""}, {"code", ""}}));
   }
 }
@@ -69,7 +69,7 @@ TEST_F(AppTest, MailRowByAccountCount) {
   for (const auto& c : cases) {
     readers.mail = c.mail;
     start();
-    press(1);
+    press(Button::Start);
     EXPECT_EQ(row(Row::Mail), (Json{{"image", c.image}, {"text", c.text}, {"code", ""}}));
     EXPECT_EQ(events("panel").size(), c.panel ? 1u : 0u);
     if (c.panel) {
@@ -81,8 +81,8 @@ TEST_F(AppTest, MailRowByAccountCount) {
 TEST_F(AppTest, MailDetailOpensPanelWithAccounts) {
   readers.mail = mailList("3.6", {Value::strings({"Home", "me@example.jp", "Me", "me", "pop", "smtp"})});
   start();
-  press(1);
-  corvane->OnButton(8);
+  press(Button::Start);
+  corvane->OnButton(Button::MailDetail);
   EXPECT_EQ(events("panel"), std::vector<Json>{Json::parse(R"({"event":"panel","panel":"mail"})")});
 }
 

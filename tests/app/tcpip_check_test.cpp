@@ -41,7 +41,7 @@ TEST_P(TcpipCheck, VerdictCodeOfferAndPanel) {
   prvs.routerip = c.routerip;
   readers.tcpip = Value(Value::Array{c.record});
   start();
-  press(1);
+  press(Button::Start);
 
   EXPECT_EQ(row(Row::Tcpip)["image"], c.image);
   EXPECT_EQ(row(Row::Tcpip)["code"], c.code);
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TcpipCheck, ::testing::Range(0, static_cast<int>
 TEST_F(AppTest, WrongMethodShowsSyserrThenErrAndOffersMethodRepair) {
   readers.tcpip = Value(Value::Array{tcpipRecord("192.168.1.5", "Manual", "192.168.1.1")});
   start();
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(rowImages(Row::Tcpip), (std::vector<std::string>{"check", "syserr", "err"}));
   auto offers = events("offer");
   ASSERT_EQ(offers.size(), 1u);
@@ -99,7 +99,7 @@ TEST_F(AppTest, RowTextShowsAddressesAndLocalizedMethods) {
   for (const auto& c : cases) {
     readers.tcpip = Value(Value::Array{tcpipRecord("192.168.1.5", "DHCP", "192.168.1.1", c.ipv6)});
     start();
-    press(1);
+    press(Button::Start);
     EXPECT_EQ(row(Row::Tcpip)["text"],
               "IP address : 192.168.1.5   Using DHCP\nDNS : 192.168.1.1\nIPv6 : " + c.shown + "   Automatically");
   }
@@ -108,7 +108,7 @@ TEST_F(AppTest, RowTextShowsAddressesAndLocalizedMethods) {
 TEST_F(AppTest, NoServiceGives03031WithoutDetailAction) {
   readers.tcpip = Value(Value::Array{});
   start();
-  press(1);
+  press(Button::Start);
   EXPECT_EQ(row(Row::Tcpip), (Json{{"image", "err"}, {"text", "noNetwork"}, {"code", "03031"}}));
   EXPECT_TRUE(events("offer").empty());
   EXPECT_TRUE(events("panel").empty());
@@ -118,8 +118,8 @@ TEST_F(AppTest, NoServiceGives03031WithoutDetailAction) {
 TEST_F(AppTest, TcpipDetailPressedWithFaultOffersThenOpensPanelWhenDeclined) {
   readers.tcpip = Value(Value::Array{tcpipRecord("192.168.1.5", "Manual", "192.168.1.1")});
   start(cli::RepairAnswer::No);
-  press(1);
-  corvane->OnButton(6);
+  press(Button::Start);
+  corvane->OnButton(Button::TcpipDetail);
   EXPECT_EQ(events("offer").size(), 2u);
   EXPECT_EQ(events("panel"), std::vector<Json>{Json::parse(R"({"event":"panel","panel":"tcpip"})")});
 }

@@ -53,7 +53,7 @@ nlohmann::json controllerRows(const std::string& root, const std::string& lang) 
                   ProviderDatas::load(bundle));
   corvane.awakeFromNib();
   corvane.applicationDidFinishLaunching();
-  corvane.OnButton(1);
+  corvane.OnButton(Button::Start);
   queue.runUntil([&] { return !corvane.lineCheckRunning(); });
   return nlohmann::json::parse(view.rowsJson().dump());
 }
