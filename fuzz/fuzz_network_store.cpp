@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Value copy = parsePropertyList(setup.copy().bytes);
   const bool sound = copy.isDictionary() && copy["CurrentSet"].equals("/Sets/" + key) &&
                      copy["Sets"][key]["UserDefinedName"].equals("Quorvalin");
-  removePrivateCopy(setup.copy());
+  removePrivateCopy(platform, setup.copy());
   if (!sound) std::abort();
   return 0;
 }

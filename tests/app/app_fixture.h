@@ -1,6 +1,6 @@
 #pragma once
 // A controller wired to canned reader results, the command line's recording
-// view, a fake download and a real event queue, on a throw-away system root.
+// view, a fake download and a real event queue, on a system in memory.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include "app/corvane.h"
 #include "app/event_queue.h"
 #include "cli/check_view.h"
+#include "support/memory_platform.h"
 #include "support/temp_folder.h"
 #include "support/test_platforms.h"
 
@@ -90,13 +91,21 @@ class FakeDownloader : public HttpDownloader {
   }
 };
 
-// A system root at an OS version, with or without the web engine.
+// A system at an OS version, with or without the web engine.
+inline std::string systemVersionPlist(const std::string& version) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+         "<key>ProductVersion</key><string>" +
+         version + "</string></dict></plist>\n";
+}
+inline constexpr std::string_view kWebKitPath = "/System/Library/Frameworks/WebKit.framework";
+
+inline void writeSystem(MemoryPlatform& system, const std::string& version, bool webKit = true) {
+  system.put("/System/Library/CoreServices/SystemVersion.plist", systemVersionPlist(version));
+  if (webKit) system.put(std::string(kWebKitPath) + "/Versions/A/WebKit", "");
+}
 inline void writeSystem(const TempFolder& root, const std::string& version, bool webKit = true) {
-  root.write("System/Library/CoreServices/SystemVersion.plist",
-             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-             "<key>ProductVersion</key><string>" +
-                 version + "</string></dict></plist>\n");
-  if (webKit) root.write("System/Library/Frameworks/WebKit.framework/Versions/A/WebKit", "");
+  root.write("System/Library/CoreServices/SystemVersion.plist", systemVersionPlist(version));
+  if (webKit) root.write(std::string(kWebKitPath.substr(1)) + "/Versions/A/WebKit", "");
 }
 
 // A proxy list: seven protocol texts, then on 10.3.2 and later the
@@ -142,7 +151,7 @@ inline Value tcpipRecord(const std::string& ip, const std::string& method, const
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    writeSystem(root, "10.4.11");
+    writeSystem(system, "10.4.11");
     prvs.title = "Test Provider";
     prvs.routerip = "192.168.1.1";
     prvs.tcp = "DHCP";
@@ -151,13 +160,14 @@ class AppTest : public ::testing::Test {
     readers.tcpip = Value(Value::Array{tcpipRecord("192.168.1.5", "DHCP", "192.168.1.1")});
   }
 
-  // Makes the platform, the view and the controller (after the test has set
-  // the root, the provider and the answers).
+  // Makes the view and the controller on the system in memory (after the
+  // test has set the system, the provider and the answers).
   Corvane& start(cli::RepairAnswer answer = cli::RepairAnswer::No) {
-    platform = makePlatform(root.path());
+    platform = &system;
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
     corvane = std::make_unique<Corvane>(
-        CorvaneServices{*view, queue, *platform, readers, downloader, strings, Bundle(root.path()),
+        CorvaneServices{*view, queue, *platform, readers, downloader, strings,
+                        Bundle(std::string(MemoryPlatform::kRoot)),
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
         prvs);
     corvane->awakeFromNib();
@@ -171,9 +181,11 @@ class AppTest : public ::testing::Test {
     queue.runUntil([&] { return !corvane->lineCheckRunning(); });
   }
 
-  std::unique_ptr<Platform> makePlatform(const std::string& systemRoot) const {
+  // A platform on real files (captured systems, real downloads), with its
+  // own temporary folder; the test keeps both.
+  static std::unique_ptr<Platform> makePlatform(const std::string& systemRoot, const std::string& temporaryFolder) {
     return std::make_unique<TestPlatform>(
-        PlatformOptions{.root = systemRoot, .home = "/Users/user", .pauses = false, .syslog = false}, temporary.path());
+        PlatformOptions{.root = systemRoot, .home = "/Users/user", .pauses = false, .syslog = false}, temporaryFolder);
   }
 
   Json row(Row r) const { return view->rowsJson()[std::string(rowName(r))]; }
@@ -192,14 +204,13 @@ class AppTest : public ::testing::Test {
     return images;
   }
 
-  TempFolder root;
-  TempFolder temporary;
+  MemoryPlatform system;
   ProviderDatas prvs;
   LocalizedStrings strings;  // "C": every key shows as itself
   CannedReaders readers;
   FakeDownloader downloader;
   EventQueue queue;
-  std::unique_ptr<Platform> platform;
+  Platform* platform = nullptr;  // the system in memory, or a test's real platform
   std::unique_ptr<cli::CheckView> view;
   std::unique_ptr<Corvane> corvane;
 };

@@ -12,7 +12,8 @@ class CapturedSystem : public AppTest {
  protected:
   // Runs the start button's sequence on testdata/sysroots/<name>.
   void run(const std::string& name) {
-    platform = makePlatform(std::string(CORVANE_TESTDATA) + "/sysroots/" + name);
+    real = makePlatform(std::string(CORVANE_TESTDATA) + "/sysroots/" + name, temporary.path());
+    platform = real.get();
     systemReaders = makeSystemReaders(*platform);
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = cli::RepairAnswer::No});
     corvane = std::make_unique<Corvane>(
@@ -28,6 +29,10 @@ class CapturedSystem : public AppTest {
       if (e["event"] == "offer" || e["event"] == "panel" || e["event"] == "repair") found.push_back(e);
     return found;
   }
+  // The bundle folder (empty) and the temporary folder of the real platform.
+  TempFolder root;
+  TempFolder temporary;
+  std::unique_ptr<Platform> real;
   std::unique_ptr<CheckReaders> systemReaders;
 };
 
@@ -136,7 +141,8 @@ class DemoSystem : public CapturedSystem {
     prvs.p_enable = false;
   }
   void runCopy(cli::RepairAnswer answer) {
-    platform = makePlatform(copy.path());
+    real = makePlatform(copy.path(), temporary.path());
+    platform = real.get();
     systemReaders = makeSystemReaders(*platform);
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
     corvane = std::make_unique<Corvane>(

@@ -33,10 +33,13 @@ TEST_F(CheckReport, LineFailuresAreToldApartWithTheAddressTried) {
       {"https" + server.url("/missing").substr(4), "lineTls", "TLS"},
   };
   auto realDownloader = makeHttpDownloader();
+  TempFolder root, temporary;
+  writeSystem(root, "10.4.11");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url);
     prvs.testurl = c.url;
-    platform = makePlatform(root.path());
+    auto real = makePlatform(root.path(), temporary.path());
+    platform = real.get();
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{});
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, readers, *realDownloader, strings, Bundle(root.path()),

@@ -41,7 +41,7 @@ TEST_F(AppTest, SilentDownloadEndsByTheTimerOnNewerSystems) {
 }
 
 TEST_F(AppTest, BeforeTenThreeNoTimerRunsAndTheRequestLimitEndsTheCheck) {
-  writeSystem(root, "10.2.8");
+  writeSystem(system, "10.2.8");
   downloader.answer.reset();
   start();
   corvane->OnButton(Button::LineCheck);
@@ -68,7 +68,7 @@ TEST_F(AppTest, LateReportOfAReplacedDownloadIsIgnored) {
 }
 
 TEST_F(AppTest, NoWebEngineAlertsAndGives07012) {
-  std::filesystem::remove_all(root.path() + "/System/Library/Frameworks/WebKit.framework");
+  system.remove(kWebKitPath);
   start();
   press(Button::Start);
   EXPECT_FALSE(corvane->URLOK());
@@ -83,7 +83,8 @@ class LineCheckOnLoopback : public AppTest {
  protected:
   Corvane& startReal(const std::string& url) {
     prvs.testurl = url;
-    platform = makePlatform(root.path());
+    real = makePlatform(root.path(), temporary.path());
+    platform = real.get();
     view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{});
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, readers, *curl, strings, Bundle(root.path()),
@@ -92,6 +93,13 @@ class LineCheckOnLoopback : public AppTest {
     corvane->awakeFromNib();
     return *corvane;
   }
+  void SetUp() override {
+    AppTest::SetUp();
+    writeSystem(root, "10.4.11");
+  }
+  TempFolder root;
+  TempFolder temporary;
+  std::unique_ptr<Platform> real;
   std::unique_ptr<HttpDownloader> curl = makeCurlDownloader();
 };
 

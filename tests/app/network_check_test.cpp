@@ -63,7 +63,7 @@ std::vector<NetworkCase> networkCases() {
 TEST_P(NetworkCheck, VerdictCodeAndOffer) {
   const NetworkCase c = networkCases()[static_cast<size_t>(GetParam())];
   SCOPED_TRACE(c.name);
-  writeSystem(root, c.version);
+  writeSystem(system, c.version);
   prvs.p_enable = c.pEnable;
   prvs.p_http = c.pHttp;
   readers.network = portList("Home", {{"Home", {c.port}}});

@@ -32,10 +32,10 @@ TEST(VolumeSize, UnitsAndRounding) {
 }
 
 TEST(VolumeRows, UnreadableVolumeShowsZero) {
-  TempFolder root;
-  writeSystem(root, "10.6");
-  Platform platform(PlatformOptions{.root = root.path(), .pauses = false, .syslog = false});
-  auto rows = volumeRows(platform, {"/Volumes/Gone"});
+  MemoryPlatform system;
+  writeSystem(system, "10.6");
+  system.setDiskFigures({});  // the volume cannot be read
+  auto rows = volumeRows(system, {"/Volumes/Gone"});
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].volume, "/Volumes/Gone");
   EXPECT_EQ(rows[0].free, "0.00 Byte");

@@ -99,13 +99,15 @@ TEST_F(AppTest, LineCheckAloneLeavesOtherRows) {
 }
 
 TEST_F(AppTest, SystemDetailShowsVolumesWithSizes) {
+  system.setDiskFigures({.totalBytes = 2048, .freeBytes = 1024, .known = true});
   start();
   corvane->OnButton(Button::SystemDetail);
   EXPECT_EQ(events("panel"), std::vector<Json>{Json::parse(R"({"event":"panel","panel":"hardware"})")});
   auto rows = corvane->hardwarePanelRows();
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].volume, "/");
-  EXPECT_NE(rows[0].all, "0.00 Byte");  // the root folder's file system has a size
+  EXPECT_EQ(rows[0].free, "1.00 KB");
+  EXPECT_EQ(rows[0].all, "2.00 KB");
 }
 
 }  // namespace

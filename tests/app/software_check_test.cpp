@@ -95,7 +95,8 @@ namespace {
 TEST_F(AppTest, MailSetupAppExitStatus) {
   start();
   EXPECT_EQ(corvane->RunMailSetupApp(), -1);  // not in the bundle
-  root.write("Contents/Resources/Plovis.app/Contents/MacOS/Plovis(Mail)", "#!/bin/sh\nexit 3\n", true);
+  system.putProgram(std::string(MemoryPlatform::kRoot) + "/Contents/Resources/Plovis.app/Contents/MacOS/Plovis(Mail)",
+                    [](const std::vector<std::string>&) { return 3; });
   EXPECT_EQ(corvane->RunMailSetupApp(), 3);
 }
 
