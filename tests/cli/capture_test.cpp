@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,35 +16,26 @@
 #include <vector>
 
 #include "core/plist_io.h"
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CliRun;
+using testing::kCorvaneCli;
 using testing::readHostFile;
+using testing::runProgram;
 using testing::TempFolder;
 
-const std::string kCli = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli";
 const std::string kCapture = std::string(CORVANE_SOURCE_DIR) + "/scripts/corvane-capture";
 const std::string kSysroots = std::string(CORVANE_TESTDATA) + "/sysroots";
 
-std::string quoted(const std::string& text) {
-  std::string q = "'";
-  for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct ShellRun {
-  int status = -1;
-  std::string out, err;
-};
-
-// Runs a shell command line with standard input closed.
-ShellRun shell(const TempFolder& scratch, const std::string& command) {
-  const std::string out = scratch.path() + "/run.out", err = scratch.path() + "/run.err";
-  const int raw = std::system((command + " < /dev/null > " + quoted(out) + " 2> " + quoted(err)).c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readHostFile(out), readHostFile(err)};
+// Runs a program (corvane-cli, or a tool found on the PATH) with standard
+// input empty.
+CliRun invoke(const std::vector<std::string>& args) {
+  return runProgram(args.front(), std::vector<std::string>(args.begin() + 1, args.end()));
 }
 
 // What the Mac's `df -k` printed: the capture records it, the check reads
@@ -73,8 +63,9 @@ void addRepairTools(const std::string& root) {
   }
 }
 
-nlohmann::json checkJson(const TempFolder& scratch, const std::string& root) {
-  const ShellRun run = shell(scratch, kCli + " check --no-pause --repair no --json --lang en --root " + quoted(root));
+nlohmann::json checkJson(const std::string& root) {
+  const CliRun run =
+      invoke({kCorvaneCli, "check", "--no-pause", "--repair", "no", "--json", "--lang", "en", "--root", root});
   EXPECT_TRUE(run.status == 0 || run.status == 1) << root << ": " << run.err;
   return nlohmann::json::parse(run.out, nullptr, false);
 }
@@ -131,14 +122,13 @@ TEST_P(CaptureRoundTrip, ArchiveChecksLikeTheFolderAndTheKitInstallsAndUndoes) {
   const std::vector<std::string> secrets = markSecrets(folder);
 
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  const ShellRun capture =
-      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive));
+  const CliRun capture = invoke({"dash", kCapture, "--root", folder, "--output", archive});
   ASSERT_EQ(capture.status, 0) << capture.err;
   EXPECT_NE(capture.out.find("collected /System/Library/CoreServices/SystemVersion.plist"), std::string::npos);
 
   // The same rows from the archive as from the folder; the report names the capture.
-  const nlohmann::json fromFolder = checkJson(scratch, folder);
-  const nlohmann::json fromArchive = checkJson(scratch, archive);
+  const nlohmann::json fromFolder = checkJson(folder);
+  const nlohmann::json fromArchive = checkJson(archive);
   ASSERT_TRUE(fromFolder.contains("rows")) << name;
   EXPECT_EQ(fromArchive["rows"], fromFolder["rows"]) << name;
   EXPECT_TRUE(fromArchive.contains("capture")) << name;
@@ -149,20 +139,19 @@ TEST_P(CaptureRoundTrip, ArchiveChecksLikeTheFolderAndTheKitInstallsAndUndoes) {
       << "the capture's recorded disk: " << systemRow;
 
   // No secret value is in the archive, compressed or not.
-  const ShellRun unpacked = shell(scratch, "gzip -dc " + quoted(archive));
+  const CliRun unpacked = invoke({"gzip", "-dc", archive});
   ASSERT_EQ(unpacked.status, 0);
   for (const auto& secret : secrets) EXPECT_EQ(unpacked.out.find(secret), std::string::npos) << name << ": " << secret;
 
   const std::string store = storeOf(folder);
   if (!fs::exists(store)) {
-    const ShellRun kit =
-        shell(scratch, kCli + " repair --kit " + quoted(scratch.path() + "/kit") + " --root " + quoted(archive));
+    const CliRun kit = invoke({kCorvaneCli, "repair", "--kit", scratch.path() + "/kit", "--root", archive});
     EXPECT_EQ(kit.status, 1) << name << ": a system without a store has nothing to repair";
     return;
   }
 
   const std::string kit = scratch.path() + "/kit";
-  const ShellRun made = shell(scratch, kCli + " repair --kit " + quoted(kit) + " --root " + quoted(archive));
+  const CliRun made = invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive});
   ASSERT_EQ(made.status, 0) << name << ": " << made.err;
   for (const char* file : {"/apply.sh", "/undo.sh", "/README.txt"}) EXPECT_TRUE(fs::exists(kit + file)) << file;
 
@@ -172,7 +161,7 @@ TEST_P(CaptureRoundTrip, ArchiveChecksLikeTheFolderAndTheKitInstallsAndUndoes) {
   const std::string copyStore = storeOf(copy);
   const std::string before = readHostFile(copyStore);
 
-  const ShellRun apply = shell(scratch, "dash " + quoted(kit + "/apply.sh") + " --root " + quoted(copy));
+  const CliRun apply = invoke({"dash", kit + "/apply.sh", "--root", copy});
   ASSERT_EQ(apply.status, 0) << name << ": " << apply.err;
   const std::string installed = readHostFile(copyStore);
   EXPECT_NE(installed, before);
@@ -185,12 +174,12 @@ TEST_P(CaptureRoundTrip, ArchiveChecksLikeTheFolderAndTheKitInstallsAndUndoes) {
     EXPECT_NE(log.find(step), std::string::npos) << name << ": " << step;
 
   // The fault of the network row is gone once the kit is in.
-  const nlohmann::json after = checkJson(scratch, copy);
+  const nlohmann::json after = checkJson(copy);
   if (fromFolder["rows"]["network"]["code"] == "03017") {
     EXPECT_NE(after["rows"]["network"]["code"], "03017") << name << ": " << after["rows"]["network"];
   }
 
-  const ShellRun undo = shell(scratch, "dash " + quoted(kit + "/undo.sh") + " --root " + quoted(copy));
+  const CliRun undo = invoke({"dash", kit + "/undo.sh", "--root", copy});
   ASSERT_EQ(undo.status, 0) << name << ": " << undo.err;
   EXPECT_EQ(readHostFile(copyStore), before) << name << ": undo must restore the store byte for byte";
 }
@@ -238,10 +227,8 @@ TEST(CaptureSecrets, StayOnTheMacAndComeBackWithTheKit) {
   }
 
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(
-      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive)).status,
-      0);
-  const ShellRun tar = shell(scratch, "gzip -dc " + quoted(archive));
+  ASSERT_EQ(invoke({"dash", kCapture, "--root", folder, "--output", archive}).status, 0);
+  const CliRun tar = invoke({"gzip", "-dc", archive});
   EXPECT_EQ(tar.out.find(pppoe), std::string::npos);
   EXPECT_EQ(tar.out.find("mail-s3cret"), std::string::npos);
   EXPECT_NE(tar.out.find("@@corvane-secret:"), std::string::npos);
@@ -258,15 +245,14 @@ TEST(CaptureSecrets, StayOnTheMacAndComeBackWithTheKit) {
 
   // --no-mail leaves Mail's settings out altogether.
   const std::string noMail = scratch.path() + "/no-mail.tar.gz";
-  const ShellRun without = shell(
-      scratch, "dash " + quoted(kCapture) + " --no-mail --root " + quoted(folder) + " --output " + quoted(noMail));
+  const CliRun without = invoke({"dash", kCapture, "--no-mail", "--root", folder, "--output", noMail});
   ASSERT_EQ(without.status, 0);
-  EXPECT_EQ(shell(scratch, "tar tzf " + quoted(noMail)).out.find("com.apple.mail.plist"), std::string::npos);
+  EXPECT_EQ(invoke({"tar", "tzf", noMail}).out.find("com.apple.mail.plist"), std::string::npos);
 
   const std::string kit = scratch.path() + "/kit";
-  ASSERT_EQ(shell(scratch, kCli + " repair --kit " + quoted(kit) + " --root " + quoted(archive)).status, 0);
+  ASSERT_EQ(invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive}).status, 0);
   const std::string before = readHostFile(storeOf(folder));
-  const ShellRun apply = shell(scratch, "dash " + quoted(kit + "/apply.sh") + " --root " + quoted(folder));
+  const CliRun apply = invoke({"dash", kit + "/apply.sh", "--root", folder});
   ASSERT_EQ(apply.status, 0) << apply.err;
   const std::string installed = readHostFile(storeOf(folder));
   EXPECT_NE(installed, before);
@@ -282,16 +268,14 @@ TEST(FixKit, RefusesAStoreChangedSinceTheCaptureOrMissingSecrets) {
   copyTree(kSysroots + "/net-10.4.11", folder);
   addRepairTools(folder);
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(
-      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive)).status,
-      0);
+  ASSERT_EQ(invoke({"dash", kCapture, "--root", folder, "--output", archive}).status, 0);
   const std::string kit = scratch.path() + "/kit";
-  ASSERT_EQ(shell(scratch, kCli + " repair --kit " + quoted(kit) + " --root " + quoted(archive)).status, 0);
+  ASSERT_EQ(invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive}).status, 0);
 
   const std::string store = storeOf(folder);
   const std::string changed = readHostFile(store) + "\n";
   { std::ofstream(store, std::ios::binary | std::ios::trunc) << changed; }
-  ShellRun apply = shell(scratch, "dash " + quoted(kit + "/apply.sh") + " --root " + quoted(folder));
+  CliRun apply = invoke({"dash", kit + "/apply.sh", "--root", folder});
   EXPECT_EQ(apply.status, 1);
   EXPECT_NE(apply.err.find("changed since the capture"), std::string::npos) << apply.err;
   EXPECT_EQ(readHostFile(store), changed);
@@ -300,7 +284,7 @@ TEST(FixKit, RefusesAStoreChangedSinceTheCaptureOrMissingSecrets) {
   // Back to the captured bytes, but the private file is gone.
   { std::ofstream(store, std::ios::binary | std::ios::trunc) << changed.substr(0, changed.size() - 1); }
   fs::remove_all(folder + "/Users/user/Library/Application Support/Corvane");
-  apply = shell(scratch, "dash " + quoted(kit + "/apply.sh") + " --root " + quoted(folder));
+  apply = invoke({"dash", kit + "/apply.sh", "--root", folder});
   EXPECT_EQ(apply.status, 1);
   EXPECT_NE(apply.err.find("passwords"), std::string::npos) << apply.err;
   EXPECT_EQ(readHostFile(store), changed.substr(0, changed.size() - 1));
@@ -312,11 +296,9 @@ TEST(FixKit, AFailedMoveOverTheStoreLeavesTheStoreAsItWas) {
   const std::string folder = scratch.path() + "/folder";
   copyTree(kSysroots + "/repair-10.4-new-location", folder);
   const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(
-      shell(scratch, "dash " + quoted(kCapture) + " --root " + quoted(folder) + " --output " + quoted(archive)).status,
-      0);
+  ASSERT_EQ(invoke({"dash", kCapture, "--root", folder, "--output", archive}).status, 0);
   const std::string kit = scratch.path() + "/kit";
-  ASSERT_EQ(shell(scratch, kCli + " repair --kit " + quoted(kit) + " --root " + quoted(archive)).status, 0);
+  ASSERT_EQ(invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive}).status, 0);
   // mv moves, then fails when its target is the store: the store is replaced
   // by something, and mv reports failure.
   scratch.write("folder/bin/mv",
@@ -325,7 +307,7 @@ TEST(FixKit, AFailedMoveOverTheStoreLeavesTheStoreAsItWas) {
                 "echo broken > \"$3\"; exit 1;; esac\nexit 0\n",
                 true);
   const std::string before = readHostFile(storeOf(folder));
-  const ShellRun apply = shell(scratch, "dash " + quoted(kit + "/apply.sh") + " --root " + quoted(folder));
+  const CliRun apply = invoke({"dash", kit + "/apply.sh", "--root", folder});
   EXPECT_EQ(apply.status, 1);
   EXPECT_NE(apply.err.find("put back"), std::string::npos) << apply.err;
   EXPECT_EQ(readHostFile(storeOf(folder)), before);
@@ -335,24 +317,24 @@ TEST(FrontDoor, ARootThatIsNotAMacIsSaidInOneLine) {
   TempFolder scratch;
   const std::string empty = scratch.path() + "/linux";
   fs::create_directories(empty + "/etc");
-  ShellRun run = shell(scratch, kCli + " check --no-pause --root " + quoted(empty));
+  CliRun run = invoke({kCorvaneCli, "check", "--no-pause", "--root", empty});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err,
             "corvane-cli: " + empty + " is not a Mac system: give --root a captured system or a capture archive\n");
-  run = shell(scratch, kCli + " check --no-pause --json --root " + quoted(empty));
+  run = invoke({kCorvaneCli, "check", "--no-pause", "--json", "--root", empty});
   EXPECT_EQ(run.status, 1);
   const auto json = nlohmann::json::parse(run.out, nullptr, false);
   ASSERT_TRUE(json.is_object()) << run.out;
   EXPECT_NE(json["error"].get<std::string>().find("is not a Mac system"), std::string::npos);
   for (const char* what : {"network", "system", "mail"}) {
-    run = shell(scratch, kCli + " inspect " + what + " --root " + quoted(empty));
+    run = invoke({kCorvaneCli, "inspect", what, "--root", empty});
     EXPECT_EQ(run.status, 1) << what;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
   }
   // An unreadable version file is still a Mac: the readers say what they found.
   scratch.write("linux/System/Library/CoreServices/SystemVersion.plist", "garbage");
-  run = shell(scratch, kCli + " inspect system --root " + quoted(empty));
+  run = invoke({kCorvaneCli, "inspect", "system", "--root", empty});
   EXPECT_EQ(run.status, 0) << run.err;
 }
 

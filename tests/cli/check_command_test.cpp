@@ -1,39 +1,31 @@
 // corvane-cli check as a program: options, exit status and the JSON report.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "core/display_width.h"
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string output;
-};
+using Args = std::vector<std::string>;
 
-// Runs corvane-cli with the arguments, standard input from /dev/null.
-CliRun corvaneCli(const std::string& arguments) {
-  static TempFolder temporary;  // where line checks save their download
-  std::string command = "TMPDIR=" + temporary.path() + " " + std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " +
-                        arguments + " </dev/null 2>/dev/null";
-  CliRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+// Runs corvane-cli with the arguments, standard input empty; line checks save
+// their download in a temporary folder of the tests.
+CliRun corvaneCli(const Args& args) {
+  static TempFolder temporary;
+  return runCorvaneCli(args, {.environment = {{"TMPDIR", temporary.path()}}});
+}
+
+Args operator+(Args args, const Args& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
 }
 
 class CheckCommand : public ::testing::Test {
@@ -42,22 +34,25 @@ class CheckCommand : public ::testing::Test {
     std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/demo", system.path(),
                           std::filesystem::copy_options::recursive);
   }
-  std::string common() const {
-    return "check --root " + system.path() + " --bundle " + CORVANE_BUNDLE + " --no-pause --lang C";
+  Args common(const std::string& language = "C") const {
+    return {"check", "--root", system.path(), "--bundle", CORVANE_BUNDLE, "--no-pause", "--lang", language};
   }
   TempFolder system;
 };
 
 TEST_F(CheckCommand, UsageErrorsExitWithTwo) {
-  for (std::string bad : {"check --repair maybe", "check --lang fr", "check --root /no/such/folder", "check extra"})
-    EXPECT_EQ(corvaneCli(bad).status, 2) << bad;
+  const Args bad[] = {{"check", "--repair", "maybe"},
+                      {"check", "--lang", "fr"},
+                      {"check", "--root", "/no/such/folder"},
+                      {"check", "extra"}};
+  for (const Args& args : bad) EXPECT_EQ(corvaneCli(args).status, 2) << args.back();
 }
 
 TEST_F(CheckCommand, JsonReportOfAFaultWithoutTerminalAnswersNo) {
   std::string before = readHostFile(system.path() + "/Library/Preferences/SystemConfiguration/preferences.plist");
-  CliRun run = corvaneCli(common() + " --json --details");
+  CliRun run = corvaneCli(common() + Args{"--json", "--details"});
   EXPECT_EQ(run.status, 1);
-  auto report = nlohmann::ordered_json::parse(run.output);
+  auto report = nlohmann::ordered_json::parse(run.out);
   EXPECT_EQ(report["title"], "Quorvalin光 インターネット接続診断");
   std::vector<std::string> rows;
   for (const auto& [name, row] : report["rows"].items()) rows.push_back(name);
@@ -78,9 +73,9 @@ TEST_F(CheckCommand, JsonReportOfAFaultWithoutTerminalAnswersNo) {
 
 TEST_F(CheckCommand, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
   TempFolder emptyBundle;
-  CliRun run = corvaneCli("check --root " + system.path() + " --bundle " + emptyBundle.path() +
-                          " --no-pause --lang C --json --repair yes");
-  auto report = nlohmann::ordered_json::parse(run.output);
+  CliRun run = corvaneCli({"check", "--root", system.path(), "--bundle", emptyBundle.path(), "--no-pause", "--lang",
+                           "C", "--json", "--repair", "yes"});
+  auto report = nlohmann::ordered_json::parse(run.out);
   EXPECT_EQ(report["providerSettings"], false);
   EXPECT_EQ(report["rows"]["network"]["image"], "err");
   for (const auto& e : report["events"]) EXPECT_NE(e["event"], "offer") << e.dump();
@@ -89,11 +84,11 @@ TEST_F(CheckCommand, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
 TEST(CheckCommandDetails, EachPortShowsItsOwnTcpipRecord) {
   // The location orders Ethernet, a service the store lacks, then AirPort.
   CliRun run =
-      corvaneCli("check --root " + std::string(CORVANE_TESTDATA) + "/sysroots/net-10.2.8-dangling-service --bundle " +
-                 CORVANE_BUNDLE + " --no-pause --lang C --json --details --repair no");
-  auto report = nlohmann::ordered_json::parse(run.output);
+      corvaneCli({"check", "--root", std::string(CORVANE_TESTDATA) + "/sysroots/net-10.2.8-dangling-service",
+                  "--bundle", CORVANE_BUNDLE, "--no-pause", "--lang", "C", "--json", "--details", "--repair", "no"});
+  auto report = nlohmann::ordered_json::parse(run.out);
   const auto& ports = report["details"]["tcpip"]["ports"];
-  ASSERT_EQ(ports.size(), 3u) << run.output;
+  ASSERT_EQ(ports.size(), 3u) << run.out;
   EXPECT_EQ(ports[0]["name"], "Built-in Ethernet");
   EXPECT_EQ(ports[0]["ipaddress"], "192.168.1.23");
   EXPECT_EQ(ports[1]["name"], "");
@@ -108,9 +103,9 @@ TEST(CheckCommandDetails, EachPortShowsItsOwnTcpipRecord) {
 
 TEST_F(CheckCommand, LineCheckAloneWithoutWebEngine) {
   std::filesystem::remove_all(system.path() + "/System/Library/Frameworks/WebKit.framework");
-  CliRun run = corvaneCli(common() + " --line-only --json");
+  CliRun run = corvaneCli(common() + Args{"--line-only", "--json"});
   EXPECT_EQ(run.status, 1);
-  auto report = nlohmann::ordered_json::parse(run.output);
+  auto report = nlohmann::ordered_json::parse(run.out);
   const auto& line = report["rows"]["line"];
   EXPECT_EQ(line["image"], "before");
   EXPECT_EQ(line["text"], "");
@@ -144,12 +139,11 @@ std::vector<size_t> valueColumns(const std::string& text, const std::string& fir
 }
 
 TEST_F(CheckCommand, JapaneseOfferTableLinesUpOnScreen) {
-  CliRun run =
-      corvaneCli("check --root " + system.path() + " --bundle " + CORVANE_BUNDLE + " --no-pause --lang ja --repair no");
-  std::vector<size_t> columns = valueColumns(run.output, "推奨設定に変更しますか？");
-  ASSERT_GE(columns.size(), 3u) << run.output;
-  for (size_t column : columns) EXPECT_EQ(column, columns.front()) << run.output;
-  EXPECT_NE(run.output.find("除外するホスト"), std::string::npos);
+  CliRun run = corvaneCli(common("ja") + Args{"--repair", "no"});
+  std::vector<size_t> columns = valueColumns(run.out, "推奨設定に変更しますか？");
+  ASSERT_GE(columns.size(), 3u) << run.out;
+  for (size_t column : columns) EXPECT_EQ(column, columns.front()) << run.out;
+  EXPECT_NE(run.out.find("除外するホスト"), std::string::npos);
 }
 
 TEST_F(CheckCommand, ControlCharactersFromTheStoreAreShownEscaped) {
@@ -161,18 +155,17 @@ TEST_F(CheckCommand, ControlCharactersFromTheStoreAreShownEscaped) {
   ASSERT_NE(at, std::string::npos);
   text.replace(at, exception.size(), "<string>intra\x1b[2Jnet</string>");
   std::ofstream(store, std::ios::binary) << text;
-  CliRun run = corvaneCli(common() + " --repair no");
-  EXPECT_EQ(run.output.find('\x1b'), std::string::npos);
-  EXPECT_NE(run.output.find("intra\\e[2Jnet"), std::string::npos) << run.output;
+  CliRun run = corvaneCli(common() + Args{"--repair", "no"});
+  EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
+  EXPECT_NE(run.out.find("intra\\e[2Jnet"), std::string::npos) << run.out;
 }
 
 TEST_F(CheckCommand, TextModeShowsRowsInTheChosenLanguage) {
   std::filesystem::remove_all(system.path() + "/System/Library/Frameworks/WebKit.framework");
-  CliRun japanese =
-      corvaneCli("check --root " + system.path() + " --bundle " + CORVANE_BUNDLE + " --no-pause --lang ja --repair no");
+  CliRun japanese = corvaneCli(common("ja") + Args{"--repair", "no"});
   EXPECT_EQ(japanese.status, 1);
-  EXPECT_NE(japanese.output.find("プロキシ : あり"), std::string::npos) << japanese.output;
-  EXPECT_NE(japanese.output.find("07012"), std::string::npos);
+  EXPECT_NE(japanese.out.find("プロキシ : あり"), std::string::npos) << japanese.out;
+  EXPECT_NE(japanese.out.find("07012"), std::string::npos);
 }
 
 }  // namespace

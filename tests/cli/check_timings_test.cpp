@@ -3,12 +3,11 @@
 #include "cli/check_timings.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <thread>
 
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
@@ -63,33 +62,21 @@ TEST(CheckTimings, ADownloadThatNeverReportsLastsUntilTheSequenceEnds) {
   EXPECT_LE(figures["download"].get<double>(), figures["total"].get<double>());
 }
 
-std::string corvaneCli(const std::string& arguments, int& status) {
-  static TempFolder temporary;  // where line checks save their download
-  std::string command = "TMPDIR=" + temporary.path() + " " + std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " +
-                        arguments + " </dev/null 2>/dev/null";
-  std::string output;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  int raw = ::pclose(pipe);
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
-
 TEST(CheckTimings, TheCheckReportsEveryToolRunAndRow) {
   TempFolder system;
   std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/net-10.6.8", system.path(),
                         std::filesystem::copy_options::recursive);
-  const std::string common =
-      "check --root " + system.path() + " --bundle " + CORVANE_BUNDLE + " --no-pause --repair no --lang C --json";
-  int status = -1;
-  Json plain = Json::parse(corvaneCli(common, status));
+  TempFolder temporary;  // where the line check saves its download
+  const CliRunOptions options{.environment = {{"TMPDIR", temporary.path()}}};
+  std::vector<std::string> args = {"check",    "--root", system.path(), "--bundle", CORVANE_BUNDLE, "--no-pause",
+                                   "--repair", "no",     "--lang",      "C",        "--json"};
+  Json plain = Json::parse(runCorvaneCli(args, options).out);
   EXPECT_FALSE(plain.contains("timings"));
 
-  Json report = Json::parse(corvaneCli(common + " --timings", status));
-  EXPECT_EQ(status, 1);  // the captured system's faults
+  args.push_back("--timings");
+  const CliRun timed = runCorvaneCli(args, options);
+  Json report = Json::parse(timed.out);
+  EXPECT_EQ(timed.status, 1);  // the captured system's faults
   const Json& timings = report["timings"];
   double tools = 0;
   bool ifconfig = false;

@@ -3,38 +3,23 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <string>
 
 #include "inspect/get_port.h"
 #include "inspect_fixture.h"
+#include "support/cli_runner.h"
 
 namespace corvane {
 namespace {
 
-struct CommandRun {
-  std::string output;  // standard output and standard error together
-  int status = -1;
-};
-
-CommandRun runCli(const std::string& arguments) {
-  std::string command = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " + arguments + " 2>&1";
-  CommandRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+using testing::CliRun;
+using testing::runCorvaneCli;
 
 std::string sysroot(const char* name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
 
 TEST(InspectCommand, NetworkAnswersNamedFields) {
-  CommandRun run = runCli("inspect network --root " + sysroot("net-10.6.8"));
-  ASSERT_EQ(run.status, 0) << run.output;
+  CliRun run = runCorvaneCli({"inspect", "network", "--root", sysroot("net-10.6.8")});
+  ASSERT_EQ(run.status, 0) << run.err;
   auto expected = nlohmann::json::parse(R"({"current": "Automatic", "locations": [{"name": "Automatic", "ports": [
     {"name": "Ethernet", "mac": "00:1f:5b:3c:9a:01",
      "proxies": {"http": "proxy.example.net:8080", "socks": null, "ftp": null, "gopher": null, "https": null,
@@ -46,25 +31,25 @@ TEST(InspectCommand, NetworkAnswersNamedFields) {
     {"name": "FireWire", "mac": "00:1f:5b:ff:fe:3c",
      "proxies": {"http": null, "socks": null, "ftp": null, "gopher": null, "https": null, "rtsp": null,
                  "mail": null, "automatic": null, "exceptions": ["*.local", "169.254/16"], "anySet": false}}]}]})");
-  EXPECT_EQ(nlohmann::json::parse(run.output), expected);
+  EXPECT_EQ(nlohmann::json::parse(run.out), expected);
 }
 
 TEST(InspectCommand, TcpipAnswersNamedFieldsWithNullForNotFound) {
-  CommandRun run = runCli("inspect tcpip --root " + sysroot("net-10.4.11"));
-  ASSERT_EQ(run.status, 0) << run.output;
-  auto services = nlohmann::json::parse(run.output)["services"];
+  CliRun run = runCorvaneCli({"inspect", "tcpip", "--root", sysroot("net-10.4.11")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto services = nlohmann::json::parse(run.out)["services"];
   ASSERT_EQ(services.size(), 3u);
   EXPECT_EQ(services[0], nlohmann::json::parse(R"({"interface": "ppp0", "address": "203.0.113.45",
     "subnetMask": "255.0.0.0", "broadcast": "203.0.113.1", "ipv6Addresses": [], "method": "PPP",
     "dnsServerInUse": "198.51.100.53", "dnsServers": [], "searchDomains": [], "ipv6Method": "Automatic"})"));
   EXPECT_EQ(services[1]["address"], nullptr);
   EXPECT_EQ(services[1]["dnsServerInUse"], nullptr);
-  EXPECT_EQ(run.output.find("----------"), std::string::npos);
+  EXPECT_EQ(run.out.find("----------"), std::string::npos);
 }
 
 TEST(InspectCommand, RawNetworkPrintsThePortListAsNestedArrays) {
-  CommandRun run = runCli("inspect network --raw --root " + sysroot("net-10.6.8"));
-  ASSERT_EQ(run.status, 0) << run.output;
+  CliRun run = runCorvaneCli({"inspect", "network", "--raw", "--root", sysroot("net-10.6.8")});
+  ASSERT_EQ(run.status, 0) << run.err;
   auto expected = nlohmann::json::parse(R"([
     "Automatic",
     ["Automatic", [
@@ -72,17 +57,17 @@ TEST(InspectCommand, RawNetworkPrintsThePortListAsNestedArrays) {
        ["proxy.example.net:8080", "", "", "", "", "", "", "", ["*.local", "169.254/16", "intranet.example.com"], "OK"]],
       ["AirPort", "00:1f:5b:3c:9a:02", ["", "", "", "", "", "", "", "", ["*.local", "169.254/16"]]],
       ["FireWire", "00:1f:5b:ff:fe:3c", ["", "", "", "", "", "", "", "", ["*.local", "169.254/16"]]]]]])");
-  EXPECT_EQ(nlohmann::json::parse(run.output), expected);
+  EXPECT_EQ(nlohmann::json::parse(run.out), expected);
 }
 
 TEST(InspectCommand, RawTcpipPrintsSixItemRecords) {
-  CommandRun run = runCli("inspect tcpip --raw --root " + sysroot("net-10.4.11"));
-  ASSERT_EQ(run.status, 0) << run.output;
+  CliRun run = runCorvaneCli({"inspect", "tcpip", "--raw", "--root", sysroot("net-10.4.11")});
+  ASSERT_EQ(run.status, 0) << run.err;
   auto expected = nlohmann::json::parse(R"([
     [["ppp0", "203.0.113.45", "255.0.0.0", "203.0.113.1"], "PPP", "198.51.100.53", [], [], "Automatic"],
     [["", "----------", "----------", "----------"], "DHCP", "----------", [], [], "Automatic"],
     [["", "----------", "----------", "----------"], "DHCP", "----------", [], [], "Automatic"]])");
-  EXPECT_EQ(nlohmann::json::parse(run.output), expected);
+  EXPECT_EQ(nlohmann::json::parse(run.out), expected);
 }
 
 TEST(InspectCommand, MissingOrBrokenStoresPrintAnEmptyList) {
@@ -90,14 +75,15 @@ TEST(InspectCommand, MissingOrBrokenStoresPrintAnEmptyList) {
   testing::SystemFolder broken("10.6.8");
   broken.write(kStorePath, std::string("bplist00\xff\xfe garbage", 18));
   for (const auto* root : {&empty, &broken}) {
-    for (const char* command : {"inspect network --raw", "inspect tcpip --raw"}) {
-      CommandRun run = runCli(std::string(command) + " --root " + root->path());
-      EXPECT_EQ(run.status, 0) << command;
-      EXPECT_EQ(run.output, "[]\n") << command;
+    for (const char* what : {"network", "tcpip"}) {
+      CliRun run = runCorvaneCli({"inspect", what, "--raw", "--root", root->path()});
+      EXPECT_EQ(run.status, 0) << what;
+      EXPECT_EQ(run.out, "[]\n") << what;
+      EXPECT_EQ(run.err, "") << what;
     }
-    EXPECT_EQ(nlohmann::json::parse(runCli("inspect network --root " + root->path()).output),
+    EXPECT_EQ(nlohmann::json::parse(runCorvaneCli({"inspect", "network", "--root", root->path()}).out),
               nlohmann::json::parse(R"({"current": null, "locations": []})"));
-    EXPECT_EQ(nlohmann::json::parse(runCli("inspect tcpip --root " + root->path()).output),
+    EXPECT_EQ(nlohmann::json::parse(runCorvaneCli({"inspect", "tcpip", "--root", root->path()}).out),
               nlohmann::json::parse(R"({"services": []})"));
   }
 }
@@ -122,10 +108,10 @@ TEST(InspectCommand, TextsThatAreNotUTF8DoNotBreakTheOutput) {
                               testing::dict({{"IPv4", testing::dict({{"ServiceOrder", Value::strings({"r"})}})}})},
                              {"Service",
                               testing::dict({{"r", testing::dict({{"__LINK__", "/NetworkServices/S"}})}})}})}})}})}}));
-  CommandRun run = runCli("inspect tcpip --raw --root " + root.path());
-  EXPECT_EQ(run.status, 0) << run.output;
-  auto records = nlohmann::json::parse(run.output, nullptr, false);
-  ASSERT_FALSE(records.is_discarded()) << run.output;
+  CliRun run = runCorvaneCli({"inspect", "tcpip", "--raw", "--root", root.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  auto records = nlohmann::json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(records.is_discarded()) << run.err;
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0][0][1], "192.0.2.1");
 }

@@ -4,38 +4,26 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "captured_system.h"
+#include "support/cli_runner.h"
 
 namespace corvane {
 namespace {
 
 using nlohmann::json;
 using testing::CapturedSystem;
+using testing::CliRun;
+using testing::runCorvaneCli;
 
-struct CliRun {
-  std::string output;
-  int status = -1;
-};
-
-CliRun runCli(const std::string& arguments) {
-  const std::string command = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli " + arguments + " 2>/dev/null";
-  CliRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-json inspect(const char* what, const CapturedSystem& system, const std::string& options = "") {
-  CliRun run = runCli(std::string("inspect ") + what + " --root '" + system.root() + "' --home /Users/user" + options);
-  EXPECT_EQ(run.status, 0) << what;
-  return json::parse(run.output, nullptr, false);
+json inspect(const char* what, const CapturedSystem& system, bool raw = false) {
+  std::vector<std::string> args = {"inspect", what, "--root", system.root(), "--home", "/Users/user"};
+  if (raw) args.push_back("--raw");
+  CliRun run = runCorvaneCli(args);
+  EXPECT_EQ(run.status, 0) << what << ": " << run.err;
+  return json::parse(run.out, nullptr, false);
 }
 
 TEST(InspectInventoryCliTest, PrintsEachReadersResultAsJson) {
@@ -50,9 +38,9 @@ TEST(InspectInventoryCliTest, PrintsEachReadersResultAsJson) {
   EXPECT_EQ(hardware[0]["cpu_type"], "Intel Core i7");
   EXPECT_EQ(hardware[0]["number_processors"], 2);
 
-  EXPECT_EQ(inspect("browsers", system, " --raw"), json::parse(R"(["0", "11.1.2", "0", "60.9.0"])"));
+  EXPECT_EQ(inspect("browsers", system, true), json::parse(R"(["0", "11.1.2", "0", "60.9.0"])"));
 
-  EXPECT_EQ(inspect("mail", system, " --raw"), json::parse(R"([
+  EXPECT_EQ(inspect("mail", system, true), json::parse(R"([
     "9.3", "3", "Provider POP",
     [["Provider POP", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp", "smtp.example.jp"],
      ["Second POP", "", "Yamada", "yamada", "pop2.example.jp", ""],
@@ -71,21 +59,21 @@ TEST(InspectInventoryCliTest, BrowsersAndMailHaveNamedFields) {
     {"name": "No properties", "address": null, "fullName": null, "user": null,
      "incomingServer": null, "outgoingServer": null}]})"));
   // The system and hardware readers name their fields already: --raw changes nothing.
-  EXPECT_EQ(inspect("system", system, " --raw")["os"], inspect("system", system)["os"]);
+  EXPECT_EQ(inspect("system", system, true)["os"], inspect("system", system)["os"]);
 }
 
 TEST(InspectInventoryCliTest, BrowsersInFoldersOfTheirOwn) {
   // Internet Explorer, Safari and Netscape each in a folder below /Applications.
   CapturedSystem system("inv-10.4-app-folders");
-  EXPECT_EQ(inspect("browsers", system, " --raw"), json::parse(R"(["5.2.3", "3.0.4", "7.2", "2.0.0.20"])"));
+  EXPECT_EQ(inspect("browsers", system, true), json::parse(R"(["5.2.3", "3.0.4", "7.2", "2.0.0.20"])"));
   EXPECT_EQ(
       inspect("browsers", system),
       json::parse(R"({"internetExplorer": "5.2.3", "safari": "3.0.4", "netscape": "7.2", "firefox": "2.0.0.20"})"));
 }
 
 TEST(InspectInventoryCliTest, MissingRootIsAUsageError) {
-  EXPECT_EQ(runCli("inspect mail --root /nonexistent-corvane-root").status, 2);
-  EXPECT_EQ(runCli("inspect nothing").status, 2);
+  EXPECT_EQ(runCorvaneCli({"inspect", "mail", "--root", "/nonexistent-corvane-root"}).status, 2);
+  EXPECT_EQ(runCorvaneCli({"inspect", "nothing"}).status, 2);
 }
 
 }  // namespace

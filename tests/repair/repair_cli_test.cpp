@@ -1,28 +1,35 @@
 // corvane-cli repair, run as the user runs it.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
+#include "core/text.h"
 #include "repair/repair_test_support.h"
+#include "support/cli_runner.h"
 
 namespace corvane {
 namespace {
 
+using testing::CliRun;
 using testing::CopiedSystem;
 using testing::readHostFile;
 using testing::readPlistFile;
+using testing::runCorvaneCli;
 using testing::TempFolder;
 
 const std::string kPlist = "/Library/Preferences/SystemConfiguration/preferences.plist";
-const std::string kCli = std::string(CORVANE_BINARY_DIR) + "/src/cli/corvane-cli";
+using Args = std::vector<std::string>;
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+// The words of a command line that holds no path.
+Args words(const std::string& line) { return splitText(line, " "); }
+
+Args operator+(Args args, const Args& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
 
 // A bundle whose provider file prescribes the test proxies.
 class ProviderBundle {
@@ -31,9 +38,7 @@ class ProviderBundle {
     const std::string text =
         folder_.write("provider.txt", "proxy_http=proxy.example.jp:8080\nproxy_secure=proxy.example.jp:8443\n");
     std::filesystem::create_directories(path() + "/Contents/Resources");
-    const std::string command =
-        kCli + " provider encode '" + text + "' '" + path() + "/Contents/Resources/Corvane.idx'";
-    ok = std::system(command.c_str()) == 0;
+    ok = runCorvaneCli({"provider", "encode", text, path() + "/Contents/Resources/Corvane.idx"}).status == 0;
   }
   std::string path() const { return folder_.path() + "/Corvane.app"; }
   bool ok = false;
@@ -42,16 +47,10 @@ class ProviderBundle {
   TempFolder folder_;
 };
 
-CliRun corvane(const CopiedSystem& system, const std::string& args, const std::string& tmp = "") {
-  const std::string out = system.tmp() + "/../out.txt", err = system.tmp() + "/../err.txt";
-  const std::string command = "TMPDIR='" + (tmp.empty() ? system.tmp() : tmp) + "' " + kCli + " " + args + " --root '" +
-                              system.root() + "' < /dev/null > '" + out + "' 2> '" + err + "'";
-  CliRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = readHostFile(out);
-  run.err = readHostFile(err);
-  return run;
+// Runs corvane-cli on the system with its temporary folder (or tmp).
+CliRun corvane(const CopiedSystem& system, const Args& args, const std::string& tmp = "") {
+  return runCorvaneCli(args + Args{"--root", system.root()},
+                       {.environment = {{"TMPDIR", tmp.empty() ? system.tmp() : tmp}}});
 }
 
 size_t lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
@@ -62,7 +61,7 @@ TEST(RepairCommand, RepairsAndUndoes) {
   CopiedSystem system("repair-10.4-new-location");
   const std::string before = system.read(kPlist);
 
-  const CliRun repaired = corvane(system, "repair --yes --no-pause --verbose --bundle '" + bundle.path() + "'");
+  const CliRun repaired = corvane(system, words("repair --yes --no-pause --verbose") + Args{"--bundle", bundle.path()});
   ASSERT_EQ(repaired.status, 0) << repaired.err;
   EXPECT_EQ(readPlistFile(system.host(kPlist)),
             readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.4-new-location.plist"));
@@ -70,7 +69,7 @@ TEST(RepairCommand, RepairsAndUndoes) {
             std::string::npos);
   EXPECT_EQ(repaired.err, "ExceptionsList\n");  // the system-log texts
 
-  const CliRun undone = corvane(system, "repair --undo --yes --no-pause");
+  const CliRun undone = corvane(system, words("repair --undo --yes --no-pause"));
   ASSERT_EQ(undone.status, 0) << undone.err;
   EXPECT_TRUE(system.read(kPlist) == before);
   // An undo ends with the restart steps of a repair.
@@ -85,7 +84,7 @@ TEST(RepairCommand, DryRunShowsTheCopyAndInstallsNothing) {
   ProviderBundle bundle;
   CopiedSystem system("repair-10.4-new-location");
   const std::string before = system.read(kPlist);
-  const CliRun run = corvane(system, "repair --dry-run --bundle '" + bundle.path() + "'");
+  const CliRun run = corvane(system, Args{"repair", "--dry-run", "--bundle", bundle.path()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.out.starts_with("location \"Quorvalin\", set key 2, would replace " + kPlist + "\n")) << run.out;
   EXPECT_NE(run.out.find("It switches to the location \"Quorvalin\".\n"), std::string::npos) << run.out;
@@ -121,7 +120,7 @@ TEST(RepairCommand, FailuresSayWhyAndChangeNothing) {
     CopiedSystem system("repair-10.4-new-location");
     c.spoil(system);
     const std::string before = system.read(kPlist);
-    const CliRun run = corvane(system, c.args + " --bundle '" + bundle.path() + "'",
+    const CliRun run = corvane(system, words(c.args) + Args{"--bundle", bundle.path()},
                                c.unwritableTemporaryFolder ? system.host(kPlist) : "");
     EXPECT_EQ(run.status, 1) << c.what;
     EXPECT_EQ(lines(run.err), 1u) << c.what << ": " << run.err;
@@ -137,7 +136,7 @@ TEST(RepairCommand, NoProviderSettingsNoRepair) {
   for (const std::string& args : {std::string("repair --yes --no-pause"), std::string("repair --dry-run")}) {
     CopiedSystem system("real-macbookair6-2-wifi");
     const std::string before = system.read(kPlist);
-    const CliRun run = corvane(system, args + " --bundle '" + noProvider + "'");
+    const CliRun run = corvane(system, words(args) + Args{"--bundle", noProvider});
     EXPECT_EQ(run.status, 1) << args;
     EXPECT_EQ(lines(run.err), 1u) << run.err;
     EXPECT_NE(run.err.find("provider file"), std::string::npos) << run.err;
@@ -151,13 +150,13 @@ TEST(RepairCommand, SecondRepairSaysTheSettingsMatchAndDoesNothing) {
   ProviderBundle bundle;
   ASSERT_TRUE(bundle.ok);
   CopiedSystem system("real-macbookpro7-1-migrated");
-  const std::string bundleArg = " --bundle '" + bundle.path() + "'";
-  ASSERT_EQ(corvane(system, "repair --yes --no-pause" + bundleArg).status, 0);
+  const Args bundleArg = {"--bundle", bundle.path()};
+  ASSERT_EQ(corvane(system, words("repair --yes --no-pause") + bundleArg).status, 0);
   const std::string repaired = system.read(kPlist);
   const size_t toolRuns = system.toolLog().size();
 
   for (const std::string& args : {std::string("repair --yes --no-pause"), std::string("repair --dry-run")}) {
-    const CliRun again = corvane(system, args + bundleArg);
+    const CliRun again = corvane(system, words(args) + bundleArg);
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_NE(again.out.find("already match"), std::string::npos) << again.out;
     EXPECT_TRUE(system.read(kPlist) == repaired);
@@ -171,21 +170,21 @@ TEST(RepairCommand, BackupsAreListedChosenDryRunAndPruned) {
   ASSERT_TRUE(bundle.ok);
   CopiedSystem system("real-imac11-3-two-ethernet");
   const std::string original = system.read(kPlist);
-  const std::string bundleArg = " --bundle '" + bundle.path() + "'";
+  const Args bundleArg = {"--bundle", bundle.path()};
   const std::string folder = "/Library/Application Support/Corvane/backups";
-  ASSERT_EQ(corvane(system, "repair --yes --no-pause" + bundleArg).status, 0);
+  ASSERT_EQ(corvane(system, words("repair --yes --no-pause") + bundleArg).status, 0);
   const std::string repaired = system.read(kPlist);
 
   // A dry run of the undo names the backup and changes nothing.
-  const CliRun dry = corvane(system, "repair --undo --dry-run");
+  const CliRun dry = corvane(system, words("repair --undo --dry-run"));
   EXPECT_EQ(dry.status, 0) << dry.err;
   EXPECT_NE(dry.out.find("would restore " + folder + "/preferences-"), std::string::npos) << dry.out;
   EXPECT_NE(dry.out.find("(location \"Automatic\")"), std::string::npos) << dry.out;
   EXPECT_TRUE(system.read(kPlist) == repaired);
 
-  ASSERT_EQ(corvane(system, "repair --undo --yes --no-pause").status, 0);
+  ASSERT_EQ(corvane(system, words("repair --undo --yes --no-pause")).status, 0);
   EXPECT_TRUE(system.read(kPlist) == original);
-  const CliRun listed = corvane(system, "repair --backups");
+  const CliRun listed = corvane(system, words("repair --backups"));
   EXPECT_EQ(listed.status, 0) << listed.err;
   ASSERT_EQ(lines(listed.out), 2u) << listed.out;
   const std::string firstLine = listed.out.substr(0, listed.out.find('\n'));
@@ -199,15 +198,15 @@ TEST(RepairCommand, BackupsAreListedChosenDryRunAndPruned) {
   // The undo's own backup, chosen by its name, brings the repair back.
   const std::string undoBackup =
       secondLine.substr(secondLine.rfind(' ') + 1, secondLine.size() - secondLine.rfind(' ') - 2);
-  const CliRun chosen = corvane(system, "repair --undo " + undoBackup + " --yes --no-pause");
+  const CliRun chosen = corvane(system, Args{"repair", "--undo", undoBackup, "--yes", "--no-pause"});
   EXPECT_EQ(chosen.status, 0) << chosen.err;
   EXPECT_TRUE(system.read(kPlist) == repaired);
-  EXPECT_EQ(corvane(system, "repair --undo nonesuch.plist --yes").status, 1);
+  EXPECT_EQ(corvane(system, words("repair --undo nonesuch.plist --yes")).status, 1);
 
   // Three backups now; keeping the newest one keeps the oldest too.
-  const CliRun pruned = corvane(system, "repair --prune 1");
+  const CliRun pruned = corvane(system, words("repair --prune 1"));
   EXPECT_EQ(pruned.status, 0) << pruned.err;
-  const CliRun after = corvane(system, "repair --backups");
+  const CliRun after = corvane(system, words("repair --backups"));
   ASSERT_EQ(lines(after.out), 2u) << after.out;
   EXPECT_EQ(after.out.substr(0, after.out.find('\n')), firstLine);
   EXPECT_NE(after.out.find("undo"), std::string::npos) << after.out;

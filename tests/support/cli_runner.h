@@ -35,8 +35,8 @@ struct CliRun {
   long peakKilobytes = 0;
 };
 
-// Runs the program at executable (corvane-cli by default) with args and waits
-// for it; its standard output and error are kept whole.
+// Runs the program at executable (a bare name is looked for on the PATH) with
+// args and waits for it; its standard output and error are kept whole.
 inline CliRun runProgram(const std::string& executable, const std::vector<std::string>& args,
                          const CliRunOptions& options = {}) {
   TempFolder streams;
@@ -68,7 +68,10 @@ inline CliRun runProgram(const std::string& executable, const std::vector<std::s
   CliRun run;
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
-  const int spawned = ::posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data());
+  // A bare name is looked for on the PATH, as a shell would.
+  const bool onPath = executable.find('/') == std::string::npos;
+  const int spawned = onPath ? ::posix_spawnp(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data())
+                             : ::posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
   int raw = 0;
