@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "captured_system.h"
 #include "core/plist_io.h"
 
 namespace corvane {
 namespace {
 
-using testing::CapturedSystem;
+using testing::CapturedMemorySystem;
 
 TEST(AppVersionsTest, BrowsersOfEachCapturedSystem) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
@@ -26,8 +24,8 @@ TEST(AppVersionsTest, BrowsersOfEachCapturedSystem) {
       {"inv-10.12", {"0", "12.1.2", "0", "0"}},
   };
   for (const auto& [name, versions] : cases) {
-    CapturedSystem system(name);
-    EXPECT_EQ(getBrowser(*system.platform()), Value::strings(versions)) << name;
+    CapturedMemorySystem system(name);
+    EXPECT_EQ(getBrowser(system), Value::strings(versions)) << name;
   }
 }
 
@@ -64,20 +62,19 @@ TEST(AppVersionsTest, VersionFromEachPlaceInTheBundle) {
       {"information file is a list", "<plist version=\"1.0\"><array><string>9.0</string></array></plist>", "", "0"},
   };
   for (const auto& c : cases) {
-    CapturedSystem system("inv-10.6");
+    CapturedMemorySystem system("inv-10.6");
     const std::string bundle = "/Applications/Test.app";
-    std::filesystem::create_directories(system.hostPath(bundle + "/Contents"));
-    if (!c.info.empty()) system.write(bundle + "/Contents/Info.plist", c.info);
-    if (!c.versionFile.empty()) system.write(bundle + "/Contents/version.plist", c.versionFile);
-    EXPECT_EQ(getAppVersion(*system.platform(), bundle), c.version) << c.what;
+    system.makeFolder(bundle + "/Contents");
+    if (!c.info.empty()) system.put(bundle + "/Contents/Info.plist", c.info);
+    if (!c.versionFile.empty()) system.put(bundle + "/Contents/version.plist", c.versionFile);
+    EXPECT_EQ(getAppVersion(system, bundle), c.version) << c.what;
   }
 }
 
 TEST(AppVersionsTest, AbsentOrMissingBundleIsVersion0) {
-  CapturedSystem system("inv-10.6");
-  auto platform = system.platform();
-  EXPECT_EQ(getAppVersion(*platform, std::nullopt), "0");
-  EXPECT_EQ(getAppVersion(*platform, std::string("/Applications/Nothing.app")), "0");
+  CapturedMemorySystem system("inv-10.6");
+  EXPECT_EQ(getAppVersion(system, std::nullopt), "0");
+  EXPECT_EQ(getAppVersion(system, std::string("/Applications/Nothing.app")), "0");
 }
 
 TEST(AppVersionsTest, ApplicationFoldersAreSearchedInOrder) {
@@ -85,15 +82,14 @@ TEST(AppVersionsTest, ApplicationFoldersAreSearchedInOrder) {
                                             "/Network/Applications", "/Users/user/Applications"};
   // With the application in every folder from i on, the one in folder i is found.
   for (size_t i = 0; i < folders.size(); ++i) {
-    CapturedSystem system("inv-10.6");
-    for (size_t j = i; j < folders.size(); ++j)
-      std::filesystem::create_directories(system.hostPath(folders[j] + "/Tool.app/Contents"));
-    EXPECT_EQ(fullPathForApplication(*system.platform(), "Tool.app"), folders[i] + "/Tool.app") << folders[i];
+    CapturedMemorySystem system("inv-10.6");
+    for (size_t j = i; j < folders.size(); ++j) system.makeFolder(folders[j] + "/Tool.app/Contents");
+    EXPECT_EQ(fullPathForApplication(system, "Tool.app"), folders[i] + "/Tool.app") << folders[i];
   }
-  CapturedSystem system("inv-10.6");
-  system.write("/Applications/File.app", "a file, not a bundle");
-  EXPECT_EQ(fullPathForApplication(*system.platform(), "File.app"), std::nullopt);
-  EXPECT_EQ(fullPathForApplication(*system.platform(), "Nothing.app"), std::nullopt);
+  CapturedMemorySystem system("inv-10.6");
+  system.put("/Applications/File.app", "a file, not a bundle");
+  EXPECT_EQ(fullPathForApplication(system, "File.app"), std::nullopt);
+  EXPECT_EQ(fullPathForApplication(system, "Nothing.app"), std::nullopt);
 }
 
 TEST(AppVersionsTest, ApplicationsInFoldersBelowTheApplicationFolders) {
@@ -143,13 +139,10 @@ TEST(AppVersionsTest, ApplicationsInFoldersBelowTheApplicationFolders) {
        std::nullopt},
   };
   for (const auto& c : cases) {
-    CapturedSystem system("inv-10.6");
-    for (const auto& bundle : c.bundles) std::filesystem::create_directories(system.hostPath(bundle + "/Contents"));
-    for (const auto& link : c.links) {
-      std::filesystem::create_directories(std::filesystem::path(system.hostPath(link.path)).parent_path());
-      std::filesystem::create_directory_symlink(link.target, system.hostPath(link.path));
-    }
-    EXPECT_EQ(fullPathForApplication(*system.platform(), "X.app"), c.found) << c.what;
+    CapturedMemorySystem system("inv-10.6");
+    for (const auto& bundle : c.bundles) system.makeFolder(bundle + "/Contents");
+    for (const auto& link : c.links) system.putLink(link.path, link.target);
+    EXPECT_EQ(fullPathForApplication(system, "X.app"), c.found) << c.what;
   }
 }
 

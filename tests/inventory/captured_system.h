@@ -1,6 +1,7 @@
 #pragma once
-// A captured system from testdata/sysroots, copied into a throw-away folder
-// (so tests may change it) with its accounts databases built from their SQL.
+// A captured system from testdata/sysroots, either in memory (for the
+// readers of files and tools) or copied into a throw-away folder with its
+// accounts databases built from their SQL (SQLite opens only real files).
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,50 @@
 
 #include "core/platform.h"
 #include "inventory/accounts_db_maker.h"
+#include "support/memory_platform.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
+
+// The captured system in memory, where tests may change it freely: its
+// files, folders and links as they are, and each tool (a script printing a
+// recorded here-document) as a tool printing that record, whatever its
+// arguments. Its accounts databases are not built.
+class CapturedMemorySystem : public MemoryPlatform {
+ public:
+  explicit CapturedMemorySystem(const std::string& name) {
+    const std::filesystem::path top = std::string(CORVANE_TESTDATA) + "/sysroots/" + name;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
+      const std::string systemPath = "/" + entry.path().lexically_relative(top).generic_string();
+      if (entry.is_symlink()) {
+        putLink(systemPath, std::filesystem::read_symlink(entry.path()).string());
+      } else if (entry.is_directory()) {
+        makeFolder(systemPath);
+      } else {
+        const std::string bytes = ::corvane::testing::readHostFile(entry.path().string());
+        const auto permissions = std::filesystem::status(entry.path()).permissions();
+        if ((permissions & std::filesystem::perms::owner_exec) != std::filesystem::perms::none)
+          putTool(systemPath, recordedOutput(systemPath, bytes));
+        else
+          put(systemPath, bytes);
+      }
+    }
+  }
+
+ private:
+  // What a captured tool prints: the lines between "cat <<'EOF'" and the
+  // closing "EOF".
+  static std::string recordedOutput(const std::string& systemPath, const std::string& script) {
+    const std::string opening = "cat <<'EOF'\n";
+    const size_t from = script.find(opening);
+    const size_t closing = script.rfind("\nEOF\n");
+    if (from == std::string::npos || closing == std::string::npos || closing + 1 < from + opening.size()) {
+      ADD_FAILURE() << systemPath << " is not a script printing a recorded here-document";
+      return "";
+    }
+    return script.substr(from + opening.size(), closing + 1 - (from + opening.size()));
+  }
+};
 
 class CapturedSystem {
  public:

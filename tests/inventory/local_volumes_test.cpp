@@ -10,15 +10,16 @@
 namespace corvane {
 namespace {
 
+using testing::CapturedMemorySystem;
 using testing::CapturedSystem;
 
-// A platform that sees the folders named in shares as network shares.
-class SharesPlatform : public Platform {
+// A captured system that sees the folders named in shares as network shares.
+class SharesSystem : public CapturedMemorySystem {
  public:
-  SharesPlatform(const std::string& root, std::set<std::string> shares)
-      : Platform({.root = root, .home = "/Users/user", .pauses = false, .syslog = false}), shares_(std::move(shares)) {}
+  SharesSystem(const std::string& name, std::set<std::string> shares)
+      : CapturedMemorySystem(name), shares_(std::move(shares)) {}
   DiskFigures diskFigures(std::string_view systemPath) const override {
-    DiskFigures figures = Platform::diskFigures(systemPath);
+    DiskFigures figures = CapturedMemorySystem::diskFigures(systemPath);
     figures.networkShare = shares_.count(std::string(systemPath)) > 0;
     return figures;
   }
@@ -52,20 +53,18 @@ TEST(LocalVolumesTest, EachLocalVolumeOnce) {
       {"a link to nothing", {"Data"}, {{"Gone", "/Volumes/Gone"}}, {}, {"/", "/Volumes/Data"}},
   };
   for (const auto& c : cases) {
-    CapturedSystem system("inv-10.6");
-    for (const auto& folder : c.folders) std::filesystem::create_directories(system.hostPath("/Volumes/" + folder));
-    if (!c.links.empty()) std::filesystem::create_directories(system.hostPath("/Volumes"));
-    for (const auto& link : c.links)
-      std::filesystem::create_symlink(link.target, system.hostPath(std::string("/Volumes/") + link.name));
-    system.write("/Volumes/.DS_Store", "not a volume");
-    SharesPlatform platform(system.root(), c.shares);
-    EXPECT_EQ(mountedLocalVolumePaths(platform), c.expected) << c.what;
+    SharesSystem system("inv-10.6", c.shares);
+    for (const auto& folder : c.folders) system.makeFolder("/Volumes/" + folder);
+    for (const auto& link : c.links) system.putLink(std::string("/Volumes/") + link.name, link.target);
+    system.put("/Volumes/.DS_Store", "not a volume");
+    EXPECT_EQ(mountedLocalVolumePaths(system), c.expected) << c.what;
   }
 }
 
 TEST(LocalVolumesTest, ACaptureGivesTheVolumesItRecorded) {
   // The capture's /Volumes holds a folder of its own; what its Mac had
   // mounted is what its df printed: a second disk (twice), a share, /dev.
+  // The platform runs the capture's own df, so the capture is a real folder.
   CapturedSystem system("inv-10.6");
   std::filesystem::create_directories(system.hostPath("/Volumes/Not Mounted"));
   system.write("/bin/df",

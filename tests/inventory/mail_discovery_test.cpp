@@ -8,6 +8,7 @@
 namespace corvane {
 namespace {
 
+using testing::CapturedMemorySystem;
 using testing::CapturedSystem;
 using Texts = std::vector<std::string>;
 
@@ -22,7 +23,7 @@ Value mailList(const char* version, const char* count, const char* first, const 
   return result;
 }
 
-TEST(MailDiscoveryTest, MailListOfEachCapturedSystem) {
+TEST(MailDiscoveryTest, MailListOfEachCapturedSystemWithSettingsFiles) {
   const std::pair<const char*, Value> cases[] = {
       // Mail 1.0 names an account without name by its user and host.
       {"inv-10.2", mailList("1.0", "2", "POP:hanako@pop.example.jp",
@@ -45,6 +46,16 @@ TEST(MailDiscoveryTest, MailListOfEachCapturedSystem) {
                             {{"Provider POP", "hanako@example.jp", "Hanako Yamada", "hanako", "pop.example.jp",
                               "smtp.example.jp:hanako"},
                              {"Second POP", "", "", "yamada", "pop2.example.jp", ""}})},
+  };
+  for (const auto& [name, expected] : cases) {
+    CapturedMemorySystem system(name);
+    EXPECT_EQ(getMail(system), expected) << name;
+  }
+}
+
+// The accounts databases are real files: SQLite opens nothing else.
+TEST(MailDiscoveryTest, MailListOfEachCapturedSystemWithDatabases) {
+  const std::pair<const char*, Value> cases[] = {
       // From Accounts3.sqlite; a sending identifier that names no SMTP account
       // leaves the outgoing host empty.
       {"inv-10.11",
@@ -133,28 +144,27 @@ TEST(MailDiscoveryTest, SettingsFileChoiceFrom10_7) {
   const std::string preferences = "/Users/user/Library/Preferences/com.apple.mail.plist";
   const std::string accounts = "/Users/user/Library/Mail/V2/MailData/Accounts.plist";
   {
-    CapturedSystem system("inv-10.7");
+    CapturedMemorySystem system("inv-10.7");
     system.remove(accounts);
-    EXPECT_EQ(getMail(*system.platform()),
-              mailList("5.3", "1", "Old settings",
-                       {{"Old settings", "old@example.jp", "", "old", "pop.old.example.jp", ""}}));
+    EXPECT_EQ(getMail(system), mailList("5.3", "1", "Old settings",
+                                        {{"Old settings", "old@example.jp", "", "old", "pop.old.example.jp", ""}}));
   }
   {
-    CapturedSystem system("inv-10.7");
+    CapturedMemorySystem system("inv-10.7");
     system.remove(preferences);
-    EXPECT_EQ(getMail(*system.platform())[1], Value("2"));
+    EXPECT_EQ(getMail(system)[1], Value("2"));
   }
   {
-    CapturedSystem system("inv-10.7");
+    CapturedMemorySystem system("inv-10.7");
     system.remove(preferences);
     system.remove(accounts);
-    EXPECT_EQ(getMail(*system.platform()), mailList("5.3", "0", "", {}));
+    EXPECT_EQ(getMail(system), mailList("5.3", "0", "", {}));
   }
   {
     // Before 10.7 only com.apple.mail.plist counts.
-    CapturedSystem system("inv-10.6");
-    system.write(accounts, "<plist version=\"1.0\"><dict><key>MailAccounts</key><array/></dict></plist>");
-    EXPECT_EQ(getMail(*system.platform())[1], Value("1"));
+    CapturedMemorySystem system("inv-10.6");
+    system.put(accounts, "<plist version=\"1.0\"><dict><key>MailAccounts</key><array/></dict></plist>");
+    EXPECT_EQ(getMail(system)[1], Value("1"));
   }
 }
 
@@ -162,50 +172,52 @@ TEST(MailDiscoveryTest, NoMailOrNoUsableSettingsMeansNoAccounts) {
   const std::string preferences = "/Users/user/Library/Preferences/com.apple.mail.plist";
   struct Case {
     const char* what;
-    std::function<void(CapturedSystem&)> prepare;
+    std::function<void(CapturedMemorySystem&)> prepare;
     Value expected;
   };
   const Case cases[] = {
-      {"Mail not installed", [](CapturedSystem& s) { s.remove("/Applications/Mail.app"); }, mailList("0", "0", "", {})},
-      {"settings missing", [&](CapturedSystem& s) { s.remove(preferences); }, mailList("4.6", "0", "", {})},
+      {"Mail not installed", [](CapturedMemorySystem& s) { s.remove("/Applications/Mail.app"); },
+       mailList("0", "0", "", {})},
+      {"settings missing", [&](CapturedMemorySystem& s) { s.remove(preferences); }, mailList("4.6", "0", "", {})},
       {"settings corrupt",
-       [&](CapturedSystem& s) { s.write(preferences, "<?xml version=\"1.0\"?><plist><dict><key>Mail"); },
+       [&](CapturedMemorySystem& s) { s.put(preferences, "<?xml version=\"1.0\"?><plist><dict><key>Mail"); },
        mailList("4.6", "0", "", {})},
-      {"settings a list", [&](CapturedSystem& s) { s.write(preferences, "<plist version=\"1.0\"><array/></plist>"); },
+      {"settings a list",
+       [&](CapturedMemorySystem& s) { s.put(preferences, "<plist version=\"1.0\"><array/></plist>"); },
        mailList("4.6", "0", "", {})},
       {"accounts not a list",
-       [&](CapturedSystem& s) {
-         s.write(preferences, "<plist version=\"1.0\"><dict><key>MailAccounts</key><string>x</string></dict></plist>");
+       [&](CapturedMemorySystem& s) {
+         s.put(preferences, "<plist version=\"1.0\"><dict><key>MailAccounts</key><string>x</string></dict></plist>");
        },
        mailList("4.6", "0", "", {})},
       {"account entries of the wrong kinds",
-       [&](CapturedSystem& s) {
-         s.write(preferences,
-                 "<plist version=\"1.0\"><dict><key>MailAccounts</key><array><string>x</string>"
-                 "<dict><key>AccountType</key><string>POPAccount</string><key>AccountName</key><integer>3</integer>"
-                 "<key>EmailAddresses</key><string>a@example.jp</string><key>Username</key><array/></dict>"
-                 "</array></dict></plist>");
+       [&](CapturedMemorySystem& s) {
+         s.put(preferences,
+               "<plist version=\"1.0\"><dict><key>MailAccounts</key><array><string>x</string>"
+               "<dict><key>AccountType</key><string>POPAccount</string><key>AccountName</key><integer>3</integer>"
+               "<key>EmailAddresses</key><string>a@example.jp</string><key>Username</key><array/></dict>"
+               "</array></dict></plist>");
        },
        mailList("4.6", "1", "", {{"", "", "", "", "", ""}})},
       {"Mail bundle corrupt",
-       [](CapturedSystem& s) { s.write("/Applications/Mail.app/Contents/Info.plist", "\x00\x01"); },
+       [](CapturedMemorySystem& s) { s.put("/Applications/Mail.app/Contents/Info.plist", "\x00\x01"); },
        mailList("0", "0", "", {})},
   };
   for (const auto& c : cases) {
-    CapturedSystem system("inv-10.6");
+    CapturedMemorySystem system("inv-10.6");
     c.prepare(system);
-    EXPECT_EQ(getMail(*system.platform()), c.expected) << c.what;
+    EXPECT_EQ(getMail(system), c.expected) << c.what;
   }
 }
 
 TEST(MailDiscoveryTest, MigratedMarkCountsFrom10_11) {
   // The 10.4 settings file on a system that reports 10.11 and has no database.
-  CapturedSystem system("inv-10.4");
-  system.write("/System/Library/CoreServices/SystemVersion.plist",
-               "<plist version=\"1.0\"><dict><key>ProductVersion</key><string>10.11.6</string></dict></plist>");
-  system.write("/Users/user/Library/Mail/V2/MailData/Accounts.plist",
-               system.read("/Users/user/Library/Preferences/com.apple.mail.plist"));
-  Value list = getMail(*system.platform());
+  CapturedMemorySystem system("inv-10.4");
+  system.put("/System/Library/CoreServices/SystemVersion.plist",
+             "<plist version=\"1.0\"><dict><key>ProductVersion</key><string>10.11.6</string></dict></plist>");
+  system.put("/Users/user/Library/Mail/V2/MailData/Accounts.plist",
+             system.read("/Users/user/Library/Preferences/com.apple.mail.plist"));
+  Value list = getMail(system);
   EXPECT_EQ(list[1], Value("2"));
   EXPECT_EQ(list[3][1], Value::strings({"", "", "", "", "", ""}));
 }

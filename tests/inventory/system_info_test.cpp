@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "captured_system.h"
-#include "support/test_platforms.h"
 
 namespace corvane {
 namespace {
 
+using testing::CapturedMemorySystem;
 using testing::CapturedSystem;
+using testing::MemoryPlatform;
 
 TEST(SystemInfoTest, OSTextOfEachCapturedSystem) {
   const std::pair<const char*, const char*> cases[] = {
@@ -16,19 +17,16 @@ TEST(SystemInfoTest, OSTextOfEachCapturedSystem) {
       {"inv-10.7", "MacOSX 10.7.5"}, {"inv-10.11", "MacOSX 10.11.6"}, {"inv-10.12", "MacOSX 10.12.6"},
   };
   for (const auto& [name, expected] : cases) {
-    CapturedSystem system(name);
-    EXPECT_EQ(getOS(*system.platform()), expected) << name;
+    CapturedMemorySystem system(name);
+    EXPECT_EQ(getOS(system), expected) << name;
   }
 }
 
 TEST(SystemInfoTest, OSTextWithoutVersion) {
-  CapturedSystem system("inv-10.6");
+  CapturedMemorySystem system("inv-10.6");
   system.remove("/System/Library/CoreServices/SystemVersion.plist");
-  EXPECT_EQ(getOS(*system.platform()), "MacOSX (null)");
+  EXPECT_EQ(getOS(system), "MacOSX (null)");
 }
-
-using testing::FixedDiskPlatform;
-using testing::platformOptionsFor;
 
 TEST(SystemInfoTest, DiskTextUsesBinaryGigabytesBefore10_6) {
   const DiskFigures disk{.totalBytes = 250059350016, .freeBytes = 1073741824, .known = true};
@@ -39,19 +37,20 @@ TEST(SystemInfoTest, DiskTextUsesBinaryGigabytesBefore10_6) {
       {"inv-10.12", "1.07 GB / 250.06 GB"},
   };
   for (const auto& [name, expected] : cases) {
-    CapturedSystem system(name);
-    FixedDiskPlatform platform(platformOptionsFor(system.root()), disk);
-    EXPECT_EQ(getHDD(platform), expected) << name;
-    EXPECT_EQ(platform.asked, "/");
+    CapturedMemorySystem system(name);
+    system.setDiskFigures(disk);
+    EXPECT_EQ(getHDD(system), expected) << name;
+    EXPECT_EQ(system.diskQuestions, std::vector<std::string>{"/"});
   }
 }
 
 TEST(SystemInfoTest, UnknownDiskCountsAsZero) {
-  CapturedSystem system("inv-10.6");
-  FixedDiskPlatform platform(platformOptionsFor(system.root()), DiskFigures{});
-  EXPECT_EQ(getHDD(platform), "0.00 GB / 0.00 GB");
+  CapturedMemorySystem system("inv-10.6");
+  system.setDiskFigures(DiskFigures{});
+  EXPECT_EQ(getHDD(system), "0.00 GB / 0.00 GB");
 }
 
+// The host's own figures of the folder that holds the root.
 TEST(SystemInfoTest, RealDiskOfTheRoot) {
   CapturedSystem system("inv-10.6");
   std::string text = getHDD(*system.platform());
@@ -72,9 +71,8 @@ TEST(SystemInfoTest, HardwareProfileOfEachCapturedSystem) {
       {"inv-10.11", "Intel Core i7", "3 GHz", "16 GB"},    {"inv-10.12", "Intel Core i5", "1.3 GHz", "8 GB"},
   };
   for (const auto& c : cases) {
-    CapturedSystem system(c.system);
-    auto platform = system.platform();
-    Value items = getSystemProfile(*platform, "SPHardwareDataType");
+    CapturedMemorySystem system(c.system);
+    Value items = getSystemProfile(system, "SPHardwareDataType");
     ASSERT_EQ(items.count(), 1u) << c.system;
     EXPECT_TRUE(items[0]["_name"].equals("hardware_overview")) << c.system;
     EXPECT_TRUE(items[0]["cpu_type"].equals(c.cpu)) << c.system;
@@ -83,30 +81,14 @@ TEST(SystemInfoTest, HardwareProfileOfEachCapturedSystem) {
   }
 }
 
-// A platform that records the tool runs and answers with a fixed output.
-class RecordingPlatform : public Platform {
- public:
-  explicit RecordingPlatform(std::string output)
-      : Platform({.root = "/nonexistent-root", .pauses = false, .syslog = false}), output_(std::move(output)) {}
-  ToolRun runTool(std::string_view path, const std::vector<std::string>& args) override {
-    tool = std::string(path);
-    arguments = args;
-    return ToolRun{output_, 0, true};
-  }
-  std::string tool;
-  std::vector<std::string> arguments;
-
- private:
-  std::string output_;
-};
-
 TEST(SystemInfoTest, SystemProfilerArguments) {
-  RecordingPlatform platform("");
+  MemoryPlatform platform;
+  platform.putTool("/usr/sbin/system_profiler", "");
   getSystemProfile(platform, "SPHardwareDataType");
-  EXPECT_EQ(platform.tool, "/usr/sbin/system_profiler");
-  EXPECT_EQ(platform.arguments, (std::vector<std::string>{"-xml", "SPHardwareDataType"}));
+  EXPECT_EQ(platform.toolRuns, std::vector<std::string>{"/usr/sbin/system_profiler -xml SPHardwareDataType"});
   getSystemProfile(platform, "");
-  EXPECT_EQ(platform.arguments, (std::vector<std::string>{"-xml"}));
+  EXPECT_EQ(platform.toolRuns, (std::vector<std::string>{"/usr/sbin/system_profiler -xml SPHardwareDataType",
+                                                         "/usr/sbin/system_profiler -xml"}));
 }
 
 TEST(SystemInfoTest, ProfileOutputsWithoutItemsGiveTheEmptyList) {
@@ -139,10 +121,9 @@ TEST(SystemInfoTest, ProfileTakesTheFirstRecordsItems) {
 }
 
 TEST(SystemInfoTest, MissingSystemProfilerGivesTheEmptyList) {
-  CapturedSystem system("inv-10.6");
+  CapturedMemorySystem system("inv-10.6");
   system.remove("/usr/sbin/system_profiler");
-  auto platform = system.platform();
-  EXPECT_EQ(getSystemProfile(*platform, "SPHardwareDataType").count(), 0u);
+  EXPECT_EQ(getSystemProfile(system, "SPHardwareDataType").count(), 0u);
 }
 
 TEST(SystemInfoTest, ProcessorClockAndMemoryTexts) {
@@ -159,13 +140,11 @@ TEST(SystemInfoTest, ProcessorClockAndMemoryTexts) {
       {{std::nullopt, std::nullopt, std::nullopt}, "Error", "0 MHz", "0 MB"},
   };
   for (const auto& c : cases) {
-    Platform platform({.root = "/nonexistent-root", .pauses = false, .syslog = false});
-    std::vector<std::string> logs;
-    platform.logSink = [&logs](const std::string& text) { logs.push_back(text); };
+    MemoryPlatform platform;
     EXPECT_EQ(getCPU(platform, c.facts), c.cpu);
     EXPECT_EQ(getClock(c.facts), c.clock);
     EXPECT_EQ(getMemory(c.facts), c.memory);
-    EXPECT_EQ(logs,
+    EXPECT_EQ(platform.logged,
               c.facts.cpuType ? std::vector<std::string>{} : std::vector<std::string>{"host_processor_info error"});
   }
 }

@@ -86,6 +86,8 @@ class MemoryPlatform : public Platform {
   }
   // The tool runs in order: the tool's system path, then its arguments, space separated.
   std::vector<std::string> toolRuns;
+  // The system paths whose disk figures were asked for, in order.
+  mutable std::vector<std::string> diskQuestions;
   std::vector<std::string> logged;
   mutable std::vector<std::string> systemLogged;
 
@@ -146,7 +148,10 @@ class MemoryPlatform : public Platform {
     Platform::log(text);
   }
   void pause(double) override {}
-  DiskFigures diskFigures(std::string_view) const override { return disk_; }
+  DiskFigures diskFigures(std::string_view systemPath) const override {
+    diskQuestions.emplace_back(systemPath);
+    return disk_;
+  }
 
   bool writeFile(std::string_view systemPath, std::string_view bytes) override {
     return writeHostFile(hostPath(systemPath), bytes);
