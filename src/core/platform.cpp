@@ -1,16 +1,11 @@
 #include "core/platform.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/syscall.h>
 #if defined(__linux__)
 #include <sys/vfs.h>
 #endif
-#include <sys/wait.h>
 #include <syslog.h>
 #include <unistd.h>
 
@@ -29,8 +24,6 @@
 #include "core/platform_files.h"
 #include "core/plist_io.h"
 #include "core/text.h"
-
-extern char** environ;
 
 namespace corvane {
 
@@ -112,46 +105,6 @@ std::vector<std::string> Platform::listFolder(std::string_view systemPath) const
 
 namespace {
 
-using ToolClock = std::chrono::steady_clock;
-
-double secondsSince(ToolClock::time_point start) {
-  return std::chrono::duration<double>(ToolClock::now() - start).count();
-}
-
-// A descriptor that becomes readable when the process exits; -1 where the
-// kernel has none (the wait then falls back to short sleeps).
-int processExitDescriptor(pid_t pid) {
-#ifdef SYS_pidfd_open
-  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-#else
-  (void)pid;
-  return -1;
-#endif
-}
-
-// Reads what the pipe holds now, up to the cap. False at the end of the
-// pipe (every writer closed it).
-bool readAvailable(int fd, std::string& output, size_t cap, bool& capped) {
-  char buffer[65536];
-  for (;;) {
-    if (output.size() >= cap) {
-      capped = true;
-      return true;
-    }
-    const size_t room = std::min(sizeof buffer, cap - output.size());
-    ssize_t n = ::read(fd, buffer, room);
-    if (n > 0) {
-      output.append(buffer, static_cast<size_t>(n));
-    } else if (n == 0) {
-      return false;
-    } else if (errno == EINTR) {
-      continue;
-    } else {
-      return errno == EAGAIN || errno == EWOULDBLOCK;
-    }
-  }
-}
-
 // Whether the file system holding a host path is mounted from another
 // machine. Unknown kinds count as local.
 bool isNetworkFileSystem(const std::string& hostPath) {
@@ -184,52 +137,7 @@ EntryKind kindOfMode(mode_t mode) {
   return EntryKind::other;
 }
 
-// Reads what the error pipe holds now, keeping the first `cap` bytes and
-// dropping the rest, so that a tool that talks on never blocks on it. False
-// at the end of the pipe.
-bool drainAvailable(int fd, std::string& kept, size_t cap) {
-  char buffer[16384];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n > 0) {
-      if (kept.size() < cap) kept.append(buffer, std::min(static_cast<size_t>(n), cap - kept.size()));
-    } else if (n == 0) {
-      return false;
-    } else if (errno == EINTR) {
-      continue;
-    } else {
-      return errno == EAGAIN || errno == EWOULDBLOCK;
-    }
-  }
-}
-
-constexpr size_t kToolErrorCap = 64 * 1024;
-
 }  // namespace
-
-ToolRun Platform::runToolWithin(double seconds, std::string_view systemPath, const std::vector<std::string>& args) {
-  const double saved = toolSeconds_;
-  toolSeconds_ = seconds;
-  ToolRun run = runTool(systemPath, args);
-  toolSeconds_ = saved;
-  return run;
-}
-
-std::vector<std::string> Platform::takeUnansweredTools() {
-  std::lock_guard lock(unansweredMutex_);
-  return std::exchange(unanswered_, {});
-}
-
-void Platform::forgetUnansweredTools() {
-  std::lock_guard lock(unansweredMutex_);
-  timedOutTools_.clear();
-  unanswered_.clear();
-}
-
-void Platform::stopTools() {
-  toolsStopped_ = true;
-  if (int group = runningGroup_.load(); group > 0) ::kill(-group, SIGKILL);
-}
 
 std::vector<FolderEntry> Platform::listFolderEntries(std::string_view systemPath) const {
   std::vector<FolderEntry> entries;
@@ -276,144 +184,6 @@ std::optional<std::string> Platform::linkTarget(std::string_view systemPath) con
   std::string resolved = cleanSystemPath(target);
   while (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
   return resolved;
-}
-
-ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::string>& args) {
-  ToolRun run;
-  if (toolsStopped_) return run;
-  const std::string tool(systemPath);
-  {
-    std::lock_guard lock(unansweredMutex_);
-    if (timedOutTools_.count(tool)) {
-      // It did not answer earlier in this check; waiting again would only
-      // double the wait.
-      unanswered_.push_back(tool);
-      run.timedOut = true;
-      return run;
-    }
-  }
-  std::string path = hostPath(systemPath);
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return run;
-  int errFds[2];
-  if (::pipe2(errFds, O_CLOEXEC) != 0) {
-    ::close(fds[0]);
-    ::close(fds[1]);
-    return run;
-  }
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, errFds[1], STDERR_FILENO);
-  // A group of its own, so that a time-out stops whatever the tool started.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-  posix_spawnattr_setpgroup(&attributes, 0);
-
-  pid_t pid = -1;
-  int err = ENOMEM;
-  try {
-    std::vector<char*> argv;
-    argv.push_back(path.data());
-    std::vector<std::string> argCopies(args);
-    for (auto& a : argCopies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    err = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), environ);
-  } catch (...) {
-    err = ENOMEM;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  ::close(fds[1]);
-  ::close(errFds[1]);
-  if (err != 0) {
-    ::close(fds[0]);
-    ::close(errFds[0]);
-    return run;
-  }
-  run.started = true;
-  runningGroup_ = pid;
-  ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
-  ::fcntl(errFds[0], F_SETFL, ::fcntl(errFds[0], F_GETFL) | O_NONBLOCK);
-  bool errOpen = true;
-  const int exitFd = processExitDescriptor(pid);
-
-  // Read while the tool runs, so that it never blocks on a full pipe; stop
-  // once it has exited (a process it left behind may hold the pipe open for
-  // ever), at the time limit or at the output cap.
-  const auto started = ToolClock::now();
-  const size_t cap = options_.toolOutputCap;
-  std::string output;
-  bool pipeOpen = true;
-  bool exited = false;
-  int status = 0;
-  auto lastReport = started;
-  try {
-    for (;;) {
-      if (::waitpid(pid, &status, WNOHANG) == pid) {
-        exited = true;
-        if (pipeOpen) readAvailable(fds[0], output, cap, run.outputCapped);
-        if (errOpen) drainAvailable(errFds[0], run.errorOutput, kToolErrorCap);
-        break;
-      }
-      if (run.outputCapped) break;
-      if (toolsStopped_ || secondsSince(started) >= toolSeconds_) {
-        run.timedOut = !toolsStopped_;
-        break;
-      }
-      pollfd waits[3];
-      nfds_t count = 0;
-      if (pipeOpen) waits[count++] = pollfd{fds[0], POLLIN, 0};
-      if (errOpen) waits[count++] = pollfd{errFds[0], POLLIN, 0};
-      if (exitFd >= 0) waits[count++] = pollfd{exitFd, POLLIN, 0};
-      const int waitMs = count == 0 || (exitFd < 0 && !pipeOpen) ? 5 : 100;
-      if (count == 0 || (exitFd < 0 && !pipeOpen)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
-      } else {
-        ::poll(waits, count, waitMs);
-      }
-      if (pipeOpen && !readAvailable(fds[0], output, cap, run.outputCapped)) pipeOpen = false;
-      if (errOpen && !drainAvailable(errFds[0], run.errorOutput, kToolErrorCap)) errOpen = false;
-      if (whileToolRuns && secondsSince(lastReport) >= 0.1) {
-        lastReport = ToolClock::now();
-        whileToolRuns(tool, secondsSince(started));
-      }
-    }
-  } catch (...) {
-    // Out of memory, or a failure in the waiting callback: what was read so
-    // far is the answer.
-    run.outputCapped = true;
-  }
-  // The group goes too when the tool exited by itself: what it left behind
-  // (a child holding its output, one that prints on) belongs to no one.
-  ::kill(-pid, SIGKILL);
-  if (!exited) {
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-  }
-  runningGroup_ = 0;
-  if (exitFd >= 0) ::close(exitFd);
-  ::close(fds[0]);
-  ::close(errFds[0]);
-  if (!run.errorOutput.empty()) verboseLog(tool + " said: " + run.errorOutput);
-
-  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-  if (run.timedOut) {
-    log("tool " + tool + " did not answer within " + std::to_string(static_cast<int>(toolSeconds_)) +
-        " seconds; stopped");
-    std::lock_guard lock(unansweredMutex_);
-    timedOutTools_.insert(tool);
-    unanswered_.push_back(tool);
-  } else if (run.outputCapped) {
-    log("tool " + tool + " printed more than " + std::to_string(cap >> 20) + " MB; stopped");
-  }
-  // Cut at the first NUL in place: a second copy of a large answer is memory
-  // for nothing.
-  output.resize(untilNul(output).size());
-  run.output = std::move(output);
-  return run;
 }
 
 std::string Platform::temporaryFolder() const {

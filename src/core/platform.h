@@ -213,6 +213,16 @@ class Platform {
   std::function<void(const std::string& text)> logSink;
 
  private:
+  // Tool runs (platform_tools.cpp). A tool that timed out earlier in this
+  // check is not waited for again: true, and it is named as unanswered.
+  bool didNotAnswerBefore(const std::string& tool);
+  // Reads the tool's output and error until it exits, the time limit, the
+  // output cap or stopTools; true when it exited (status then holds how).
+  bool readWhileToolRuns(const std::string& tool, int pid, int outFd, int errFd, ToolRun& run, std::string& output,
+                         int& status);
+  // Logs a time-out or a capped output, and remembers the tool that timed out.
+  void noteToolEnd(const std::string& tool, const ToolRun& run);
+
   PlatformOptions options_;
   std::string root_;
   std::string home_;
