@@ -8,6 +8,7 @@ exits 1 when the budget is missed.
 
     bench/application_search.py CORVANE_CLI [WORK_FOLDER]
 """
+import json
 import os
 import shutil
 import subprocess
@@ -48,6 +49,15 @@ def make_system(root):
     os.makedirs(os.path.join(apps, "Utilities"))
 
 
+def none_installed(output):
+    """Whether the answer names the four browsers, none of them installed."""
+    try:
+        browsers = json.loads(output)
+    except ValueError:
+        return False
+    return isinstance(browsers, dict) and len(browsers) == 4 and all(v is None for v in browsers.values())
+
+
 def main():
     cli = sys.argv[1]
     work = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="corvane-apps-")
@@ -59,7 +69,7 @@ def main():
         start = time.perf_counter()
         result = subprocess.run([cli, "inspect", "browsers", "--root", root], capture_output=True, text=True)
         times.append(time.perf_counter() - start)
-        if result.returncode != 0 or '"0"' not in result.stdout:
+        if result.returncode != 0 or not none_installed(result.stdout):
             print(f"inspect browsers failed: {result.returncode} {result.stdout} {result.stderr}")
             return 1
     best = min(times)

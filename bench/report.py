@@ -20,6 +20,10 @@ import sys
 from pathlib import Path
 
 GROWTH_LIMIT = 2.3
+# The window's first paint against a bare Qt widget's, started alternately in
+# one run: 0.25 s where a bare widget paints in 0.1 s. The times themselves
+# follow the machine's load.
+WINDOW_RATIO_LIMIT = 2.5
 
 # benchmark name -> (what it is, unit of its argument)
 READERS = [
@@ -146,12 +150,14 @@ def main():
     window = results / "window.json"
     if window.exists():
         w = json.loads(window.read_text())
-        table.add(f"window start to first paint (demo): bare Qt widget {w['empty'] * 1000:.0f} ms,"
-                  f" ratio x{w['window'] / w['empty']:.2f}", f"{w['window']:.3f} s", "<= 0.25 s", w["window"] <= 0.25)
+        ratio = w["window"] / w["empty"]
+        table.add(f"window start to first paint (demo): {w['window']:.3f} s, bare Qt widget {w['empty'] * 1000:.0f} ms"
+                  " (times not judged)", f"ratio x{ratio:.2f}", f"<= x{WINDOW_RATIO_LIMIT}", ratio <= WINDOW_RATIO_LIMIT)
         table.add("window peak resident, whole run (start, repair declined, line check)",
                   f"{w['maxResidentKB'] / 1024:.1f} MB", "<= 60 MB", w["maxResidentKB"] / 1024 <= 60)
     else:
-        table.add("window start to first paint", "not measured (the window is not on main yet)", "<= 0.25 s", None)
+        table.add("window start to first paint", "not measured (the window is not on main yet)",
+                  f"<= x{WINDOW_RATIO_LIMIT}", None)
         table.add("window peak resident", "not measured (the window is not on main yet)", "<= 60 MB", None)
 
     table.print()
