@@ -1,4 +1,4 @@
-// The configuration store replaced by any bytes: read into the port list and
+// The configuration store, in memory, replaced by any bytes: read into the port list and
 // the TCP/IP list, and the repair location built from it. The first byte
 // picks the OS version (and so the store's file and layout), the rest is the
 // store. A built copy must be a store whose current location is the one the
@@ -15,19 +15,19 @@
 #include "provider/provider_datas.h"
 #include "repair/private_copy.h"
 #include "repair/setup_network.h"
+#include "support/memory_platform.h"
 
 namespace {
 
 using namespace corvane;
 
 struct System {
-  std::unique_ptr<fuzzing::FuzzRoot> root;
-  std::unique_ptr<fuzzing::FuzzPlatform> platform;
+  std::unique_ptr<testing::MemoryPlatform> platform;
   std::string storePath;
 };
 
 // An interface list that records en0 and en1, in the layout of the version.
-void writeInterfaceList(const fuzzing::FuzzRoot& root, bool oldLayout) {
+void writeInterfaceList(testing::MemoryPlatform& root, bool oldLayout) {
   Value::Array entries;
   for (const char* name : {"en0", "en1"}) {
     Dictionary entry;
@@ -36,22 +36,23 @@ void writeInterfaceList(const fuzzing::FuzzRoot& root, bool oldLayout) {
     entries.push_back(Value(entry));
   }
   if (oldLayout) {
-    root.write("/private/var/db/NetworkInterfaces.xml", toXmlPropertyList(Value(entries)));
+    root.put("/private/var/db/NetworkInterfaces.xml", toXmlPropertyList(Value(entries)));
     return;
   }
   Dictionary list;
   list.set("Interfaces", Value(entries));
-  root.write("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", toXmlPropertyList(Value(list)));
+  root.put("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", toXmlPropertyList(Value(list)));
 }
 
 System makeSystem(const std::string& version) {
   System system;
-  system.root = std::make_unique<fuzzing::FuzzRoot>(version);
-  system.platform = std::make_unique<fuzzing::FuzzPlatform>(*system.root);
+  system.platform = std::make_unique<testing::MemoryPlatform>();
+  system.platform->logSink = [](const std::string&) {};
+  system.platform->put(fuzzing::kSystemVersionPath, fuzzing::systemVersionPlist(version));
   const bool old = version.starts_with("10.2");
   system.storePath = old ? "/private/var/db/SystemConfiguration/preferences.xml"
                          : "/Library/Preferences/SystemConfiguration/preferences.plist";
-  writeInterfaceList(*system.root, old);
+  writeInterfaceList(*system.platform, old);
   return system;
 }
 
@@ -72,8 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                           makeSystem("10.6.8"), makeSystem("10.12.6")};
   if (size == 0) return 0;
   System& system = systems[data[0] % systems.size()];
-  system.root->write(system.storePath, fuzzing::bytesOf(data + 1, size - 1));
-  Platform& platform = *system.platform;
+  testing::MemoryPlatform& platform = *system.platform;
+  platform.put(system.storePath, fuzzing::bytesOf(data + 1, size - 1));
+  // What the platform records for tests would only grow here.
+  platform.toolRuns.clear();
+  platform.systemLogged.clear();
 
   (void)getNetwork(platform);
   (void)getTCPIP(platform);

@@ -12,14 +12,20 @@
 
 namespace corvane::fuzzing {
 
+inline constexpr std::string_view kSystemVersionPath = "/System/Library/CoreServices/SystemVersion.plist";
+
+// The system version file of an OS version.
+inline std::string systemVersionPlist(const std::string& version) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+         "<key>ProductVersion</key><string>" +
+         version + "</string></dict></plist>\n";
+}
+
 class FuzzRoot {
  public:
   // A root holding the system version file of the given OS version.
   explicit FuzzRoot(const std::string& version) {
-    folder_.write("System/Library/CoreServices/SystemVersion.plist",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                  "<key>ProductVersion</key><string>" +
-                      version + "</string></dict></plist>\n");
+    write(kSystemVersionPath, systemVersionPlist(version));
     folder_.write("tmp/.keep", "");
   }
   const std::string& path() const { return folder_.path(); }
