@@ -12,6 +12,7 @@
 
 #include "core/platform.h"
 #include "inventory/accounts_db_maker.h"
+#include "support/captured_sysroot.h"
 #include "support/memory_platform.h"
 #include "support/temp_folder.h"
 
@@ -24,22 +25,9 @@ namespace corvane::testing {
 class CapturedMemorySystem : public MemoryPlatform {
  public:
   explicit CapturedMemorySystem(const std::string& name) {
-    const std::filesystem::path top = std::string(CORVANE_TESTDATA) + "/sysroots/" + name;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
-      const std::string systemPath = "/" + entry.path().lexically_relative(top).generic_string();
-      if (entry.is_symlink()) {
-        putLink(systemPath, std::filesystem::read_symlink(entry.path()).string());
-      } else if (entry.is_directory()) {
-        makeFolder(systemPath);
-      } else {
-        const std::string bytes = ::corvane::testing::readHostFile(entry.path().string());
-        const auto permissions = std::filesystem::status(entry.path()).permissions();
-        if ((permissions & std::filesystem::perms::owner_exec) != std::filesystem::perms::none)
-          putTool(systemPath, recordedOutput(systemPath, bytes));
-        else
-          put(systemPath, bytes);
-      }
-    }
+    loadSysroot(*this, name, [this](const std::string& systemPath, const std::string& script) {
+      putTool(systemPath, recordedOutput(systemPath, script));
+    });
   }
 
  private:

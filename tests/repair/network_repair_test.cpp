@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
 
 #include "repair/repair_test_support.h"
@@ -11,29 +10,48 @@
 namespace corvane {
 namespace {
 
-using testing::CopiedSystem;
 using testing::CueAuthorizer;
+using testing::MemoryCopiedSystem;
+using testing::MemoryPlatform;
 using testing::providerSettings;
 using testing::readPlistFile;
-using testing::TestPlatform;
 using Texts = std::vector<std::string>;
 
 using testing::kPlist;
 using testing::kXml;
 
-// The tool log with the private folder's random name replaced by "PRIVATE".
-Texts steps(const CopiedSystem& system) {
+// The property list stored at a system path.
+Value storeAt(const MemoryCopiedSystem& system, const std::string& systemPath) {
+  return parsePropertyList(system.read(systemPath));
+}
+
+// Whether the temporary folder holds nothing.
+bool temporaryFolderIsEmpty(const MemoryCopiedSystem& system) {
+  return system.hostPathsUnder(std::string(MemoryPlatform::kTemporary)).empty();
+}
+
+// A tool run that failed with the given standard error.
+ToolRun failedRun(std::string errorOutput = "") {
+  ToolRun run;
+  run.started = true;
+  run.exitStatus = 1;
+  run.errorOutput = std::move(errorOutput);
+  return run;
+}
+
+// The tool log with the private folder's name replaced by "PRIVATE".
+Texts steps(const MemoryCopiedSystem& system) {
   Texts lines = system.toolLog();
   for (auto& line : lines) {
-    line = std::regex_replace(line, std::regex("corvane-repair-[A-Za-z0-9]{6}"), "PRIVATE");
+    line = std::regex_replace(line, std::regex("corvane-repair-[A-Za-z0-9]+"), "PRIVATE");
     line = std::regex_replace(line, std::regex("preferences-[0-9]{8}-[0-9]{6}-1"), "preferences-STAMP-1");
   }
   return lines;
 }
 
 TEST(OnRepair, GrantedRepairInstallsTheExpectedStoreInOrder) {
-  CopiedSystem system("repair-10.4-new-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   const std::string before = system.read(kPlist);
   ProviderDatas settings = providerSettings();
@@ -42,7 +60,7 @@ TEST(OnRepair, GrantedRepairInstallsTheExpectedStoreInOrder) {
 
   ASSERT_TRUE(outcome.applied) << outcome.failure;
   EXPECT_EQ(outcome.setKey, "2");
-  EXPECT_EQ(readPlistFile(system.host(kPlist)),
+  EXPECT_EQ(storeAt(system, kPlist),
             readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.4-new-location.plist"));
   EXPECT_EQ(system.read(outcome.backup), before);
   const std::string backups = "ROOT/Library/Application Support/Corvane/backups";
@@ -56,12 +74,12 @@ TEST(OnRepair, GrantedRepairInstallsTheExpectedStoreInOrder) {
              "mv -f TMP/PRIVATE/preferences.plist " + config + "/.corvane-preferences.plist.new",
              "mv -f " + config + "/.corvane-preferences.plist.new " + config + "/preferences.plist", "scselect 2",
              "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
-  EXPECT_TRUE(std::filesystem::is_empty(system.tmp()));
+  EXPECT_TRUE(temporaryFolderIsEmpty(system));
 }
 
 TEST(OnRepair, TenTwoInstallsPreferencesXmlAndLeavesThePlistAlone) {
-  CopiedSystem system("repair-10.2-existing-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.2-existing-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   const std::string stray = system.read(kPlist);
   ProviderDatas settings = providerSettings();
@@ -69,7 +87,7 @@ TEST(OnRepair, TenTwoInstallsPreferencesXmlAndLeavesThePlistAlone) {
   const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
 
   ASSERT_TRUE(outcome.applied) << outcome.failure;
-  EXPECT_EQ(readPlistFile(system.host(kXml)),
+  EXPECT_EQ(storeAt(system, kXml),
             readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.2-existing-location.xml"));
   EXPECT_EQ(system.read(kPlist), stray);
   EXPECT_TRUE(outcome.backup.ends_with(".xml"));
@@ -79,36 +97,42 @@ TEST(OnRepair, TenTwoInstallsPreferencesXmlAndLeavesThePlistAlone) {
 }
 
 TEST(OnRepair, NothingChangesWhenAStepFails) {
-  const std::string failOnStore =
-      "#!/bin/sh\ncase \"$3\" in *SystemConfiguration/*) exit 1;; esac\nexec /bin/mv \"$@\"\n";
+  // Moves, but fails to move anything into the store's folder.
+  const auto failOnStore = [](MemoryCopiedSystem& s) {
+    s.putTool("/bin/mv", [&s](const std::vector<std::string>& args) {
+      if (args.size() > 2 && args[2].find("SystemConfiguration/") != std::string::npos) return failedRun();
+      return s.act("mv", args);
+    });
+  };
   struct Case {
     std::string what;
     bool grant;
-    std::function<void(CopiedSystem&)> spoil;
+    std::function<void(MemoryCopiedSystem&)> spoil;
     Texts forbiddenSteps;
     std::string said;  // what the failure must quote from the tool's standard error
   } cases[] = {
-      {"rights refused", false, [](CopiedSystem&) {}, {"mkdir", "cp", "chown", "mv", "scselect", "kill", "ipconfigd"}},
-      {"mkdir fails", true, [](CopiedSystem& s) { s.breakTool("/bin/mkdir"); }, {"chown", "mv", "scselect"}},
-      {"cp fails", true, [](CopiedSystem& s) { s.breakTool("/bin/cp"); }, {"chown", "scselect"}},
-      {"chown fails", true, [](CopiedSystem& s) { s.breakTool("/usr/sbin/chown"); }, {"scselect", "kill"}},
-      {"mv fails", true, [](CopiedSystem& s) { s.breakTool("/bin/mv"); }, {"chown", "scselect", "kill"}},
-      {"mv into the store folder fails",
-       true,
-       [&](CopiedSystem& s) { s.write("/bin/mv", failOnStore, true); },
-       {"scselect", "kill"}},
+      {"rights refused",
+       false,
+       [](MemoryCopiedSystem&) {},
+       {"mkdir", "cp", "chown", "mv", "scselect", "kill", "ipconfigd"}},
+      {"mkdir fails", true, [](MemoryCopiedSystem& s) { s.breakTool("/bin/mkdir"); }, {"chown", "mv", "scselect"}},
+      {"cp fails", true, [](MemoryCopiedSystem& s) { s.breakTool("/bin/cp"); }, {"chown", "scselect"}},
+      {"chown fails", true, [](MemoryCopiedSystem& s) { s.breakTool("/usr/sbin/chown"); }, {"scselect", "kill"}},
+      {"mv fails", true, [](MemoryCopiedSystem& s) { s.breakTool("/bin/mv"); }, {"chown", "scselect", "kill"}},
+      {"mv into the store folder fails", true, failOnStore, {"scselect", "kill"}},
       {"chown fails and says why",
        true,
-       [](CopiedSystem& s) {
-         s.write("/usr/sbin/chown", "#!/bin/sh\necho 'chown: not permitted' >&2\nexit 1\n", true);
+       [](MemoryCopiedSystem& s) {
+         s.putTool("/usr/sbin/chown",
+                   [](const std::vector<std::string>&) { return failedRun("chown: not permitted\n"); });
        },
        {"scselect", "kill"},
        "chown: not permitted"},
   };
   for (auto& c : cases) {
-    CopiedSystem system("repair-10.4-new-location");
+    MemoryCopiedSystem system("repair-10.4-new-location");
     c.spoil(system);
-    TestPlatform platform(system);
+    MemoryCopiedSystem& platform = system;  // the system is its own platform
     CueAuthorizer authorizer(platform, c.grant);
     const std::string before = system.read(kPlist);
     ProviderDatas settings = providerSettings();
@@ -126,12 +150,12 @@ TEST(OnRepair, NothingChangesWhenAStepFails) {
 
 TEST(OnRepair, UnbuildableCopyAsksForNoRights) {
   for (const bool removeStore : {true, false}) {
-    CopiedSystem system("repair-10.4-new-location");
-    TestPlatform platform(system);
+    MemoryCopiedSystem system("repair-10.4-new-location");
+    MemoryCopiedSystem& platform = system;  // the system is its own platform
     if (removeStore)
-      std::filesystem::remove(system.host(kPlist));
+      system.remove(kPlist);
     else
-      platform.setTemporaryFolder(system.host(kPlist));  // a file, not a folder
+      platform.setTemporaryFolder(system.hostPath(kPlist));  // a file, not a folder
     CueAuthorizer authorizer(platform, true);
     ProviderDatas settings = providerSettings();
     const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
@@ -143,15 +167,19 @@ TEST(OnRepair, UnbuildableCopyAsksForNoRights) {
 }
 
 TEST(OnRepair, StoreThatDoesNotArriveIntactIsPutBack) {
-  CopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem system("repair-10.4-new-location");
   // Moves, but damages the first file it moves over the live store.
-  const std::string damaged = system.host("/var/log/damaged");
-  system.write("/bin/mv",
-               "#!/bin/sh\n/bin/mv \"$@\" || exit 1\ncase \"$3\" in */preferences.plist)\n"
-               "  [ -e " +
-                   damaged + " ] || { echo junk >> \"$3\"; touch " + damaged + "; };;\nesac\n",
-               true);
-  TestPlatform platform(system);
+  bool damaged = false;
+  system.putTool("/bin/mv", [&system, &damaged](const std::vector<std::string>& args) {
+    const ToolRun moved = system.act("mv", args);
+    if (moved.exitStatus != 0) return failedRun();
+    if (!damaged && args.size() > 2 && args[2].ends_with("/preferences.plist")) {
+      system.writeHostFile(args[2], system.readHost(args[2]) + "junk\n");
+      damaged = true;
+    }
+    return moved;
+  });
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   const std::string before = system.read(kPlist);
   ProviderDatas settings = providerSettings();
@@ -164,15 +192,15 @@ TEST(OnRepair, StoreThatDoesNotArriveIntactIsPutBack) {
 }
 
 TEST(OnRepair, ArgumentsLongerThanTheBufferRefuseTheRepair) {
-  CopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem system("repair-10.4-new-location");
   // An existing location whose set key is far too long for an argument.
-  Value store = readPlistFile(system.host(kPlist));
+  Value store = storeAt(system, kPlist);
   Dictionary set;
   set.set("UserDefinedName", "Quorvalin");
   store.dictionary()->find("Sets")->dictionary()->set(std::string(5000, '7'), std::move(set));
-  system.write(kPlist, toXmlPropertyList(store));
+  system.put(kPlist, toXmlPropertyList(store));
   const std::string before = system.read(kPlist);
-  TestPlatform platform(system);
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas settings = providerSettings();
 
@@ -200,9 +228,9 @@ TEST(GetNetworkAgain, SignalsOnlyAUsableProcessId) {
       {"99999999999\n", ""},
   };
   for (const auto& c : cases) {
-    CopiedSystem system("repair-10.4-new-location");
-    system.write("/var/run/lookupd.pid", c.pidFile);
-    TestPlatform platform(system);
+    MemoryCopiedSystem system("repair-10.4-new-location");
+    system.put("/var/run/lookupd.pid", c.pidFile);
+    MemoryCopiedSystem& platform = system;  // the system is its own platform
     CueAuthorizer authorizer(platform, true);
     ASSERT_TRUE(authorizer.obtainRights());
     getNetworkAgain(platform, authorizer);
@@ -225,8 +253,8 @@ TEST(LookupdProcessId, FirstPieceOfFirstLine) {
 
 TEST(Undo, RestoringTheNewestBackupGivesBackTheOriginalStore) {
   for (const std::string name : {"repair-10.4-new-location", "repair-10.2-existing-location"}) {
-    CopiedSystem system(name);
-    TestPlatform platform(system);
+    MemoryCopiedSystem system(name);
+    MemoryCopiedSystem& platform = system;  // the system is its own platform
     CueAuthorizer authorizer(platform, true);
     const std::string store = name.find("10.2") != std::string::npos ? kXml : kPlist;
     const std::string before = system.read(store);
@@ -249,11 +277,11 @@ namespace corvane {
 namespace {
 
 TEST(OnRepair, TenFourWithOnlyTheOlderStoreInstallsTheNewerFile) {
-  CopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem system("repair-10.4-new-location");
   const std::string live = system.read(kPlist);
-  std::filesystem::create_directories(std::filesystem::path(system.host(kXml)).parent_path());
-  std::filesystem::rename(system.host(kPlist), system.host(kXml));
-  TestPlatform platform(system);
+  system.makeFolder(kXml.substr(0, kXml.rfind('/')));
+  ASSERT_TRUE(system.renamePath(kPlist, kXml));
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas settings = providerSettings();
 
@@ -262,7 +290,7 @@ TEST(OnRepair, TenFourWithOnlyTheOlderStoreInstallsTheNewerFile) {
   ASSERT_TRUE(outcome.applied) << outcome.failure;
   EXPECT_EQ(outcome.backup, "");  // there was no store file to keep at the destination
   EXPECT_TRUE(system.read(kXml) == live);
-  EXPECT_EQ(readPlistFile(system.host(kPlist)),
+  EXPECT_EQ(storeAt(system, kPlist),
             readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/repair-10.4-new-location.plist"));
   EXPECT_EQ(steps(system)[0], "chown root TMP/PRIVATE/preferences.xml");
 }
@@ -274,24 +302,24 @@ namespace corvane {
 namespace {
 
 TEST(OnRepair, RepairingTheRepairedLocationAgainOnlyTurnsItsPortsOffAgain) {
-  CopiedSystem system("repair-10.4-new-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas settings = providerSettings();
   ASSERT_TRUE(OnRepair(platform, authorizer, settings).applied);
-  const Value repaired = readPlistFile(system.host(kPlist));
+  const Value repaired = storeAt(system, kPlist);
 
   // The user switches the location's modem, FireWire and AirPort on again.
   Value store = repaired;
   for (const char* id : {"7", "8", "9"})
     store.dictionary()->find("NetworkServices")->dictionary()->find(id)->dictionary()->set("__INACTIVE__", 0);
-  system.write(kPlist, toXmlPropertyList(store));
+  system.put(kPlist, toXmlPropertyList(store));
   platform.logged.clear();
 
   const RepairOutcome again = OnRepair(platform, authorizer, settings);
   ASSERT_TRUE(again.applied) << again.failure;
   EXPECT_EQ(again.setKey, "2");
-  EXPECT_EQ(readPlistFile(system.host(kPlist)), repaired);
+  EXPECT_EQ(storeAt(system, kPlist), repaired);
   EXPECT_TRUE(platform.logged.empty());
 }
 

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "core/text.h"
 #include "inspect/get_network.h"
 #include "repair/machine_ports.h"
@@ -17,10 +15,10 @@
 namespace corvane {
 namespace {
 
-using testing::CopiedSystem;
 using testing::CueAuthorizer;
 using testing::kPlist;
-using testing::TestPlatform;
+using testing::MemoryCopiedSystem;
+using testing::MemoryPlatform;
 using Texts = std::vector<std::string>;
 
 const std::string kHttp = "proxy.example.jp:8080";
@@ -37,13 +35,21 @@ std::string versionPlist(const std::string& version) {
          version + "</string></dict></plist>\n";
 }
 
-size_t backupCount(const CopiedSystem& system) {
-  const std::string folder = system.host(std::string(kBackupFolder));
-  if (!std::filesystem::exists(folder)) return 0;
+size_t backupCount(const MemoryCopiedSystem& system) {
   size_t n = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    if (parseBackupFileName(entry.path().filename().string())) ++n;
+  for (const auto& name : system.listFolder(kBackupFolder))
+    if (parseBackupFileName(name)) ++n;
   return n;
+}
+
+// The property list stored at a system path.
+Value storeAt(const MemoryCopiedSystem& system, const std::string& systemPath) {
+  return parsePropertyList(system.read(systemPath));
+}
+
+// Whether the temporary folder holds nothing.
+bool temporaryFolderIsEmpty(const MemoryCopiedSystem& system) {
+  return system.hostPathsUnder(std::string(MemoryPlatform::kTemporary)).empty();
 }
 
 // The network row's verdict on the current location's first port, as the
@@ -98,9 +104,9 @@ TEST(RealStores, RepairJudgesTheBuiltInPortAndASecondRepairDoesNothing) {
   for (const RealStore& c : kRealStores) {
     for (const std::string& version : {std::string("10.6.8"), std::string("10.12.6")}) {
       const std::string what = c.system + " on " + version;
-      CopiedSystem system(c.system);
-      system.write("/System/Library/CoreServices/SystemVersion.plist", versionPlist(version));
-      TestPlatform platform(system);
+      MemoryCopiedSystem system(c.system);
+      system.put("/System/Library/CoreServices/SystemVersion.plist", versionPlist(version));
+      MemoryCopiedSystem& platform = system;  // the system is its own platform
       CueAuthorizer authorizer(platform, true);
       ProviderDatas settings = proxyProvider();
       EXPECT_FALSE(judge(platform).ok) << what;  // every one of them needs the repair
@@ -113,7 +119,7 @@ TEST(RealStores, RepairJudgesTheBuiltInPortAndASecondRepairDoesNothing) {
       EXPECT_EQ(judged.port, c.port) << what;
       EXPECT_EQ(judged.mac, c.mac) << what;
       EXPECT_TRUE(judged.ok) << what;
-      const Value installed = testing::readPlistFile(system.host(kPlist));
+      const Value installed = storeAt(system, kPlist);
       EXPECT_EQ(firstActiveInterface(installed), std::make_pair(c.device, c.hardware)) << what;
       // No location switch without an active service, no lookupd to signal.
       const Texts log = system.toolLog();
@@ -129,7 +135,7 @@ TEST(RealStores, RepairJudgesTheBuiltInPortAndASecondRepairDoesNothing) {
       EXPECT_EQ(backupCount(system), 1u) << what;
       EXPECT_EQ(system.toolLog().size(), toolRuns) << what;
       EXPECT_EQ(authorizer.requests, requests) << what;
-      EXPECT_TRUE(std::filesystem::is_empty(system.tmp())) << what;
+      EXPECT_TRUE(temporaryFolderIsEmpty(system)) << what;
     }
   }
 }
@@ -174,28 +180,28 @@ TEST(MachinePorts, TheInterfaceListNamesTheBuiltInPortAndTheWiFiDevice) {
   }
 }
 
-// Renames the set whose name is from to "Quorvalin" in the copied store.
-void renameLocation(const CopiedSystem& system, const std::string& from) {
-  Value store = testing::readPlistFile(system.host(kPlist));
+// Renames the set whose name is from to "Quorvalin" in the store.
+void renameLocation(MemoryCopiedSystem& system, const std::string& from) {
+  Value store = storeAt(system, kPlist);
   for (const auto& [key, set] : *store["Sets"].dictionary())
     if (set["UserDefinedName"].equals(from))
       store.dictionary()->find("Sets")->dictionary()->find(key)->dictionary()->set("UserDefinedName", "Quorvalin");
-  system.write(kPlist, toXmlPropertyList(store));
+  system.put(kPlist, toXmlPropertyList(store));
 }
 
 TEST(RealStores, AnExistingLocationsPPPoEOnTheRepairedPortIsTurnedOffAndTheRepairedServiceComesFirst) {
-  CopiedSystem system("real-macbookpro7-1-migrated");
+  MemoryCopiedSystem system("real-macbookpro7-1-migrated");
   // Without an interface list the built-in port is en0, where this location
   // has its Ethernet and an active PPPoE service listed first.
-  std::filesystem::remove(system.host("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist"));
+  system.remove("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist");
   renameLocation(system, "Location (7/29/12 4:05 PM)");
-  TestPlatform platform(system);
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas settings = proxyProvider();
 
   const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
   ASSERT_TRUE(outcome.applied) << outcome.failure;
-  const Value store = testing::readPlistFile(system.host(kPlist));
+  const Value store = storeAt(system, kPlist);
   const Value& services = store["NetworkServices"];
   EXPECT_EQ(store["Sets"]["7D22A512-A248-4B1D-B192-5DB34BEC2B1B"]["Network"]["Global"]["IPv4"]["ServiceOrder"],
             Value::strings({"1EE09D7B-3327-48F4-B3C0-021B92C3DF2F", "58409A77-495E-4945-AC9D-254A49F15198",
@@ -209,10 +215,10 @@ TEST(RealStores, AnExistingLocationsPPPoEOnTheRepairedPortIsTurnedOffAndTheRepai
 }
 
 TEST(RealStores, ALocationWithoutAServiceOnTheBuiltInPortIsNeverInstalled) {
-  CopiedSystem system("real-macbookpro7-1-migrated");
+  MemoryCopiedSystem system("real-macbookpro7-1-migrated");
   // This location has nothing on en2, the machine's built-in Ethernet.
   renameLocation(system, "Location (7/29/12 4:05 PM)");
-  TestPlatform platform(system);
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas settings = proxyProvider();
   const std::string before = system.read(kPlist);
@@ -237,12 +243,12 @@ TEST(RealStores, AFailedOrMissingStepLosesNothing) {
       {"mv fails", "/bin/mv", false, "/bin/mv failed"},
   };
   for (const auto& c : cases) {
-    CopiedSystem system("real-macbookair6-2-wifi");
+    MemoryCopiedSystem system("real-macbookair6-2-wifi");
     if (c.remove)
-      std::filesystem::remove(system.host(c.tool));
+      system.remove(c.tool);
     else
       system.breakTool(c.tool);
-    TestPlatform platform(system);
+    MemoryCopiedSystem& platform = system;  // the system is its own platform
     CueAuthorizer authorizer(platform, true);
     ProviderDatas settings = proxyProvider();
     const std::string before = system.read(kPlist);
@@ -255,9 +261,9 @@ TEST(RealStores, AFailedOrMissingStepLosesNothing) {
 }
 
 TEST(RealStores, ARestartStepThatFailsAfterTheInstallIsNoSuccess) {
-  CopiedSystem system("real-imac11-3-two-ethernet");
+  MemoryCopiedSystem system("real-imac11-3-two-ethernet");
   system.breakTool("/usr/sbin/ipconfigd");
-  TestPlatform platform(system);
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas settings = proxyProvider();
   const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
@@ -266,8 +272,8 @@ TEST(RealStores, ARestartStepThatFailsAfterTheInstallIsNoSuccess) {
 }
 
 TEST(RealStores, NoRepairWithoutProviderSettings) {
-  CopiedSystem system("real-imac11-3-two-ethernet");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("real-imac11-3-two-ethernet");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas none;
   const std::string before = system.read(kPlist);
@@ -280,20 +286,20 @@ TEST(RealStores, NoRepairWithoutProviderSettings) {
 
 // The installed store with the provider's proxy host changed, as another
 // program might leave it: the next repair has something to put right.
-void changeBetweenRepairs(const CopiedSystem& system) {
+void changeBetweenRepairs(MemoryCopiedSystem& system) {
   std::string bytes = system.read(kPlist);
   for (size_t at; (at = bytes.find("proxy.example.jp")) != std::string::npos;)
     bytes.replace(at, 16, "other.example.jp");
-  system.write(kPlist, bytes);
+  system.put(kPlist, bytes);
 }
 
 TEST(RealStores, TwoRepairsThenTwoUndosGiveBackTheOriginalStoreByteForByte) {
   for (const RealStore& c : kRealStores) {
     for (const std::string& version : {std::string("10.6.8"), std::string("10.12.6")}) {
       const std::string what = c.system + " on " + version;
-      CopiedSystem system(c.system);
-      system.write("/System/Library/CoreServices/SystemVersion.plist", versionPlist(version));
-      TestPlatform platform(system);
+      MemoryCopiedSystem system(c.system);
+      system.put("/System/Library/CoreServices/SystemVersion.plist", versionPlist(version));
+      MemoryCopiedSystem& platform = system;  // the system is its own platform
       CueAuthorizer authorizer(platform, true);
       ProviderDatas settings = proxyProvider();
       const std::string original = system.read(kPlist);
@@ -316,8 +322,7 @@ TEST(RealStores, TwoRepairsThenTwoUndosGiveBackTheOriginalStoreByteForByte) {
       EXPECT_TRUE(backups[2].name.byUndo && backups[3].name.byUndo) << what;
       EXPECT_TRUE(system.read(backups[2].path) == second) << what;
       const Texts log = system.toolLog();
-      const std::string originalSet =
-          lastPathComponent(testing::readPlistFile(system.host(kPlist))["CurrentSet"].text());
+      const std::string originalSet = lastPathComponent(storeAt(system, kPlist)["CurrentSet"].text());
       EXPECT_EQ(log[log.size() - 2], "scselect " + originalSet) << what;
       EXPECT_EQ(log.back(), "ipconfigd waitall") << what;
       // Every repair undone: nothing is left to undo.
@@ -329,13 +334,13 @@ TEST(RealStores, TwoRepairsThenTwoUndosGiveBackTheOriginalStoreByteForByte) {
 TEST(RealStores, ADamagedBackupIsNeverInstalled) {
   for (const std::string& damage : {std::string("not a property list"), std::string(""),
                                     std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>")}) {
-    CopiedSystem system("real-macbookair8-1-wifi");
-    TestPlatform platform(system);
+    MemoryCopiedSystem system("real-macbookair8-1-wifi");
+    MemoryCopiedSystem& platform = system;  // the system is its own platform
     CueAuthorizer authorizer(platform, true);
     ProviderDatas settings = proxyProvider();
     const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
     ASSERT_TRUE(outcome.applied) << outcome.failure;
-    system.write(outcome.backup, damage);
+    system.put(outcome.backup, damage);
     const std::string repaired = system.read(kPlist);
     const size_t toolRuns = system.toolLog().size();
 
@@ -348,8 +353,8 @@ TEST(RealStores, ADamagedBackupIsNeverInstalled) {
 }
 
 TEST(RealStores, AFailedSwitchAfterAnUndoPutsTheStoreBack) {
-  CopiedSystem system("real-imac11-3-two-ethernet");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("real-imac11-3-two-ethernet");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ProviderDatas settings = proxyProvider();
   ASSERT_TRUE(OnRepair(platform, authorizer, settings).applied);
@@ -374,8 +379,8 @@ TEST(RealStores, ThePlanNamesTheLocationAndEveryActiveServiceTurnedOff) {
         "Huawei Modem", "BlackBerry-2143dfa0", "PPPoE 2", "Bluetooth PAN"}},
   };
   for (const auto& c : cases) {
-    CopiedSystem system(c.system);
-    TestPlatform platform(system);
+    MemoryCopiedSystem system(c.system);
+    MemoryCopiedSystem& platform = system;  // the system is its own platform
     const std::string before = system.read(kPlist);
     const RepairPlan plan = planRepair(platform, proxyProvider());
     EXPECT_EQ(plan.failure, "") << c.system;
@@ -384,7 +389,7 @@ TEST(RealStores, ThePlanNamesTheLocationAndEveryActiveServiceTurnedOff) {
     EXPECT_EQ(plan.turnedOff, c.turnedOff) << c.system;
     // Planning writes and runs nothing.
     EXPECT_EQ(system.read(kPlist), before) << c.system;
-    EXPECT_TRUE(std::filesystem::is_empty(system.tmp())) << c.system;
+    EXPECT_TRUE(temporaryFolderIsEmpty(system)) << c.system;
     EXPECT_TRUE(system.toolLog().empty()) << c.system;
   }
 }

@@ -1,6 +1,8 @@
 #pragma once
-// Captured systems copied into throw-away folders, a platform whose temporary
-// folder lies inside them, and an authorizer that grants or refuses on cue.
+// Captured systems loaded into memory with tools that act on them, or copied
+// into throw-away folders for the tests that need real files (the program
+// itself, file-system failures, file modes); bare systems of a version; and
+// an authorizer that grants or refuses on cue.
 
 #include <filesystem>
 #include <string>
@@ -11,6 +13,7 @@
 #include "core/plist_io.h"
 #include "inspect/get_port.h"
 #include "provider/provider_datas.h"
+#include "support/memory_platform.h"
 #include "support/temp_folder.h"
 #include "support/test_platforms.h"
 
@@ -48,6 +51,33 @@ class CopiedSystem {
 
  private:
   TempFolder folder_;
+};
+
+// A captured system loaded into memory, and the platform on it. Its tools do
+// in memory what the captured scripts do on disk: cp, mv, mkdir, cat and rm
+// do their job on the files (destinations are file paths, as the repair
+// gives them), chown, kill, scselect and ipconfigd only record. Each run is
+// recorded in the form of the copied system's tool log.
+class MemoryCopiedSystem : public MemoryPlatform {
+ public:
+  explicit MemoryCopiedSystem(const std::string& name);
+
+  // The tool runs recorded, one line each ("cp -p ROOT/... TMP/..."): the
+  // root shortened to "ROOT", the temporary folder to "TMP".
+  std::vector<std::string> toolLog() const;
+  // Replaces a tool with one that records "broken ..." and fails.
+  void breakTool(const std::string& systemPath);
+  // What the host's own tool of that name does to the files in memory,
+  // unrecorded; for tests that put their own tools together.
+  ToolRun act(const std::string& name, const std::vector<std::string>& args);
+
+  std::string temporaryFolder() const override { return temporary_; }
+  void setTemporaryFolder(std::string folder) { temporary_ = std::move(folder); }
+
+ private:
+  void record(const std::string& name, const std::vector<std::string>& args);
+  std::vector<std::string> toolLines_;
+  std::string temporary_{kTemporary};
 };
 
 // Grants or refuses on cue; granted, it runs the captured tools as the user.
@@ -88,11 +118,11 @@ namespace corvane::testing {
 
 // A bare system of the given version, with an interface list recording en0's
 // address when en0Address is not empty.
-inline void writeBareSystem(const TempFolder& folder, const std::string& version, const std::string& en0Address = "") {
-  folder.write("System/Library/CoreServices/SystemVersion.plist",
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-               "<key>ProductVersion</key><string>" +
-                   version + "</string></dict></plist>\n");
+inline void writeBareSystem(MemoryPlatform& system, const std::string& version, const std::string& en0Address = "") {
+  system.put("/System/Library/CoreServices/SystemVersion.plist",
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+             "<key>ProductVersion</key><string>" +
+                 version + "</string></dict></plist>\n");
   if (en0Address.empty()) return;
   Dictionary entry;
   entry.set("BSD Name", "en0");
@@ -102,9 +132,9 @@ inline void writeBareSystem(const TempFolder& folder, const std::string& version
   if (newLayout) {
     Dictionary root;
     root.set("Interfaces", Value(entries));
-    folder.write("Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", toXmlPropertyList(Value(root)));
+    system.put("/Library/Preferences/SystemConfiguration/NetworkInterfaces.plist", toXmlPropertyList(Value(root)));
   } else {
-    folder.write("private/var/db/NetworkInterfaces.xml", toXmlPropertyList(Value(entries)));
+    system.put("/private/var/db/NetworkInterfaces.xml", toXmlPropertyList(Value(entries)));
   }
 }
 
@@ -130,17 +160,14 @@ inline Dictionary plistDict(const std::string& body) {
 // A platform on a bare system of the given version that collects its log.
 class VersionPlatform {
  public:
-  explicit VersionPlatform(const std::string& version) {
-    writeBareSystem(folder_, version);
-    platform_ = std::make_unique<Platform>(PlatformOptions{.root = folder_.path(), .pauses = false, .syslog = false});
-    platform_->logSink = [this](const std::string& text) { logged.push_back(text); };
-  }
-  Platform& operator*() { return *platform_; }
-  std::vector<std::string> logged;
+  explicit VersionPlatform(const std::string& version) { writeBareSystem(platform_, version); }
+  Platform& operator*() { return platform_; }
 
  private:
-  TempFolder folder_;
-  std::unique_ptr<Platform> platform_;
+  MemoryPlatform platform_;
+
+ public:
+  std::vector<std::string>& logged = platform_.logged;
 };
 
 }  // namespace corvane::testing

@@ -11,7 +11,7 @@ namespace corvane {
 namespace {
 
 using testing::keysOf;
-using testing::TempFolder;
+using testing::MemoryPlatform;
 using testing::writeBareSystem;
 using Keys = std::vector<std::string>;
 
@@ -28,9 +28,8 @@ class TemplateBands : public ::testing::TestWithParam<Band> {};
 
 TEST_P(TemplateBands, EveryServiceFollowsItsBand) {
   const Band& band = GetParam();
-  TempFolder root;
-  writeBareSystem(root, band.version);
-  Platform platform({.root = root.path(), .pauses = false, .syslog = false});
+  MemoryPlatform platform;
+  writeBareSystem(platform, band.version);
   ProviderDatas settings;
   const std::vector<Value> services{CreatePPPService(platform, "Modem", "modem", settings),
                                     CreateIrDAService(platform, "irda", settings, "IrDA"),
@@ -85,9 +84,8 @@ TEST(ServiceTemplates, ProxiesKeysPerBand) {
         "ProxyAutoDiscoveryEnable"}},
   };
   for (const auto& c : cases) {
-    TempFolder root;
-    writeBareSystem(root, c.version);
-    Platform platform({.root = root.path(), .pauses = false, .syslog = false});
+    MemoryPlatform platform;
+    writeBareSystem(platform, c.version);
     ProviderDatas settings;
     EXPECT_EQ(keysOf(CreateBluetoothService(platform, "bt", settings, "B")["Proxies"]), c.dialUp) << c.version;
     EXPECT_EQ(keysOf(CreateAirMacService(platform, "A")["Proxies"]), c.wired) << c.version;
@@ -96,9 +94,8 @@ TEST(ServiceTemplates, ProxiesKeysPerBand) {
 }
 
 TEST(ServiceTemplates, ModemOnHoldFollowsSmoh) {
-  TempFolder root;
-  writeBareSystem(root, "10.4.11");
-  Platform platform({.root = root.path(), .pauses = false, .syslog = false});
+  MemoryPlatform platform;
+  writeBareSystem(platform, "10.4.11");
   ProviderDatas settings;
   for (const std::string smoh : {"", "YES"}) {
     settings.smoh = smoh;
@@ -115,9 +112,8 @@ TEST(ServiceTemplates, ModemOnHoldFollowsSmoh) {
 }
 
 TEST(ServiceTemplates, InterfacesNameTheirDevicesAndKinds) {
-  TempFolder root;
-  writeBareSystem(root, "10.4.11", std::string("\x00\x0a\x95\x01\x02\xff", 6));
-  Platform platform({.root = root.path(), .pauses = false, .syslog = false});
+  MemoryPlatform platform;
+  writeBareSystem(platform, "10.4.11", std::string("\x00\x0a\x95\x01\x02\xff", 6));
   ProviderDatas settings;
 
   const Value irda = CreateIrDAService(platform, "irda-ircomm", settings, "IrDA Port");
@@ -143,9 +139,8 @@ TEST(ServiceTemplates, InterfacesNameTheirDevicesAndKinds) {
 }
 
 TEST(ServiceTemplates, EthernetWithoutKnownAddressHasEmptyEthernet) {
-  TempFolder root;
-  writeBareSystem(root, "10.3.9");
-  Platform platform({.root = root.path(), .pauses = false, .syslog = false});
+  MemoryPlatform platform;
+  writeBareSystem(platform, "10.3.9");
   EXPECT_EQ(CreateEthernetService(platform)["Ethernet"], Value(Dictionary{}));
 }
 

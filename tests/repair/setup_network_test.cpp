@@ -13,12 +13,12 @@ namespace {
 
 using testing::CopiedSystem;
 using testing::keysOf;
+using testing::MemoryCopiedSystem;
 using testing::MemoryPlatform;
 using testing::plistDict;
 using testing::providerSettings;
 using testing::readHostFile;
 using testing::readPlistFile;
-using testing::TempFolder;
 using testing::TestPlatform;
 using testing::VersionPlatform;
 using Texts = std::vector<std::string>;
@@ -43,18 +43,24 @@ struct Built {
   std::string copyPath;
 };
 
-Built build(TestPlatform& platform, ProviderDatas settings = providerSettings()) {
+// The property list in a host file of the platform's.
+Value readPlist(const Platform& platform, const std::string& hostPath) {
+  return parsePropertyList(platform.readHostFile(hostPath).value_or(""));
+}
+
+Built build(Platform& platform, ProviderDatas settings = providerSettings()) {
   SetupNetwork setup(platform);
   Built built;
   built.key = setup.DoSetup("Quorvalin", settings);
   if (setup.copy().ok()) {
-    built.copy = readPlistFile(setup.copy().path);
+    built.copy = readPlist(platform, setup.copy().path);
     built.copyPath = setup.copy().path;
     built.copyName = std::filesystem::path(built.copyPath).filename().string();
   }
   return built;
 }
 
+// On a copied system in a real folder: the copy's modes are the file system's.
 TEST(DoSetup, NewLocationOnTenFourIsExactlyTheExpectedStore) {
   CopiedSystem system("repair-10.4-new-location");
   TestPlatform platform(system);
@@ -78,8 +84,8 @@ TEST(DoSetup, NewLocationOnTenFourIsExactlyTheExpectedStore) {
 }
 
 TEST(DoSetup, ExistingLocationOnTenTwoIsRepairedInPlace) {
-  CopiedSystem system("repair-10.2-existing-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.2-existing-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   const std::string strayPlist = system.read(kPlist);
   const Built built = build(platform);
 
@@ -92,8 +98,8 @@ TEST(DoSetup, ExistingLocationOnTenTwoIsRepairedInPlace) {
 }
 
 TEST(DoSetup, DialUpPortsOnTenThree) {
-  CopiedSystem system("repair-10.3-dial-up-ports");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.3-dial-up-ports");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   ProviderDatas settings = providerSettings();
   const Built built = build(platform, settings);
   ASSERT_EQ(built.key, "1");
@@ -120,8 +126,8 @@ TEST(DoSetup, DialUpPortsOnTenThree) {
 }
 
 TEST(DoSetup, UuidStoreOnTenSixGetsNumericKeysAndAnXmlCopy) {
-  CopiedSystem system("repair-10.6-uuid-binary-store");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.6-uuid-binary-store");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   const Built built = build(platform);
   ASSERT_EQ(built.key, "0");
   EXPECT_EQ(built.copyName, "preferences.plist");
@@ -133,12 +139,12 @@ TEST(DoSetup, UuidStoreOnTenSixGetsNumericKeysAndAnXmlCopy) {
   EXPECT_TRUE(services["2"]["Interface"]["Type"].equals("FireWire"));
   EXPECT_TRUE(services["3"]["AirPort"].isDictionary());
   EXPECT_EQ(set["Network"]["Interface"]["en1"]["AirPort"]["JoinMode"], Value("Automatic"));
-  EXPECT_TRUE(readHostFile(built.copyPath).starts_with("<?xml"));  // the copy is XML, the store was binary
+  EXPECT_TRUE(system.readHost(built.copyPath).starts_with("<?xml"));  // the copy is XML, the store was binary
 }
 
 TEST(DoSetup, BridgeIsNoPortAndAirPortBecomesInactiveOnTenTwelve) {
-  CopiedSystem system("repair-10.12-wifi-no-lookupd");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.12-wifi-no-lookupd");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   const Built built = build(platform);
   ASSERT_EQ(built.key, "0");
   EXPECT_EQ(built.copy["Sets"]["0"]["Network"]["Global"]["IPv4"]["ServiceOrder"], Value::strings({"0", "1"}));
@@ -149,32 +155,31 @@ TEST(DoSetup, BridgeIsNoPortAndAirPortBecomesInactiveOnTenTwelve) {
 TEST(DoSetup, RefusesWhenNothingCanBeInstalled) {
   struct Case {
     std::string what;
-    std::function<void(CopiedSystem&, TestPlatform&)> spoil;
+    std::function<void(MemoryCopiedSystem&)> spoil;
   } cases[] = {
-      {"no store", [](CopiedSystem& s, TestPlatform&) { std::filesystem::remove(s.host(kPlist)); }},
-      {"store not a property list", [](CopiedSystem& s, TestPlatform&) { s.write(kPlist, "<plist><dict><key>"); }},
+      {"no store", [](MemoryCopiedSystem& s) { s.remove(kPlist); }},
+      {"store not a property list", [](MemoryCopiedSystem& s) { s.put(kPlist, "<plist><dict><key>"); }},
       {"store not a dictionary",
-       [](CopiedSystem& s, TestPlatform&) { s.write(kPlist, toXmlPropertyList(Value::strings({"a"}))); }},
+       [](MemoryCopiedSystem& s) { s.put(kPlist, toXmlPropertyList(Value::strings({"a"}))); }},
       {"Sets not a dictionary",
-       [](CopiedSystem& s, TestPlatform&) {
-         s.write(kPlist, toXmlPropertyList(Value(plistDict("<key>Sets</key><string>x</string>"))));
+       [](MemoryCopiedSystem& s) {
+         s.put(kPlist, toXmlPropertyList(Value(plistDict("<key>Sets</key><string>x</string>"))));
        }},
       {"temporary folder cannot be written",
-       [](CopiedSystem& s, TestPlatform& p) {
-         s.write("/not-a-folder", "x");
-         p.setTemporaryFolder(s.host("/not-a-folder"));
+       [](MemoryCopiedSystem& s) {
+         s.put("/not-a-folder", "x");
+         s.setTemporaryFolder(s.hostPath("/not-a-folder"));
        }},
   };
   for (auto& c : cases) {
-    CopiedSystem system("repair-10.12-wifi-no-lookupd");
-    TestPlatform platform(system);
-    c.spoil(system, platform);
+    MemoryCopiedSystem system("repair-10.12-wifi-no-lookupd");
+    c.spoil(system);
     const std::string live = system.read(kPlist);
     ProviderDatas settings = providerSettings();
-    SetupNetwork setup(platform);
+    SetupNetwork setup(system);
     EXPECT_EQ(setup.DoSetup("Quorvalin", settings), "-1") << c.what;
     EXPECT_FALSE(setup.failure().empty()) << c.what;
-    EXPECT_TRUE(std::filesystem::is_empty(system.tmp())) << c.what;
+    EXPECT_TRUE(system.hostPathsUnder(std::string(MemoryPlatform::kTemporary)).empty()) << c.what;
     EXPECT_EQ(system.read(kPlist), live) << c.what;
   }
 }
@@ -188,18 +193,18 @@ TEST(DoSetup, CopyThatDoesNotReadBackIsRefused) {
   EXPECT_TRUE(platform.hostPathsUnder(platform.temporaryFolder()).empty());
 }
 
-// Stores for the port scan, written into a bare 10.4 system.
+// Stores for the port scan, written into a bare 10.4 system in memory.
 class CheckPortTest : public ::testing::Test {
  protected:
   void writeStore(const std::string& services, const std::string& links) {
-    testing::writeBareSystem(folder_, "10.4.11");
-    folder_.write("Library/Preferences/SystemConfiguration/preferences.plist",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                  "<key>CurrentSet</key><string>/Sets/0</string><key>NetworkServices</key><dict>" +
-                      services +
-                      "</dict><key>Sets</key><dict><key>0</key><dict><key>Network</key><dict>"
-                      "<key>Service</key><dict>" +
-                      links + "</dict></dict></dict></dict></dict></plist>");
+    testing::writeBareSystem(system_, "10.4.11");
+    system_.put("/Library/Preferences/SystemConfiguration/preferences.plist",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+                "<key>CurrentSet</key><string>/Sets/0</string><key>NetworkServices</key><dict>" +
+                    services +
+                    "</dict><key>Sets</key><dict><key>0</key><dict><key>Network</key><dict>"
+                    "<key>Service</key><dict>" +
+                    links + "</dict></dict></dict></dict></dict></plist>");
   }
   static std::string service(const std::string& id, const std::string& name, const std::string& device,
                              const std::string& type, const std::string& hardware, const std::string& variant = "") {
@@ -216,11 +221,10 @@ class CheckPortTest : public ::testing::Test {
     return out;
   }
   void scan() {
-    Platform platform({.root = folder_.path(), .pauses = false, .syslog = false});
-    platform.logSink = [this](const std::string& text) { logged.push_back(text); };
-    CheckPort(platform, names, devices, smoh);
+    CheckPort(system_, names, devices, smoh);
+    logged = system_.logged;
   }
-  TempFolder folder_;
+  MemoryPlatform system_;
   PortLists names, devices;
   std::string smoh;
   Texts logged;
@@ -259,7 +263,7 @@ TEST_F(CheckPortTest, AnUnnamedPortEndsTheScan) {
 }
 
 TEST_F(CheckPortTest, UnreadableStoreGivesSixEmptyLists) {
-  testing::writeBareSystem(folder_, "10.4.11");
+  testing::writeBareSystem(system_, "10.4.11");
   scan();
   EXPECT_EQ(names, PortLists(6));
   EXPECT_EQ(devices, PortLists(6));

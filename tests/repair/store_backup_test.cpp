@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "repair/repair_test_support.h"
 
 namespace corvane {
 namespace {
 
-using testing::CopiedSystem;
 using testing::CueAuthorizer;
-using testing::TestPlatform;
+using testing::MemoryCopiedSystem;
 
 const std::time_t kWhen = 1796877915;  // 2026-12-10 04:45:15 UTC
 
@@ -44,19 +41,19 @@ TEST(BackupName, ParsesOnlyBackups) {
 }
 
 TEST(NewestBackup, LatestTimeThenHighestSequence) {
-  CopiedSystem system("repair-10.4-new-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   EXPECT_EQ(newestBackup(platform), "");
   const std::string folder = std::string(kBackupFolder);
   for (const char* file : {"preferences-20261210-044515-2.plist", "preferences-20261210-044515-10.plist",
                            "preferences-20261209-235959-99.plist", "zz-notes.txt"})
-    system.write(folder + "/" + file, "x");
+    system.put(folder + "/" + file, "x");
   EXPECT_EQ(newestBackup(platform), folder + "/preferences-20261210-044515-10.plist");
 }
 
 TEST(BackupStore, KeepsTheStoreAndNumbersBackupsOfTheSameSecond) {
-  CopiedSystem system("repair-10.4-new-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ASSERT_TRUE(authorizer.obtainRights());
   const std::string store = "/Library/Preferences/SystemConfiguration/preferences.plist";
@@ -76,12 +73,11 @@ TEST(BackupStore, KeepsTheStoreAndNumbersBackupsOfTheSameSecond) {
 }
 
 TEST(BackupStore, RefusesALinkedBackupFolder) {
-  CopiedSystem system("repair-10.4-new-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, true);
   ASSERT_TRUE(authorizer.obtainRights());
-  std::filesystem::create_directories(system.host("/Library/Application Support/Corvane"));
-  std::filesystem::create_directory_symlink(system.host("/private/tmp"), system.host(std::string(kBackupFolder)));
+  system.putLink(kBackupFolder, "/private/tmp");
 
   const StepResult result =
       backupStore(platform, authorizer, "/Library/Preferences/SystemConfiguration/preferences.plist", kWhen);
@@ -90,12 +86,12 @@ TEST(BackupStore, RefusesALinkedBackupFolder) {
 }
 
 TEST(RestoreBackup, RefusesWithoutRightsAndLeavesTheStore) {
-  CopiedSystem system("repair-10.4-new-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   CueAuthorizer authorizer(platform, false);
   const std::string store = "/Library/Preferences/SystemConfiguration/preferences.plist";
   const std::string before = system.read(store);
-  system.write(std::string(kBackupFolder) + "/preferences-20261210-044515-1.plist", "other");
+  system.put(std::string(kBackupFolder) + "/preferences-20261210-044515-1.plist", "other");
   authorizer.obtainRights();
   EXPECT_FALSE(restoreBackup(platform, authorizer, newestBackup(platform)).ok());
   EXPECT_EQ(system.read(store), before);
