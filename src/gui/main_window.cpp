@@ -42,6 +42,20 @@ QFrame#rowsCard QLabel { background: transparent; }
 QFrame#rowsCard QFrame[frameShape="4"] { color: #E3EBF3; background: transparent; }
 )";
 
+// The key of a row's label text.
+const char* rowLabelKey(Row row) {
+  switch (row) {
+    case Row::System: return "systemRow";
+    case Row::Hardware: return "hardwareRow";
+    case Row::Network: return "networkRow";
+    case Row::Tcpip: return "tcpipRow";
+    case Row::Browser: return "browserRow";
+    case Row::Mail: return "mailRow";
+    case Row::Line: return "lineRow";
+  }
+  return "";
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidget* parent)
@@ -52,31 +66,53 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
   setWindowTitle(resources.string("title"));
   setStyleSheet(kStyle);
 
+  paintBackground();
+  styleRows();
+  setUpButtons();
+  makePanels();
+  addReportButtons();
+  setUpKeyboardAndScreenReaders();
+  askReportPath = [this](const QString& suggested) {
+    return QFileDialog::getSaveFileName(this, resources_.text("saveReportTitle"), suggested,
+                                        resources_.text("reportFileTypes"));
+  };
+
+  // The window's width is the banner's; its height follows the rows.
+  setFixedWidth(ui_->banner->minimumWidth());
+}
+
+void MainWindow::paintBackground() {
   background_ = new QLabel(this);
   background_->setScaledContents(true);
   background_->lower();
-  setImage(background_, resources.bundle, "background");
-  setImage(ui_->banner, resources.bundle, "banner");
+  setImage(background_, resources_.bundle, "background");
+  setImage(ui_->banner, resources_.bundle, "banner");
   ui_->banner->setStyleSheet("background: #1E80E2;");
+}
 
-  const std::pair<Row, const char*> rowNames[] = {{Row::System, "systemRow"},   {Row::Hardware, "hardwareRow"},
-                                                  {Row::Network, "networkRow"}, {Row::Tcpip, "tcpipRow"},
-                                                  {Row::Browser, "browserRow"}, {Row::Mail, "mailRow"},
-                                                  {Row::Line, "lineRow"}};
-  const std::pair<Row, QLabel*> rowLabels[] = {{Row::System, ui_->l_system},   {Row::Hardware, ui_->l_hardware},
-                                               {Row::Network, ui_->l_network}, {Row::Tcpip, ui_->l_tcpip},
-                                               {Row::Browser, ui_->l_browser}, {Row::Mail, ui_->l_mail},
-                                               {Row::Line, ui_->l_kaisen}};
-  for (size_t i = 0; i < std::size(rowNames); ++i) {
-    QLabel* label = rowLabels[i].second;
-    label->setText(resources.text(rowNames[i].second));
+QLabel* MainWindow::rowLabel(Row row) const {
+  switch (row) {
+    case Row::System: return ui_->l_system;
+    case Row::Hardware: return ui_->l_hardware;
+    case Row::Network: return ui_->l_network;
+    case Row::Tcpip: return ui_->l_tcpip;
+    case Row::Browser: return ui_->l_browser;
+    case Row::Mail: return ui_->l_mail;
+    case Row::Line: return ui_->l_kaisen;
+  }
+  return nullptr;
+}
+
+void MainWindow::styleRows() {
+  for (Row row : kAllRows) {
+    QLabel* label = rowLabel(row);
+    label->setText(resources_.text(rowLabelKey(row)));
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
     label->setStyleSheet("color: #1F3550;");
     label->setMinimumWidth(std::max(96, label->sizeHint().width()));
-  }
-  for (Row row : kAllRows) {
+
     RowWidgets widgets = rowWidgets(row);
     widgets.text->setStyleSheet("color: #2B3A4A;");
     // Room for the longest row texts (three lines) without clipping.
@@ -88,32 +124,36 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
     widgets.code->setFont(code);
     widgets.code->setStyleSheet("color: #C8352B;");
   }
+}
 
+void MainWindow::setUpButtons() {
   buttons_ = {{1, ui_->start},    {2, ui_->k_start}, {3, ui_->help},      {4, ui_->end},
               {5, ui_->t_system}, {6, ui_->t_tcpip}, {7, ui_->t_network}, {8, ui_->t_mail}};
   for (auto& [tag, button] : buttons_) {
-    button->setResources(resources.bundle, resources.strings);
+    button->setResources(resources_.bundle, resources_.strings);
     // The detail buttons show the layout's state, their idle image, until
     // the first sequence arms them.
-    if (tag >= 5) {
-      button->trackingTag(tag);
-    }
+    if (tag >= static_cast<int>(Button::SystemDetail)) button->trackingTag(tag);
   }
+}
 
-  repairPanel_ = new NetworkErrPanel(resources, this);
-  networkPanel_ = new NetworkPanel(resources, this);
-  tcpipPanel_ = new TCPIPPanel(resources, this);
-  hardwarePanel_ = new HardwarePanel(resources, this);
-  mailPanel_ = new MailPanel(resources, this);
-  waitPanel_ = new WaitPanel(resources, this);
-  help_ = new HelpWindow(resources, this);
+void MainWindow::makePanels() {
+  repairPanel_ = new NetworkErrPanel(resources_, this);
+  networkPanel_ = new NetworkPanel(resources_, this);
+  tcpipPanel_ = new TCPIPPanel(resources_, this);
+  hardwarePanel_ = new HardwarePanel(resources_, this);
+  mailPanel_ = new MailPanel(resources_, this);
+  waitPanel_ = new WaitPanel(resources_, this);
+  help_ = new HelpWindow(resources_, this);
   help_->hide();
+}
 
-  // Saving and copying the report for a support desk.
-  saveReport_ = new QPushButton(resources.text("saveReport"), this);
-  copyReport_ = new QPushButton(resources.text("copyReport"), this);
-  saveReport_->setAccessibleDescription(resources.text("saveReportDescription"));
-  copyReport_->setAccessibleDescription(resources.text("copyReportDescription"));
+// Saving and copying the report for a support desk.
+void MainWindow::addReportButtons() {
+  saveReport_ = new QPushButton(resources_.text("saveReport"), this);
+  copyReport_ = new QPushButton(resources_.text("copyReport"), this);
+  saveReport_->setAccessibleDescription(resources_.text("saveReportDescription"));
+  copyReport_->setAccessibleDescription(resources_.text("copyReportDescription"));
   connect(saveReport_, &QPushButton::clicked, this, [this] { onSaveReport(); });
   connect(copyReport_, &QPushButton::clicked, this, [this] { copyReport(); });
   auto* reportButtons = new QHBoxLayout;
@@ -121,36 +161,30 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
   reportButtons->addWidget(copyReport_);
   reportButtons->addWidget(saveReport_);
   ui_->contentLayout->addLayout(reportButtons);
+}
 
-  // Keyboard order: the detail buttons row by row, then the main buttons
-  // left to right, then the report buttons. Names and descriptions for
-  // screen readers.
+// Keyboard order: the detail buttons row by row, then the main buttons left
+// to right, then the report buttons. Names and descriptions for screen
+// readers.
+void MainWindow::setUpKeyboardAndScreenReaders() {
   const int tabOrder[] = {5, 7, 6, 8, 1, 2, 3, 4};
   QWidget* previous = nullptr;
   for (int tag : tabOrder) {
     ImageButton* b = button(tag);
-    b->setAccessibleName(resources.text("button" + std::to_string(tag)));
-    b->setAccessibleDescription(resources.text("button" + std::to_string(tag) + "Description"));
+    b->setAccessibleName(resources_.text("button" + std::to_string(tag)));
+    b->setAccessibleDescription(resources_.text("button" + std::to_string(tag) + "Description"));
     if (previous != nullptr) setTabOrder(previous, b);
     previous = b;
   }
   setTabOrder(previous, copyReport_);
   setTabOrder(copyReport_, saveReport_);
-  for (size_t i = 0; i < std::size(rowNames); ++i) {
-    RowWidgets widgets = rowWidgets(rowLabels[i].first);
-    const QString name = resources.text(rowNames[i].second);
-    widgets.image->setAccessibleName(name + ": " + resources.string("status.before"));
+  for (Row row : kAllRows) {
+    RowWidgets widgets = rowWidgets(row);
+    const QString name = resources_.text(rowLabelKey(row));
+    widgets.image->setAccessibleName(name + ": " + resources_.string("status.before"));
     widgets.text->setAccessibleName(name);
-    widgets.code->setAccessibleName(name + ": " + resources.string("reportCode"));
+    widgets.code->setAccessibleName(name + ": " + resources_.string("reportCode"));
   }
-
-  askReportPath = [this](const QString& suggested) {
-    return QFileDialog::getSaveFileName(this, resources_.text("saveReportTitle"), suggested,
-                                        resources_.text("reportFileTypes"));
-  };
-
-  // The window's width is the banner's; its height follows the rows.
-  setFixedWidth(ui_->banner->minimumWidth());
 }
 
 nlohmann::ordered_json MainWindow::report() const {

@@ -111,6 +111,15 @@ class MainWindow : public QWidget, public CorvaneView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Building the window, in this order.
+  void paintBackground();
+  void styleRows();
+  void setUpButtons();
+  void makePanels();
+  void addReportButtons();
+  void setUpKeyboardAndScreenReaders();
+  QLabel* rowLabel(Row row) const;
+
   void onButton(int tag);
   // What the close box and the quit button do: the controller's OnCancel.
   void cancel();
