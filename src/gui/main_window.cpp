@@ -210,12 +210,9 @@ bool MainWindow::saveReport(const QString& jsonPath) const {
   htmlPath += ".html";
   const std::string jsonText = json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
   const std::string htmlText = reportHtml(json, resources_.strings);
-  for (const auto& [path, text] : {std::pair{jsonPath, jsonText}, std::pair{htmlPath, htmlText}}) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) return false;
-    if (!file.flush()) return false;
-  }
+  // Written whole or not at all: a report cut short would mislead the desk.
+  for (const auto& [path, text] : {std::pair{jsonPath, jsonText}, std::pair{htmlPath, htmlText}})
+    if (!platform_.writeHostFile(QFile::encodeName(path).toStdString(), text)) return false;
   return true;
 }
 
