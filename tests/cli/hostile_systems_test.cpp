@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,9 @@ struct HostileCase {
   const char* unansweredTool;
   std::function<void(const TempFolder& system)> spoil;
 };
+
+// Test logs name the case, not its bytes.
+void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
 
 const HostileCase kCases[] = {
     {"ifconfig never returns", "/sbin/ifconfig",
