@@ -1,4 +1,5 @@
-// The repair broken on purpose at every point: rights refused, each
+// The repair broken on purpose at every point, on systems in memory (the
+// unwritable and full temporary folders on real ones): rights refused, each
 // privileged step failing (before or after doing its work), the process
 // killed between any two steps, a temporary folder that cannot be written or
 // is full, and a store that another program changes while the repair runs.
@@ -25,6 +26,7 @@ namespace {
 
 using testing::CopiedSystem;
 using testing::CueAuthorizer;
+using testing::MemoryCopiedSystem;
 using testing::providerSettings;
 using testing::TestPlatform;
 
@@ -82,24 +84,23 @@ struct CleanRun {
 };
 
 CleanRun cleanRun(const System& system) {
-  CopiedSystem copy(system.name);
-  TestPlatform platform(copy);
-  FaultAuthorizer authorizer(platform, Fault::None, 0);
+  MemoryCopiedSystem copy(system.name);
+  FaultAuthorizer authorizer(copy, Fault::None, 0);
   ProviderDatas settings = providerSettings();
-  const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+  const RepairOutcome outcome = OnRepair(copy, authorizer, settings);
   EXPECT_TRUE(outcome.applied) << system.name << ": " << outcome.failure;
   return {copy.read(system.store), authorizer.steps};
 }
 
 // The invariants after a repair that may have been broken, then the undo as
-// a new run of the program would do it.
-void expectSoundAfter(const CopiedSystem& copy, const System& system, const std::string& old,
+// a new run of the program would do it (the files are all it finds).
+void expectSoundAfter(MemoryCopiedSystem& copy, const System& system, const std::string& old,
                       const std::string& repaired, const RepairOutcome& outcome, const std::string& what) {
   const std::string live = copy.read(system.store);
   ASSERT_TRUE(live == old || live == repaired) << what << ": the live store is neither the old nor the repaired one";
   EXPECT_EQ(outcome.applied, live == repaired) << what << ": applied is " << outcome.applied;
 
-  TestPlatform platform(copy);
+  Platform& platform = copy;
   const std::string backup = newestBackup(platform);
   if (live == repaired) {
     ASSERT_FALSE(backup.empty()) << what << ": the store was replaced without a backup";
@@ -122,14 +123,13 @@ TEST(RepairFaults, EveryStepBrokenEveryWayLeavesASoundStore) {
       for (int step = 1; step <= clean.steps + 1; ++step) {
         const std::string what = std::string(system.name) + ", fault " + std::to_string(static_cast<int>(fault)) +
                                  " at privileged step " + std::to_string(step);
-        CopiedSystem copy(system.name);
+        MemoryCopiedSystem copy(system.name);
         const std::string old = copy.read(system.store);
         RepairOutcome outcome;
         {
-          TestPlatform platform(copy);
-          FaultAuthorizer authorizer(platform, fault, step);
+          FaultAuthorizer authorizer(copy, fault, step);
           ProviderDatas settings = providerSettings();
-          outcome = OnRepair(platform, authorizer, settings);
+          outcome = OnRepair(copy, authorizer, settings);
         }
         expectSoundAfter(copy, system, old, clean.repaired, outcome, what);
       }
@@ -139,16 +139,15 @@ TEST(RepairFaults, EveryStepBrokenEveryWayLeavesASoundStore) {
 
 TEST(RepairFaults, RefusedRightsChangeNothing) {
   for (const System& system : kSystems) {
-    CopiedSystem copy(system.name);
+    MemoryCopiedSystem copy(system.name);
     const std::string old = copy.read(system.store);
-    TestPlatform platform(copy);
-    CueAuthorizer authorizer(platform, false);
+    CueAuthorizer authorizer(copy, false);
     ProviderDatas settings = providerSettings();
-    const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+    const RepairOutcome outcome = OnRepair(copy, authorizer, settings);
     EXPECT_FALSE(outcome.applied);
     EXPECT_EQ(copy.read(system.store), old) << system.name;
-    EXPECT_TRUE(newestBackup(platform).empty()) << system.name;
-    EXPECT_TRUE(std::filesystem::is_empty(copy.tmp())) << system.name << ": the unused copy was left behind";
+    EXPECT_TRUE(newestBackup(copy).empty()) << system.name;
+    EXPECT_TRUE(copy.temporaryFolderIsEmpty()) << system.name << ": the unused copy was left behind";
   }
 }
 
@@ -213,18 +212,17 @@ TEST(RepairFaults, StoreChangedWhileTheRepairRunsIsNotOverwritten) {
     // compared with what the builder read just before that move.
     for (int step = 1; step <= 5; ++step) {
       const std::string what = std::string(system.name) + ", changed before privileged step " + std::to_string(step);
-      CopiedSystem copy(system.name);
-      Value changed = testing::readPlistFile(copy.host(system.store));
+      MemoryCopiedSystem copy(system.name);
+      Value changed = parsePropertyList(copy.read(system.store));
       ASSERT_TRUE(changed.dictionary()) << what;
       changed.dictionary()->set("ChangedByAnotherProgram", Value(true));
       const std::string other = toXmlPropertyList(changed);
-      TestPlatform platform(copy);
-      FaultAuthorizer authorizer(platform, Fault::None, 0);
+      FaultAuthorizer authorizer(copy, Fault::None, 0);
       authorizer.beforeStep = [&](int n) {
-        if (n == step) copy.write(system.store, other);
+        if (n == step) copy.put(system.store, other);
       };
       ProviderDatas settings = providerSettings();
-      const RepairOutcome outcome = OnRepair(platform, authorizer, settings);
+      const RepairOutcome outcome = OnRepair(copy, authorizer, settings);
       EXPECT_FALSE(outcome.applied) << what;
       EXPECT_EQ(copy.read(system.store), other) << what << ": the other program's store was replaced";
     }

@@ -25,11 +25,6 @@ Value storeAt(const MemoryCopiedSystem& system, const std::string& systemPath) {
   return parsePropertyList(system.read(systemPath));
 }
 
-// Whether the temporary folder holds nothing.
-bool temporaryFolderIsEmpty(const MemoryCopiedSystem& system) {
-  return system.hostPathsUnder(std::string(MemoryPlatform::kTemporary)).empty();
-}
-
 // A tool run that failed with the given standard error.
 ToolRun failedRun(std::string errorOutput = "") {
   ToolRun run;
@@ -74,7 +69,7 @@ TEST(OnRepair, GrantedRepairInstallsTheExpectedStoreInOrder) {
              "mv -f TMP/PRIVATE/preferences.plist " + config + "/.corvane-preferences.plist.new",
              "mv -f " + config + "/.corvane-preferences.plist.new " + config + "/preferences.plist", "scselect 2",
              "cat ROOT/var/run/lookupd.pid", "kill -HUP 197", "ipconfigd waitall"}));
-  EXPECT_TRUE(temporaryFolderIsEmpty(system));
+  EXPECT_TRUE(system.temporaryFolderIsEmpty());
 }
 
 TEST(OnRepair, TenTwoInstallsPreferencesXmlAndLeavesThePlistAlone) {

@@ -47,11 +47,6 @@ Value storeAt(const MemoryCopiedSystem& system, const std::string& systemPath) {
   return parsePropertyList(system.read(systemPath));
 }
 
-// Whether the temporary folder holds nothing.
-bool temporaryFolderIsEmpty(const MemoryCopiedSystem& system) {
-  return system.hostPathsUnder(std::string(MemoryPlatform::kTemporary)).empty();
-}
-
 // The network row's verdict on the current location's first port, as the
 // check judges it: a hardware address and exactly the provider's proxies.
 struct Judged {
@@ -135,7 +130,7 @@ TEST(RealStores, RepairJudgesTheBuiltInPortAndASecondRepairDoesNothing) {
       EXPECT_EQ(backupCount(system), 1u) << what;
       EXPECT_EQ(system.toolLog().size(), toolRuns) << what;
       EXPECT_EQ(authorizer.requests, requests) << what;
-      EXPECT_TRUE(temporaryFolderIsEmpty(system)) << what;
+      EXPECT_TRUE(system.temporaryFolderIsEmpty()) << what;
     }
   }
 }
@@ -389,7 +384,7 @@ TEST(RealStores, ThePlanNamesTheLocationAndEveryActiveServiceTurnedOff) {
     EXPECT_EQ(plan.turnedOff, c.turnedOff) << c.system;
     // Planning writes and runs nothing.
     EXPECT_EQ(system.read(kPlist), before) << c.system;
-    EXPECT_TRUE(temporaryFolderIsEmpty(system)) << c.system;
+    EXPECT_TRUE(system.temporaryFolderIsEmpty()) << c.system;
     EXPECT_TRUE(system.toolLog().empty()) << c.system;
   }
 }

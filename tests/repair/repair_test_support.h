@@ -73,6 +73,8 @@ class MemoryCopiedSystem : public MemoryPlatform {
 
   std::string temporaryFolder() const override { return temporary_; }
   void setTemporaryFolder(std::string folder) { temporary_ = std::move(folder); }
+  // Whether the in-memory temporary folder holds nothing.
+  bool temporaryFolderIsEmpty() const { return hostPathsUnder(std::string(kTemporary)).empty(); }
 
  private:
   void record(const std::string& name, const std::vector<std::string>& args);
