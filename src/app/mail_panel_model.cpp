@@ -6,8 +6,8 @@ void MailPanelModel::showPanel(const Value& accounts, const LocalizedStrings& st
   items_.clear();
   infos_.clear();
   if (accounts.isArray())
-    for (size_t i = 0; i < accounts.count(); ++i) infos_.push_back(MailAccount::fromList(accounts[i]));
-  for (const MailAccount& account : infos_) items_.push_back(account.name);
+    for (size_t i = 0; i < accounts.count(); ++i) infos_.push_back(MailListAccount::fromList(accounts[i]));
+  for (const MailListAccount& account : infos_) items_.push_back(account.name);
   fields_ = {};
   selected_ = 0;
   if (!infos_.empty())
@@ -19,7 +19,7 @@ void MailPanelModel::showPanel(const Value& accounts, const LocalizedStrings& st
 void MailPanelModel::OnSelectAccount(size_t index) {
   if (index >= infos_.size()) return;
   selected_ = index;
-  const MailAccount& account = infos_[index];
+  const MailListAccount& account = infos_[index];
   fields_ = {account.address, account.fullName, account.user, account.incomingHost, account.outgoingHost};
 }
 

@@ -29,7 +29,7 @@ class MailPanelModel {
   const Fields& fields() const { return fields_; }
 
  private:
-  std::vector<MailAccount> infos_;
+  std::vector<MailListAccount> infos_;
   std::vector<std::string> items_;
   size_t selected_ = 0;
   Fields fields_;

@@ -55,9 +55,9 @@ TcpipRecord TcpipRecord::fromList(const Value& record) {
   return tcpip;
 }
 
-MailAccount MailAccount::fromList(const Value& account) {
-  return MailAccount{account[0].text(), account[1].text(), account[2].text(),
-                     account[3].text(), account[4].text(), account[5].text()};
+MailListAccount MailListAccount::fromList(const Value& account) {
+  return MailListAccount{account[0].text(), account[1].text(), account[2].text(),
+                         account[3].text(), account[4].text(), account[5].text()};
 }
 
 MailList MailList::fromList(const Value& list) {
@@ -68,7 +68,7 @@ MailList MailList::fromList(const Value& list) {
   mail.firstAccount = list[2].text();
   const Value& accounts = list[list.count() - 1];
   if (accounts.isArray())
-    for (size_t i = 0; i < accounts.count(); ++i) mail.accounts.push_back(MailAccount::fromList(accounts[i]));
+    for (size_t i = 0; i < accounts.count(); ++i) mail.accounts.push_back(MailListAccount::fromList(accounts[i]));
   return mail;
 }
 

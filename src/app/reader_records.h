@@ -75,7 +75,7 @@ struct TcpipRecord {
 
 // One mail account: [name, address, full user name, user, incoming host,
 // outgoing host].
-struct MailAccount {
+struct MailListAccount {
   std::string name;
   std::string address;
   std::string fullName;
@@ -83,7 +83,7 @@ struct MailAccount {
   std::string incomingHost;
   std::string outgoingHost;
 
-  static MailAccount fromList(const Value& account);
+  static MailListAccount fromList(const Value& account);
 };
 
 // The mail list: [Mail's version ("0" without Mail), account count, first
@@ -93,7 +93,7 @@ struct MailList {
   bool installed = false;  // the version reads as a nonzero number
   int64_t accountCount = 0;
   std::string firstAccount;
-  std::vector<MailAccount> accounts;
+  std::vector<MailListAccount> accounts;
 
   static MailList fromList(const Value& list);
 };
