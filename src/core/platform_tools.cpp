@@ -43,36 +43,22 @@ int processExitDescriptor(pid_t pid) {
 #endif
 }
 
-// Reads what the pipe holds now, up to the cap. False at the end of the
-// pipe (every writer closed it).
-bool readAvailable(int fd, std::string& output, size_t cap, bool& capped) {
+// What a pipe reader does once it has kept `cap` bytes: stop reading (the
+// tool is then stopped), or read on and drop the rest, so that a tool that
+// talks on never blocks on the pipe.
+enum class PastCap { Stop, Drop };
+
+// Reads what the pipe holds now, keeping at most `cap` bytes; capped tells
+// that the cap stopped it. False at the end of the pipe (every writer closed it).
+bool readAvailable(int fd, std::string& kept, size_t cap, PastCap past, bool& capped) {
   char buffer[65536];
   for (;;) {
-    if (output.size() >= cap) {
+    if (past == PastCap::Stop && kept.size() >= cap) {
       capped = true;
       return true;
     }
-    const size_t room = std::min(sizeof buffer, cap - output.size());
+    const size_t room = past == PastCap::Stop ? std::min(sizeof buffer, cap - kept.size()) : sizeof buffer;
     ssize_t n = ::read(fd, buffer, room);
-    if (n > 0) {
-      output.append(buffer, static_cast<size_t>(n));
-    } else if (n == 0) {
-      return false;
-    } else if (errno == EINTR) {
-      continue;
-    } else {
-      return errno == EAGAIN || errno == EWOULDBLOCK;
-    }
-  }
-}
-
-// Reads what the error pipe holds now, keeping the first `cap` bytes and
-// dropping the rest, so that a tool that talks on never blocks on it. False
-// at the end of the pipe.
-bool drainAvailable(int fd, std::string& kept, size_t cap) {
-  char buffer[16384];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n > 0) {
       if (kept.size() < cap) kept.append(buffer, std::min(static_cast<size_t>(n), cap - kept.size()));
     } else if (n == 0) {
@@ -223,14 +209,15 @@ bool Platform::readWhileToolRuns(const std::string& tool, int pid, int outFd, in
   const int exitFd = processExitDescriptor(pid);
   bool pipeOpen = true;
   bool errOpen = true;
+  bool errorCapped = false;  // the error output past its cap is dropped, not a reason to stop
   bool exited = false;
   auto lastReport = started;
   try {
     for (;;) {
       if (::waitpid(pid, &status, WNOHANG) == pid) {
         exited = true;
-        if (pipeOpen) readAvailable(outFd, output, cap, run.outputCapped);
-        if (errOpen) drainAvailable(errFd, run.errorOutput, kToolErrorCap);
+        if (pipeOpen) readAvailable(outFd, output, cap, PastCap::Stop, run.outputCapped);
+        if (errOpen) readAvailable(errFd, run.errorOutput, kToolErrorCap, PastCap::Drop, errorCapped);
         break;
       }
       if (run.outputCapped) break;
@@ -249,8 +236,8 @@ bool Platform::readWhileToolRuns(const std::string& tool, int pid, int outFd, in
       } else {
         ::poll(waits, count, waitMs);
       }
-      if (pipeOpen && !readAvailable(outFd, output, cap, run.outputCapped)) pipeOpen = false;
-      if (errOpen && !drainAvailable(errFd, run.errorOutput, kToolErrorCap)) errOpen = false;
+      if (pipeOpen && !readAvailable(outFd, output, cap, PastCap::Stop, run.outputCapped)) pipeOpen = false;
+      if (errOpen && !readAvailable(errFd, run.errorOutput, kToolErrorCap, PastCap::Drop, errorCapped)) errOpen = false;
       if (whileToolRuns && secondsSince(lastReport) >= 0.1) {
         lastReport = ToolClock::now();
         whileToolRuns(tool, secondsSince(started));

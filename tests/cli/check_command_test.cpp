@@ -23,11 +23,6 @@ CliRun corvaneCli(const Args& args) {
   return runCorvaneCli(args, {.environment = {{"TMPDIR", temporary.path()}}});
 }
 
-Args operator+(Args args, const Args& more) {
-  args.insert(args.end(), more.begin(), more.end());
-  return args;
-}
-
 class CheckCommand : public ::testing::Test {
  protected:
   void SetUp() override {

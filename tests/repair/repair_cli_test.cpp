@@ -18,6 +18,7 @@ using testing::CopiedSystem;
 using testing::readHostFile;
 using testing::readPlistFile;
 using testing::runCorvaneCli;
+using testing::operator+;
 using testing::TempFolder;
 
 const std::string kPlist = "/Library/Preferences/SystemConfiguration/preferences.plist";
@@ -25,11 +26,6 @@ using Args = std::vector<std::string>;
 
 // The words of a command line that holds no path.
 Args words(const std::string& line) { return splitText(line, " "); }
-
-Args operator+(Args args, const Args& more) {
-  args.insert(args.end(), more.begin(), more.end());
-  return args;
-}
 
 // A bundle whose provider file prescribes the test proxies.
 class ProviderBundle {

@@ -85,6 +85,12 @@ inline CliRun runProgram(const std::string& executable, const std::vector<std::s
   return run;
 }
 
+// Two argument lists, one after the other.
+inline std::vector<std::string> operator+(std::vector<std::string> args, const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
 inline CliRun runCorvaneCli(const std::vector<std::string>& args, const CliRunOptions& options = {}) {
   return runProgram(kCorvaneCli, args, options);
 }
