@@ -66,46 +66,34 @@ void printFields(std::ostream& out, const Json& fields, const LocalizedStrings& 
 }  // namespace
 
 CheckView::CheckView(Platform& platform, const LocalizedStrings& strings, CheckViewOptions options)
-    : platform_(platform), strings_(strings), options_(options) {
-  for (Row row : kAllRows) rows_[row] = RowState{};
-}
+    : RecordingView(platform, options.repair), strings_(strings), out_(options.out), in_(options.in) {}
 
 void CheckView::print(const std::string& text) {
-  if (options_.out) *options_.out << text << std::flush;
-}
-
-void CheckView::setRowImage(Row row, RowImage image) { rows_[row].image = rowImageName(image); }
-
-void CheckView::setRowText(Row row, std::string_view text) {
-  rows_[row].text = text;
-  changed_ = row;
+  if (out_) *out_ << text << std::flush;
 }
 
 void CheckView::setRowCode(Row row, std::string_view code) {
-  rows_[row].code = code;
+  RecordingView::setRowCode(row, code);
   if (!code.empty())
     print(rowLabel(row, strings_) + " " + strings_.text("reportCode") + " " + std::string(code) + "\n");
 }
 
 void CheckView::setRowCause(Row row, std::string_view cause) {
-  rows_[row].unanswered = cause;
-  if (cause.empty()) return;
-  events_.push_back(Json{{"event", "cause"}, {"row", rowName(row)}, {"cause", std::string(cause)}});
-  print(rowLabel(row, strings_) + " " + escapeControls(std::string(cause)) + "\n");
+  RecordingView::setRowCause(row, cause);
+  if (!cause.empty()) print(rowLabel(row, strings_) + " " + escapeControls(std::string(cause)) + "\n");
 }
 
 void CheckView::redraw() {
-  if (!changed_) return;
-  Row row = *changed_;
-  changed_.reset();
-  const RowState& state = rows_[row];
-  events_.push_back(Json{{"event", "row"}, {"row", rowName(row)}, {"image", state.image}, {"text", state.text}});
-  std::string prefix = rowLabel(row, strings_) + " " + statusLabel(state.image, strings_) + " ";
+  std::optional<Row> shown = changedRow();
+  RecordingView::redraw();
+  if (!shown) return;
+  const ReportRow& state = row(*shown);
+  std::string prefix = rowLabel(*shown, strings_) + " " + statusLabel(state.image, strings_) + " ";
   print(prefix + indented(state.text, displayWidth(prefix)) + "\n");
 }
 
 void CheckView::showAlert(const Alert& alert) {
-  events_.push_back(Json{{"event", "alert"}, {"message", alert.messageKey}});
+  RecordingView::showAlert(alert);
   print("\n" + escapeControls(alert.title) + ": " + escapeControls(alert.message) + "\n\n");
 }
 
@@ -121,38 +109,19 @@ bool CheckView::runRepairPanel(const RepairOffer& offer) {
   for (const auto& line : offer.planLines) table << escapeControls(line, false) << '\n';
   print(table.str());
 
-  bool answer = false;
-  // An offer the controller no longer accepts is answered no, so that
-  // "--repair yes" cannot loop on a fault the repair does not cure.
-  if (offer.acceptable) {
-    switch (options_.repair) {
-      case RepairAnswer::Yes: answer = true; break;
-      case RepairAnswer::No: answer = false; break;
-      case RepairAnswer::Ask:
-        print(strings_.text("repairQuestion") + " [y/N] ");
-        answer = options_.in != nullptr && readYes(*options_.in);
-        break;
-    }
-  }
-  if (options_.repair != RepairAnswer::Ask) print(strings_.text("repairQuestion") + " " + (answer ? "y" : "n") + "\n");
+  bool answer = RecordingView::runRepairPanel(offer);
+  if (repairAnswer() != RepairAnswer::Ask) print(strings_.text("repairQuestion") + " " + (answer ? "y" : "n") + "\n");
   print("\n");
-
-  // The event keeps the panel's rows as pairs, as scripts read them; the
-  // report's "offers" give them named fields.
-  offers_.push_back(ReportOffer{offer, rows_[offer.row].code, answer});
-  Json pairs = Json::array();
-  for (const auto& [name, result] : offer.pairs) pairs.push_back(Json::array({name, result}));
-  events_.push_back(Json{{"event", "offer"},
-                         {"message", offer.messageKey},
-                         {"code", rows_[offer.row].code},
-                         {"pairs", pairs},
-                         {"plan", Json{{"location", offer.location}, {"turnedOff", offer.turnedOff}}},
-                         {"answer", answer ? 1 : 0}});
   return answer;
 }
 
+bool CheckView::askRepair(const RepairOffer&) {
+  print(strings_.text("repairQuestion") + " [y/N] ");
+  return in_ != nullptr && readYes(*in_);
+}
+
 void CheckView::runHardwarePanel(const std::vector<VolumeRow>& volumes) {
-  events_.push_back(Json{{"event", "panel"}, {"panel", "hardware"}});
+  RecordingView::runHardwarePanel(volumes);
   std::ostringstream out;
   out << '\n' << strings_.text("hardwarePanel") << '\n';
   size_t width = 0;
@@ -164,8 +133,8 @@ void CheckView::runHardwarePanel(const std::vector<VolumeRow>& volumes) {
 }
 
 void CheckView::runNetworkPanel(const Value& networks, bool hasAutomatic) {
-  events_.push_back(Json{{"event", "panel"}, {"panel", "network"}});
-  if (!options_.out) return;
+  RecordingView::runNetworkPanel(networks, hasAutomatic);
+  if (!out_) return;
   Json panel = networkPanelJson(networks, strings_, hasAutomatic);
   std::ostringstream out;
   out << '\n' << strings_.text("networkPanel") << '\n';
@@ -181,8 +150,8 @@ void CheckView::runNetworkPanel(const Value& networks, bool hasAutomatic) {
 }
 
 void CheckView::runTcpipPanel(const Value& tcpips, const Value& networks) {
-  events_.push_back(Json{{"event", "panel"}, {"panel", "tcpip"}});
-  if (!options_.out) return;
+  RecordingView::runTcpipPanel(tcpips, networks);
+  if (!out_) return;
   Json panel = tcpipPanelJson(tcpips, networks, strings_);
   std::ostringstream out;
   out << '\n' << strings_.text("tcpipPanel") << '\n';
@@ -194,8 +163,8 @@ void CheckView::runTcpipPanel(const Value& tcpips, const Value& networks) {
 }
 
 void CheckView::runMailPanel(const Value& accounts) {
-  events_.push_back(Json{{"event", "panel"}, {"panel", "mail"}});
-  if (!options_.out) return;
+  RecordingView::runMailPanel(accounts);
+  if (!out_) return;
   Json panel = mailPanelJson(accounts, strings_);
   std::ostringstream out;
   out << '\n' << strings_.text("mailPanel") << '\n';
@@ -208,41 +177,15 @@ void CheckView::runMailPanel(const Value& accounts) {
   print(out.str() + "\n");
 }
 
-void CheckView::armButtons(const std::vector<Button>& buttons, bool enabled) {
-  (void)buttons;
-  events_.push_back(Json{{"event", "arm"}, {"enabled", enabled}});
-}
-
-void CheckView::pause(double seconds) { platform_.pause(seconds); }
-
-void CheckView::showWaitPanel(bool shown) { (void)shown; }
-
 void CheckView::repairFinished(Button detail, bool ok) {
-  events_.push_back(Json{{"event", "repair"}, {"tag", static_cast<int>(detail)}, {"ok", ok}});
+  RecordingView::repairFinished(detail, ok);
   print((ok ? strings_.text("repairOk") : strings_.text("repairFailed")) + "\n\n");
 }
 
-Json CheckView::rowsJson() const {
-  Json rows = Json::object();
-  for (Row row : kAllRows) {
-    const RowState& state = rows_.at(row);
-    Json fields{{"image", state.image}, {"text", state.text}, {"code", state.code}};
-    if (!state.unanswered.empty()) fields["unanswered"] = state.unanswered;
-    rows[std::string(rowName(row))] = std::move(fields);
-  }
-  return rows;
-}
-
-bool CheckView::anyFault() const {
-  for (const auto& [row, state] : rows_)
-    if (state.image == "err" || state.image == "syserr" || !state.code.empty()) return true;
-  return false;
-}
-
 void CheckView::printSummary(std::ostream& out) const {
-  out << "\n== " << escapeControls(title_) << "\n";
+  out << "\n== " << escapeControls(title()) << "\n";
   for (Row row : kAllRows) {
-    const RowState& state = rows_.at(row);
+    const ReportRow& state = rows().at(row);
     std::string code = state.code.empty() ? "     " : state.code;
     std::string prefix = rowLabel(row, strings_) + " " + statusLabel(state.image, strings_) + " " + code + "  ";
     out << prefix << indented(state.text, displayWidth(prefix)) << '\n';

@@ -11,7 +11,7 @@
 
 #include "app/corvane.h"
 #include "app/event_queue.h"
-#include "cli/check_view.h"
+#include "app/recording_view.h"
 #include "support/memory_platform.h"
 #include "support/temp_folder.h"
 #include "support/test_platforms.h"
@@ -162,9 +162,9 @@ class AppTest : public ::testing::Test {
 
   // Makes the view and the controller on the system in memory (after the
   // test has set the system, the provider and the answers).
-  Corvane& start(cli::RepairAnswer answer = cli::RepairAnswer::No) {
+  Corvane& start(RepairAnswer answer = RepairAnswer::No) {
     platform = &system;
-    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
+    view = std::make_unique<RecordingView>(*platform, answer);
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, readers, downloader, strings,
                         Bundle(std::string(MemoryPlatform::kRoot)),
@@ -211,7 +211,7 @@ class AppTest : public ::testing::Test {
   FakeDownloader downloader;
   EventQueue queue;
   Platform* platform = nullptr;  // the system in memory, or a test's real platform
-  std::unique_ptr<cli::CheckView> view;
+  std::unique_ptr<RecordingView> view;
   std::unique_ptr<Corvane> corvane;
 };
 

@@ -15,7 +15,7 @@ class CapturedSystem : public AppTest {
     real = makePlatform(std::string(CORVANE_TESTDATA) + "/sysroots/" + name, temporary.path());
     platform = real.get();
     systemReaders = makeSystemReaders(*platform);
-    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = cli::RepairAnswer::No});
+    view = std::make_unique<RecordingView>(*platform, RepairAnswer::No);
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, *systemReaders, downloader, strings, Bundle(root.path()),
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
@@ -140,11 +140,11 @@ class DemoSystem : public CapturedSystem {
     prvs.tcp = "DHCP";
     prvs.p_enable = false;
   }
-  void runCopy(cli::RepairAnswer answer) {
+  void runCopy(RepairAnswer answer) {
     real = makePlatform(copy.path(), temporary.path());
     platform = real.get();
     systemReaders = makeSystemReaders(*platform);
-    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{.repair = answer});
+    view = std::make_unique<RecordingView>(*platform, answer);
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, *systemReaders, downloader, strings, Bundle(root.path()),
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
@@ -159,7 +159,7 @@ class DemoSystem : public CapturedSystem {
 };
 
 TEST_F(DemoSystem, AcceptedRepairFixesTheNetworkAndTheSequenceGoesOn) {
-  runCopy(cli::RepairAnswer::Yes);
+  runCopy(RepairAnswer::Yes);
   std::vector<Json> offers = events("offer");
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0]["message"], "networkProxyErrMsg");
@@ -174,7 +174,7 @@ TEST_F(DemoSystem, AcceptedRepairFixesTheNetworkAndTheSequenceGoesOn) {
 
 TEST_F(DemoSystem, RefusedRepairLeavesTheStoreAlone) {
   std::string before = store();
-  runCopy(cli::RepairAnswer::No);
+  runCopy(RepairAnswer::No);
   EXPECT_EQ(store(), before);
   EXPECT_TRUE(events("repair").empty());
   EXPECT_EQ(row(Row::Network), (Json{{"image", "err"},

@@ -40,7 +40,7 @@ TEST_F(CheckReport, LineFailuresAreToldApartWithTheAddressTried) {
     prvs.testurl = c.url;
     auto real = makePlatform(root.path(), temporary.path());
     platform = real.get();
-    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{});
+    view = std::make_unique<RecordingView>(*platform, RepairAnswer::No);
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, readers, *realDownloader, strings, Bundle(root.path()),
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 2, .lineTimeout = 3}},

@@ -85,7 +85,7 @@ class LineCheckOnLoopback : public AppTest {
     prvs.testurl = url;
     real = makePlatform(root.path(), temporary.path());
     platform = real.get();
-    view = std::make_unique<cli::CheckView>(*platform, strings, cli::CheckViewOptions{});
+    view = std::make_unique<RecordingView>(*platform, RepairAnswer::No);
     corvane = std::make_unique<Corvane>(
         CorvaneServices{*view, queue, *platform, readers, *curl, strings, Bundle(root.path()),
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 5, .lineTimeout = 0.3}},

@@ -24,7 +24,7 @@ class RepairFlow : public AppTest {
 TEST_F(RepairFlow, NetworkRepairAcceptedInSequenceRechecksNetworkAndGoesOn) {
   readers.network = badProxy;
   readers.repairedNetwork = goodNetwork;
-  start(cli::RepairAnswer::Yes);
+  start(RepairAnswer::Yes);
   press(Button::Start);
 
   EXPECT_EQ(readers.repairs, 1);
@@ -47,7 +47,7 @@ TEST_F(RepairFlow, NetworkRepairAcceptedInSequenceRechecksNetworkAndGoesOn) {
 TEST_F(RepairFlow, RefusedOfferChangesNothing) {
   readers.network = badProxy;
   readers.repairedNetwork = goodNetwork;
-  start(cli::RepairAnswer::No);
+  start(RepairAnswer::No);
   press(Button::Start);
   EXPECT_EQ(readers.repairs, 0);
   EXPECT_TRUE(events("repair").empty());
@@ -59,7 +59,7 @@ TEST_F(RepairFlow, RefusedOfferChangesNothing) {
 TEST_F(RepairFlow, RepairNotAppliedChangesNoRow) {
   readers.network = badProxy;
   readers.repairApplies = false;
-  start(cli::RepairAnswer::Yes);
+  start(RepairAnswer::Yes);
   press(Button::Start);
   EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":7,"ok":false})")});
   EXPECT_EQ(row(Row::Network)["code"], "03017");
@@ -70,7 +70,7 @@ TEST_F(RepairFlow, RepairNotAppliedChangesNoRow) {
 TEST_F(RepairFlow, TcpipRepairAcceptedInSequenceRechecksNetworkAndTcpip) {
   readers.tcpip = manual;
   readers.repairedTcpip = goodTcpip;
-  start(cli::RepairAnswer::Yes);
+  start(RepairAnswer::Yes);
   press(Button::Start);
   EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":6,"ok":true})")});
   EXPECT_EQ(readers.networkReads, 2);
@@ -84,11 +84,11 @@ TEST_F(RepairFlow, TcpipRepairAcceptedInSequenceRechecksNetworkAndTcpip) {
 
 TEST_F(RepairFlow, UserStartedNetworkRepairRerunsNetworkTcpipAndLine) {
   readers.network = badProxy;
-  start(cli::RepairAnswer::No);
+  start(RepairAnswer::No);
   press(Button::Start);
   ASSERT_EQ(row(Row::Network)["code"], "03017");
 
-  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  view->setRepairAnswer(RepairAnswer::Yes);
   readers.repairedNetwork = goodNetwork;
   size_t eventsBefore = view->events().size();
   press(Button::NetworkDetail);
@@ -116,9 +116,9 @@ TEST_F(RepairFlow, UserStartedNetworkRepairRerunsNetworkTcpipAndLine) {
 // and no button of the new sequence.
 TEST_F(RepairFlow, LateReportOfARetiredDownloadIsDropped) {
   readers.network = badProxy;
-  start(cli::RepairAnswer::No);
+  start(RepairAnswer::No);
   press(Button::Start);
-  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  view->setRepairAnswer(RepairAnswer::Yes);
   readers.repairedNetwork = goodNetwork;
   downloader.answer.reset();
   corvane->OnButton(Button::NetworkDetail);
@@ -154,9 +154,9 @@ TEST_F(RepairFlow, LateReportOfARetiredDownloadIsDropped) {
 
 TEST_F(RepairFlow, UserStartedTcpipRepairRerunsChecksOnce) {
   readers.tcpip = manual;
-  start(cli::RepairAnswer::No);
+  start(RepairAnswer::No);
   press(Button::Start);
-  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  view->setRepairAnswer(RepairAnswer::Yes);
   readers.repairedTcpip = goodTcpip;
   press(Button::TcpipDetail);
   EXPECT_EQ(events("repair"), std::vector<Json>{Json::parse(R"({"event":"repair","tag":6,"ok":true})")});
@@ -170,9 +170,9 @@ TEST_F(RepairFlow, UserStartedTcpipRepairRerunsChecksOnce) {
 TEST_F(RepairFlow, UserStartedRepairThatFailsArmsButtonsAgain) {
   readers.network = badProxy;
   readers.repairApplies = false;
-  start(cli::RepairAnswer::No);
+  start(RepairAnswer::No);
   press(Button::Start);
-  view->setRepairAnswer(cli::RepairAnswer::Yes);
+  view->setRepairAnswer(RepairAnswer::Yes);
   press(Button::NetworkDetail);
   EXPECT_EQ(events("repair").back()["ok"], false);
   EXPECT_EQ(events("arm").back()["enabled"], true);
@@ -186,7 +186,7 @@ TEST_F(RepairFlow, UserStartedRepairThatFailsArmsButtonsAgain) {
 // end, and the buttons stay disarmed until then.
 TEST_F(RepairFlow, NestedOffersStayInsideTheSequence) {
   readers.network = badProxy;
-  start(cli::RepairAnswer::Yes);
+  start(RepairAnswer::Yes);
   press(Button::Start);
   EXPECT_EQ(readers.repairs, 3);  // three accepted repairs at most
   EXPECT_EQ(events("offer").size(), 4u);
@@ -203,7 +203,7 @@ TEST_F(RepairFlow, NestedOffersStayInsideTheSequence) {
 TEST_F(RepairFlow, NoPortAtAllAlertsFromTheDetailButtons) {
   readers.network = Value(Value::Array{});
   readers.tcpip = manual;
-  start(cli::RepairAnswer::Yes);
+  start(RepairAnswer::Yes);
   press(Button::Start);
   std::vector<std::string> alerts;
   for (const auto& e : events("alert")) alerts.push_back(e["message"]);
@@ -226,7 +226,7 @@ TEST_F(RepairFlow, TheOfferSaysWhatTheRepairWillDo) {
 TEST_F(RepairFlow, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
   prvs = ProviderDatas{};
   readers.network = badProxy;
-  start(cli::RepairAnswer::Yes);
+  start(RepairAnswer::Yes);
   const auto alerts = events("alert");
   ASSERT_EQ(alerts.size(), 1u);
   EXPECT_EQ(alerts[0]["message"], "providerMissingMsg");
@@ -240,7 +240,7 @@ TEST_F(RepairFlow, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
 TEST_F(RepairFlow, AProviderWithoutAMethodLeavesTheMethodUnjudged) {
   prvs.tcp.reset();
   readers.tcpip = manual;
-  start(cli::RepairAnswer::Yes);
+  start(RepairAnswer::Yes);
   press(Button::Start);
   EXPECT_EQ(row(Row::Tcpip)["image"], "ok");
   EXPECT_TRUE(events("offer").empty());

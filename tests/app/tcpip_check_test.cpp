@@ -117,7 +117,7 @@ TEST_F(AppTest, NoServiceGives03031WithoutDetailAction) {
 
 TEST_F(AppTest, TcpipDetailPressedWithFaultOffersThenOpensPanelWhenDeclined) {
   readers.tcpip = Value(Value::Array{tcpipRecord("192.168.1.5", "Manual", "192.168.1.1")});
-  start(cli::RepairAnswer::No);
+  start(RepairAnswer::No);
   press(Button::Start);
   corvane->OnButton(Button::TcpipDetail);
   EXPECT_EQ(events("offer").size(), 2u);

@@ -15,7 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/event_queue.h"
-#include "cli/check_view.h"
+#include "app/recording_view.h"
 #include "core/plist_io.h"
 #include "gui/help_window.h"
 #include "gui/network_err_panel.h"
@@ -45,7 +45,7 @@ nlohmann::json controllerRows(const std::string& root, const std::string& lang) 
   testing::FixedDiskPlatform platform(testing::platformOptionsFor(root));
   Bundle bundle(CORVANE_BUNDLE);
   LocalizedStrings strings = LocalizedStrings::load(bundle, lang);
-  cli::CheckView view(platform, strings, {.repair = cli::RepairAnswer::No});
+  RecordingView view(platform, RepairAnswer::No);
   EventQueue queue;
   auto readers = makeSystemReaders(platform);
   testing::FailingDownloader downloader;
