@@ -1,8 +1,11 @@
 #include "core/platform_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "support/temp_folder.h"
@@ -56,6 +59,59 @@ TEST(WriteHostFileAtomically, FailsWithAReasonAndLeavesTheTargetAlone) {
   EXPECT_TRUE(std::filesystem::is_directory(target + "/inside"));
   EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"a folder"});
   EXPECT_FALSE(writeHostFileAtomically(folder.path() + "/missing/file", "bytes", 0644, &why));
+}
+
+// Writes beyond a few bytes fail as on a full disk, in this process, while
+// the object lives.
+class FullDisk {
+ public:
+  FullDisk() {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved_;
+    tiny.rlim_cur = 64;
+    ::setrlimit(RLIMIT_FSIZE, &tiny);
+  }
+  ~FullDisk() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST(WriteHostFileAtomically, OnAFullDiskFailsWithAReasonAndLeavesTheOldFile) {
+  TempFolder folder;
+  const std::string file = folder.write("store.plist", "old");
+  std::string why;
+  bool written = true;
+  {
+    FullDisk disk;
+    written = writeHostFileAtomically(file, std::string(4096, 'x'), 0644, &why);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_NE(why.find(file), std::string::npos) << why;
+  EXPECT_EQ(readHostFile(file), "old");
+  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"store.plist"});
+}
+
+TEST(MakePrivateHostFolder, OnlyTheOwnerMayEnterIt) {
+  TempFolder folder;
+  const auto made = makePrivateHostFolder(folder.path(), "corvane-repair-");
+  ASSERT_TRUE(made);
+  EXPECT_EQ(std::filesystem::path(*made).parent_path(), folder.path());
+  EXPECT_TRUE(std::filesystem::path(*made).filename().string().starts_with("corvane-repair-"));
+  EXPECT_EQ(modeOf(*made), 0700u);
+}
+
+TEST(MakePrivateHostFolder, FailsWithAReasonWhereNothingCanBeMade) {
+  // Nothing can be made in /proc/self, not even by root.
+  const std::string unwritable = ::geteuid() == 0 ? "/proc/self" : "/";
+  std::string why;
+  EXPECT_FALSE(makePrivateHostFolder(unwritable, "corvane-repair-", &why));
+  EXPECT_NE(why.find(unwritable), std::string::npos) << why;
 }
 
 TEST(RemoveHostTree, RemovesFoldersWithoutWritePermission) {

@@ -1,19 +1,13 @@
-// The repair broken on purpose at every point, on systems in memory (the
-// unwritable and full temporary folders on real ones): rights refused, each
-// privileged step failing (before or after doing its work), the process
-// killed between any two steps, a temporary folder that cannot be written or
-// is full, and a store that another program changes while the repair runs.
-// Whatever happens, the live store is byte for byte the old one or exactly
-// the repaired one, a repaired store always has a backup of the old one, and
-// undoing brings the old one back.
+// The repair broken on purpose at every point, on systems in memory: rights
+// refused, each privileged step failing (before or after doing its work), the
+// process killed between any two steps, a temporary folder that cannot be
+// written or is full, and a store that another program changes while the
+// repair runs. Whatever happens, the live store is byte for byte the old one
+// or exactly the repaired one, a repaired store always has a backup of the
+// old one, and undoing brings the old one back.
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -24,11 +18,9 @@
 namespace corvane {
 namespace {
 
-using testing::CopiedSystem;
 using testing::CueAuthorizer;
 using testing::MemoryCopiedSystem;
 using testing::providerSettings;
-using testing::TestPlatform;
 
 enum class Fault {
   None,
@@ -151,55 +143,21 @@ TEST(RepairFaults, RefusedRightsChangeNothing) {
   }
 }
 
-// A folder in which nothing can be made, not even by root.
-std::string unwritableFolder(const CopiedSystem& copy) {
-  if (::geteuid() == 0) return "/proc/self";
-  std::filesystem::permissions(copy.tmp(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  return copy.tmp();
-}
-
-// Writes beyond a few bytes fail as on a full disk, in this process and the
-// tools it starts, while the object lives.
-class FullDisk {
- public:
-  FullDisk() {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = saved_;
-    tiny.rlim_cur = 64;
-    ::setrlimit(RLIMIT_FSIZE, &tiny);
-  }
-  ~FullDisk() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
-
 TEST(RepairFaults, UnwritableOrFullTemporaryFolderChangesNothing) {
-  for (const bool full : {false, true}) {
+  for (const char* reason : {"Permission denied", "No space left on device"}) {
     const System& system = kSystems[0];
-    CopiedSystem copy(system.name);
+    MemoryCopiedSystem copy(system.name);
     const std::string old = copy.read(system.store);
-    TestPlatform platform(copy);
-    if (!full) platform.setTemporaryFolder(unwritableFolder(copy));
-    CueAuthorizer authorizer(platform, true);
+    copy.refuseWritesUnder(copy.temporaryFolder(), reason);
+    CueAuthorizer authorizer(copy, true);
     ProviderDatas settings = providerSettings();
-    RepairOutcome outcome;
-    {
-      std::optional<FullDisk> disk;
-      if (full) disk.emplace();
-      outcome = OnRepair(platform, authorizer, settings);
-    }
-    std::filesystem::permissions(copy.tmp(), std::filesystem::perms::owner_all);
-    EXPECT_FALSE(outcome.applied) << (full ? "full" : "unwritable");
+    const RepairOutcome outcome = OnRepair(copy, authorizer, settings);
+    EXPECT_FALSE(outcome.applied) << reason;
     EXPECT_EQ(outcome.setKey, "-1") << outcome.failure;
+    EXPECT_NE(outcome.failure.find(reason), std::string::npos) << outcome.failure;
     EXPECT_EQ(authorizer.requests, 0);
     EXPECT_EQ(copy.read(system.store), old);
-    EXPECT_TRUE(std::filesystem::is_empty(copy.tmp()));
+    EXPECT_TRUE(copy.temporaryFolderIsEmpty()) << reason;
   }
 }
 

@@ -1,7 +1,6 @@
 #include "repair/setup_network.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -11,15 +10,12 @@
 namespace corvane {
 namespace {
 
-using testing::CopiedSystem;
 using testing::keysOf;
 using testing::MemoryCopiedSystem;
 using testing::MemoryPlatform;
 using testing::plistDict;
 using testing::providerSettings;
-using testing::readHostFile;
 using testing::readPlistFile;
-using testing::TestPlatform;
 using testing::VersionPlatform;
 using Texts = std::vector<std::string>;
 
@@ -28,12 +24,6 @@ using testing::kXml;
 
 Value expectedStore(const std::string& file) {
   return readPlistFile(std::string(CORVANE_TESTDATA) + "/repair/expected/" + file);
-}
-
-mode_t modeOf(const std::string& path) {
-  struct stat st {};
-  ::stat(path.c_str(), &st);
-  return st.st_mode & 07777;
 }
 
 struct Built {
@@ -60,27 +50,27 @@ Built build(Platform& platform, ProviderDatas settings = providerSettings()) {
   return built;
 }
 
-// On a copied system in a real folder: the copy's modes are the file system's.
 TEST(DoSetup, NewLocationOnTenFourIsExactlyTheExpectedStore) {
-  CopiedSystem system("repair-10.4-new-location");
-  TestPlatform platform(system);
+  MemoryCopiedSystem system("repair-10.4-new-location");
+  MemoryCopiedSystem& platform = system;  // the system is its own platform
   const std::string live = system.read(kPlist);
   ProviderDatas settings = providerSettings();
   SetupNetwork setup(platform);
 
   EXPECT_EQ(setup.DoSetup("Quorvalin", settings), "2");
-  EXPECT_EQ(readPlistFile(setup.copy().path), expectedStore("repair-10.4-new-location.plist"));
+  EXPECT_EQ(readPlist(platform, setup.copy().path), expectedStore("repair-10.4-new-location.plist"));
   EXPECT_EQ(settings.smoh, "YES");
   EXPECT_EQ(platform.logged, Texts{"ExceptionsList"});
   EXPECT_EQ(system.read(kPlist), live);  // the builder never writes the live store
 
-  // The copy lies in a new private folder inside the temporary folder.
+  // The copy lies in a new private folder inside the temporary folder, and
+  // others may read it but not change it.
   const std::filesystem::path copy(setup.copy().path);
   EXPECT_EQ(copy.filename(), "preferences.plist");
-  EXPECT_EQ(copy.parent_path().parent_path(), system.tmp());
-  EXPECT_EQ(modeOf(copy.parent_path().string()), 0700u);
-  EXPECT_EQ(modeOf(copy.string()), 0644u);
-  EXPECT_EQ(readHostFile(copy.string()), setup.copy().bytes);
+  EXPECT_EQ(copy.parent_path().parent_path(), system.temporaryFolder());
+  EXPECT_EQ(system.hostMode(copy.parent_path().string()), 0700u);
+  EXPECT_EQ(system.hostMode(copy.string()), 0644u);
+  EXPECT_EQ(system.readHost(copy.string()), setup.copy().bytes);
 }
 
 TEST(DoSetup, ExistingLocationOnTenTwoIsRepairedInPlace) {

@@ -70,12 +70,25 @@ class MemoryPlatform : public Platform {
   // A program started by launchProgram (a host path, one of the program's own).
   void putProgram(const std::string& host, Program program) { programs_[host] = std::move(program); }
   void setDiskFigures(DiskFigures figures) { disk_ = figures; }
+  // Every later write, new folder and private folder at or under a host
+  // folder fails with reason, as on a full disk ("No space left on device")
+  // or in a folder the program may not write ("Permission denied").
+  void refuseWritesUnder(const std::string& host, std::string reason) {
+    refused_ = {cleanKey(host), std::move(reason)};
+  }
 
   // ---- looking at it afterwards ----------------------------------------------
 
   // The bytes at a system path, "" when there is no file.
   std::string read(std::string_view systemPath) const { return readFile(systemPath).value_or(""); }
   std::string readHost(const std::string& host) const { return readHostFile(host).value_or(""); }
+  // The permission bits a file or folder was made with (files 0644 unless
+  // written with another mode, folders 0755, private folders 0700); 0 when
+  // nothing is there.
+  unsigned hostMode(const std::string& host) const {
+    const auto found = entries_.find(cleanKey(host));
+    return found == entries_.end() ? 0 : found->second.mode;
+  }
   // Every host path under a host folder, sorted; files, folders and links.
   std::vector<std::string> hostPathsUnder(const std::string& folder) const {
     std::vector<std::string> found;
@@ -175,19 +188,21 @@ class MemoryPlatform : public Platform {
     if (!entry || entry->kind != EntryKind::file) return std::nullopt;
     return entry->bytes;
   }
-  bool writeHostFile(const std::string& host, std::string_view bytes, unsigned = 0644,
+  bool writeHostFile(const std::string& host, std::string_view bytes, unsigned mode = 0644,
                      std::string* why = nullptr) override {
     const std::string path = cleanKey(host);
+    if (refusedWrite(path, "cannot write " + host, why)) return false;
     const auto found = entries_.find(path);
     if (!isFolder(parentOf(path)) || (found != entries_.end() && found->second.kind == EntryKind::folder)) {
       if (why) *why = "cannot write " + host + ": no such folder";
       return false;
     }
-    entries_[path] = Entry{EntryKind::file, std::string(bytes)};
+    entries_[path] = Entry{EntryKind::file, std::string(bytes), mode};
     return true;
   }
   bool makeHostFolders(const std::string& host, std::string* why = nullptr) override {
     const std::string path = cleanKey(host);
+    if (!isFolder(path) && refusedWrite(path, "cannot make " + host, why)) return false;
     for (std::string at = path; at != "/"; at = parentOf(at)) {
       const auto found = entries_.find(at);
       if (found != entries_.end() && found->second.kind != EntryKind::folder) {
@@ -204,10 +219,11 @@ class MemoryPlatform : public Platform {
       if (why) *why = "cannot make a private folder in " + parent + ": no such folder";
       return std::nullopt;
     }
+    if (refusedWrite(cleanKey(parent) + "/", "cannot make a private folder in " + parent, why)) return std::nullopt;
     std::string folder;
     do folder = cleanKey(parent) + "/" + std::string(prefix) + std::to_string(++privateFolders_);
     while (entries_.count(folder));
-    entries_[folder] = Entry{EntryKind::folder, {}};
+    entries_[folder] = Entry{EntryKind::folder, {}, 0700};
     return folder;
   }
   bool removeHostFile(const std::string& host) override {
@@ -233,6 +249,7 @@ class MemoryPlatform : public Platform {
   struct Entry {
     EntryKind kind = EntryKind::file;
     std::string bytes;  // a file's contents, a link's target
+    unsigned mode = kind == EntryKind::folder ? 0755u : 0644u;
   };
 
   // A host path without "." / ".." and without a trailing slash.
@@ -257,6 +274,14 @@ class MemoryPlatform : public Platform {
   static std::string nameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
   static std::string joined(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : folder + "/" + name;
+  }
+
+  // Whether a write at path falls under refuseWritesUnder; says why then.
+  bool refusedWrite(const std::string& path, const std::string& what, std::string* why) const {
+    const auto& [folder, reason] = refused_;
+    if (folder.empty() || (path != folder && !path.starts_with(folder + "/"))) return false;
+    if (why) *why = what + ": " + reason;
+    return true;
   }
 
   bool isFolder(const std::string& path) const {
@@ -330,6 +355,7 @@ class MemoryPlatform : public Platform {
   std::map<std::string, Program> programs_;
   DiskFigures disk_{.totalBytes = 270550000000, .freeBytes = 78490000000, .known = true};
   int privateFolders_ = 0;
+  std::pair<std::string, std::string> refused_;  // folder, reason
 };
 
 }  // namespace corvane::testing
