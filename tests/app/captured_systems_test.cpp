@@ -1,23 +1,24 @@
-// The sequence with the real readers on captured systems.
-
-#include <filesystem>
+// The sequence with the real readers on captured systems in memory.
 
 #include "app/system_readers.h"
 #include "app_fixture.h"
+#include "support/memory_copied_system.h"
 
 namespace corvane::testing {
 namespace {
 
 class CapturedSystem : public AppTest {
  protected:
-  // Runs the start button's sequence on testdata/sysroots/<name>.
-  void run(const std::string& name) {
-    real = makePlatform(std::string(CORVANE_TESTDATA) + "/sysroots/" + name, temporary.path());
-    platform = real.get();
+  // Runs the start button's sequence on testdata/sysroots/<name>, with
+  // repair offers answered as told.
+  void run(const std::string& name, RepairAnswer answer = RepairAnswer::No) {
+    captured = std::make_unique<MemoryCopiedSystem>(name);
+    platform = captured.get();
     systemReaders = makeSystemReaders(*platform);
-    view = std::make_unique<RecordingView>(*platform, RepairAnswer::No);
+    view = std::make_unique<RecordingView>(*platform, answer);
     corvane = std::make_unique<Corvane>(
-        CorvaneServices{*view, queue, *platform, *systemReaders, downloader, strings, Bundle(root.path()),
+        CorvaneServices{*view, queue, *platform, *systemReaders, downloader, strings,
+                        Bundle(std::string(MemoryPlatform::kRoot) + "/Corvane.app"),
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
         prvs);
     corvane->awakeFromNib();
@@ -29,10 +30,7 @@ class CapturedSystem : public AppTest {
       if (e["event"] == "offer" || e["event"] == "panel" || e["event"] == "repair") found.push_back(e);
     return found;
   }
-  // The bundle folder (empty) and the temporary folder of the real platform.
-  TempFolder root;
-  TempFolder temporary;
-  std::unique_ptr<Platform> real;
+  std::unique_ptr<MemoryCopiedSystem> captured;
   std::unique_ptr<CheckReaders> systemReaders;
 };
 
@@ -127,39 +125,22 @@ TEST_F(CapturedSystem, BrowserAndMailRowsOfInventorySystems) {
   }
 }
 
-// The demo system, copied: its Ethernet port uses a proxy the provider does
-// not prescribe. The real repair runs on the copy.
+// The demo system: its Ethernet port uses a proxy the provider does not
+// prescribe. The repair runs on the system in memory.
 class DemoSystem : public CapturedSystem {
  protected:
   void SetUp() override {
     CapturedSystem::SetUp();
-    std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/demo", copy.path(),
-                          std::filesystem::copy_options::recursive);
     prvs.title = "Demo";
     prvs.routerip = "192.168.1.1";
     prvs.tcp = "DHCP";
     prvs.p_enable = false;
   }
-  void runCopy(RepairAnswer answer) {
-    real = makePlatform(copy.path(), temporary.path());
-    platform = real.get();
-    systemReaders = makeSystemReaders(*platform);
-    view = std::make_unique<RecordingView>(*platform, answer);
-    corvane = std::make_unique<Corvane>(
-        CorvaneServices{*view, queue, *platform, *systemReaders, downloader, strings, Bundle(root.path()),
-                        CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
-        prvs);
-    corvane->awakeFromNib();
-    press(Button::Start);
-  }
-  std::string store() const {
-    return readHostFile(copy.path() + "/Library/Preferences/SystemConfiguration/preferences.plist");
-  }
-  TempFolder copy;
+  std::string store() const { return captured->read("/Library/Preferences/SystemConfiguration/preferences.plist"); }
 };
 
 TEST_F(DemoSystem, AcceptedRepairFixesTheNetworkAndTheSequenceGoesOn) {
-  runCopy(RepairAnswer::Yes);
+  run("demo", RepairAnswer::Yes);
   std::vector<Json> offers = events("offer");
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0]["message"], "networkProxyErrMsg");
@@ -173,8 +154,9 @@ TEST_F(DemoSystem, AcceptedRepairFixesTheNetworkAndTheSequenceGoesOn) {
 }
 
 TEST_F(DemoSystem, RefusedRepairLeavesTheStoreAlone) {
-  std::string before = store();
-  runCopy(RepairAnswer::No);
+  const std::string before =
+      MemoryCopiedSystem("demo").read("/Library/Preferences/SystemConfiguration/preferences.plist");
+  run("demo", RepairAnswer::No);
   EXPECT_EQ(store(), before);
   EXPECT_TRUE(events("repair").empty());
   EXPECT_EQ(row(Row::Network), (Json{{"image", "err"},

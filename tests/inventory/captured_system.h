@@ -26,22 +26,10 @@ class CapturedMemorySystem : public MemoryPlatform {
  public:
   explicit CapturedMemorySystem(const std::string& name) {
     loadSysroot(*this, name, [this](const std::string& systemPath, const std::string& script) {
-      putTool(systemPath, recordedOutput(systemPath, script));
+      const std::optional<std::string> output = recordedOutput(script);
+      if (!output) ADD_FAILURE() << systemPath << " is not a script printing a recorded here-document";
+      putTool(systemPath, output.value_or(""));
     });
-  }
-
- private:
-  // What a captured tool prints: the lines between "cat <<'EOF'" and the
-  // closing "EOF".
-  static std::string recordedOutput(const std::string& systemPath, const std::string& script) {
-    const std::string opening = "cat <<'EOF'\n";
-    const size_t from = script.find(opening);
-    const size_t closing = script.rfind("\nEOF\n");
-    if (from == std::string::npos || closing == std::string::npos || closing + 1 < from + opening.size()) {
-      ADD_FAILURE() << systemPath << " is not a script printing a recorded here-document";
-      return "";
-    }
-    return script.substr(from + opening.size(), closing + 1 - (from + opening.size()));
   }
 };
 

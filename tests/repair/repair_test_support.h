@@ -13,6 +13,7 @@
 #include "core/plist_io.h"
 #include "inspect/get_port.h"
 #include "provider/provider_datas.h"
+#include "support/memory_copied_system.h"
 #include "support/memory_platform.h"
 #include "support/temp_folder.h"
 #include "support/test_platforms.h"
@@ -51,35 +52,6 @@ class CopiedSystem {
 
  private:
   TempFolder folder_;
-};
-
-// A captured system loaded into memory, and the platform on it. Its tools do
-// in memory what the captured scripts do on disk: cp, mv, mkdir, cat and rm
-// do their job on the files (destinations are file paths, as the repair
-// gives them), chown, kill, scselect and ipconfigd only record. Each run is
-// recorded in the form of the copied system's tool log.
-class MemoryCopiedSystem : public MemoryPlatform {
- public:
-  explicit MemoryCopiedSystem(const std::string& name);
-
-  // The tool runs recorded, one line each ("cp -p ROOT/... TMP/..."): the
-  // root shortened to "ROOT", the temporary folder to "TMP".
-  std::vector<std::string> toolLog() const;
-  // Replaces a tool with one that records "broken ..." and fails.
-  void breakTool(const std::string& systemPath);
-  // What the host's own tool of that name does to the files in memory,
-  // unrecorded; for tests that put their own tools together.
-  ToolRun act(const std::string& name, const std::vector<std::string>& args);
-
-  std::string temporaryFolder() const override { return temporary_; }
-  void setTemporaryFolder(std::string folder) { temporary_ = std::move(folder); }
-  // Whether the in-memory temporary folder holds nothing.
-  bool temporaryFolderIsEmpty() const { return hostPathsUnder(std::string(kTemporary)).empty(); }
-
- private:
-  void record(const std::string& name, const std::vector<std::string>& args);
-  std::vector<std::string> toolLines_;
-  std::string temporary_{kTemporary};
 };
 
 // Grants or refuses on cue; granted, it runs the captured tools as the user.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "support/memory_platform.h"
@@ -34,6 +35,22 @@ inline void loadSysroot(MemoryPlatform& platform, const std::string& name, const
         platform.put(systemPath, bytes);
     }
   }
+}
+
+// What a captured tool prints: the lines of the here-document its script
+// prints ("cat <<'EOF'" up to the closing "EOF", whatever the word); nullopt
+// for a script that prints none.
+inline std::optional<std::string> recordedOutput(const std::string& script) {
+  const std::string opening = "cat <<'";
+  const size_t from = script.find(opening);
+  if (from == std::string::npos) return std::nullopt;
+  const size_t wordEnd = script.find("'\n", from + opening.size());
+  if (wordEnd == std::string::npos) return std::nullopt;
+  const std::string word = script.substr(from + opening.size(), wordEnd - from - opening.size());
+  const size_t begin = wordEnd + 2;
+  const size_t closing = script.find("\n" + word + "\n", begin - 1);
+  if (closing == std::string::npos) return std::nullopt;
+  return script.substr(begin, closing + 1 - begin);
 }
 
 }  // namespace corvane::testing
