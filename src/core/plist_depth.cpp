@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/binary_plist_layout.h"
+
 namespace corvane {
 namespace {
 
@@ -56,88 +58,55 @@ bool xmlNestsDeeperThan(std::string_view text, int maxDepth) {
 
 // ---- binary -----------------------------------------------------------------
 
-constexpr size_t kTrailerSize = 32;
-
-std::optional<uint64_t> numberAt(std::string_view bytes, uint64_t offset, uint64_t width) {
-  if (width == 0 || width > 8 || offset > bytes.size() || bytes.size() - offset < width) return std::nullopt;
-  uint64_t value = 0;
-  for (uint64_t i = 0; i < width; ++i) value = (value << 8) | static_cast<uint8_t>(bytes[offset + i]);
-  return value;
-}
-
 struct BinaryList {
   std::string_view bytes;
-  uint64_t refSize = 0;
-  std::vector<uint64_t> offsets;
+  BinaryPlistLayout layout;
 
   // The object indexes an array, set or dictionary object refers to; empty
   // for every other object and for one that does not fit in the file.
   std::vector<uint64_t> children(uint64_t index) const {
     std::vector<uint64_t> refs;
-    const uint64_t offset = offsets[index];
-    if (offset >= bytes.size()) return refs;
-    const auto marker = static_cast<uint8_t>(bytes[offset]);
-    const uint8_t type = marker >> 4;
-    if (type != 0xA && type != 0xC && type != 0xD) return refs;
-    uint64_t count = marker & 0x0F;
-    uint64_t start = offset + 1;
-    if (count == 0x0F) {
-      if (start >= bytes.size()) return refs;
-      const auto intMarker = static_cast<uint8_t>(bytes[start]);
-      if ((intMarker >> 4) != 0x1 || (intMarker & 0x0F) > 3) return refs;
-      const uint64_t width = uint64_t{1} << (intMarker & 0x0F);
-      const auto extended = numberAt(bytes, start + 1, width);
-      if (!extended) return refs;
-      count = *extended;
-      start += 1 + width;
-    }
+    const std::optional<BinaryPlistObject> object = binaryPlistObjectAt(bytes, layout.offsets[index]);
+    if (!object || (object->type != 0xA && object->type != 0xC && object->type != 0xD)) return refs;
+    const uint64_t refSize = layout.refSize;
+    uint64_t start = object->start;
     // A dictionary lists its keys, then its values; keys are plain texts.
-    if (type == 0xD) {
-      if (count > UINT64_MAX / 2) return refs;
-      start += count * refSize;
+    if (object->type == 0xD) {
+      if (object->count > UINT64_MAX / 2) return refs;
+      start += object->count * refSize;
     }
-    if (start > bytes.size() || count > (bytes.size() - start) / refSize) return refs;
-    refs.reserve(count);
-    for (uint64_t i = 0; i < count; ++i) {
-      const auto ref = numberAt(bytes, start + i * refSize, refSize);
-      if (ref && *ref < offsets.size()) refs.push_back(*ref);
+    if (start > bytes.size() || object->count > (bytes.size() - start) / refSize) return refs;
+    refs.reserve(object->count);
+    for (uint64_t i = 0; i < object->count; ++i) {
+      const auto ref = bigEndianNumberAt(bytes, start + i * refSize, refSize);
+      if (ref && *ref < layout.offsets.size()) refs.push_back(*ref);
     }
     return refs;
   }
 };
 
 bool binaryNestsDeeperThan(std::string_view bytes, int maxDepth) {
-  if (bytes.size() < 8 + kTrailerSize) return false;
-  const uint64_t trailer = bytes.size() - kTrailerSize;
-  const auto offsetSize = numberAt(bytes, trailer + 6, 1);
-  const auto refSize = numberAt(bytes, trailer + 7, 1);
-  const auto objectCount = numberAt(bytes, trailer + 8, 8);
-  const auto topObject = numberAt(bytes, trailer + 16, 8);
-  const auto tableOffset = numberAt(bytes, trailer + 24, 8);
-  if (!offsetSize || !refSize || !objectCount || !topObject || !tableOffset) return false;
-  if (*offsetSize == 0 || *offsetSize > 8 || *refSize == 0 || *refSize > 8) return false;
-  if (*tableOffset > trailer || *objectCount > (trailer - *tableOffset) / *offsetSize) return false;
-  if (*topObject >= *objectCount) return false;
-
-  BinaryList list{bytes, *refSize, {}};
-  list.offsets.resize(*objectCount);
-  for (uint64_t i = 0; i < *objectCount; ++i)
-    list.offsets[i] = numberAt(bytes, *tableOffset + i * *offsetSize, *offsetSize).value_or(UINT64_MAX);
+  std::optional<BinaryPlistLayout> layout = readBinaryPlistLayout(bytes);
+  if (!layout || layout->refSize == 0 || layout->refSize > 8) return false;
+  const uint64_t objectCount = layout->offsets.size();
+  const uint64_t topObject = layout->topObject;
+  if (topObject >= objectCount) return false;
+  const BinaryList list{bytes, std::move(*layout)};
 
   // The height of every object reachable from the top one, children first,
   // each object once: shared objects cost nothing more, a loop is found as an
   // object met again while it is still being measured.
   enum : uint8_t { kUnseen, kOpen, kDone };
-  std::vector<uint8_t> state(*objectCount, kUnseen);
-  std::vector<int> height(*objectCount, 0);
+  std::vector<uint8_t> state(objectCount, kUnseen);
+  std::vector<int> height(objectCount, 0);
   struct Frame {
     uint64_t index;
     std::vector<uint64_t> children;
     size_t next = 0;
   };
   std::vector<Frame> stack;
-  stack.push_back(Frame{*topObject, list.children(*topObject)});
-  state[*topObject] = kOpen;
+  stack.push_back(Frame{topObject, list.children(topObject)});
+  state[topObject] = kOpen;
   while (!stack.empty()) {
     if (static_cast<int>(stack.size()) > maxDepth + 1) return true;
     Frame& frame = stack.back();
