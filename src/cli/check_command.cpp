@@ -91,7 +91,7 @@ int runCheck(const CheckOptions& options) {
     source.root = options.system.root;
     source.bundle = bundle.folder();
     source.language = language;
-    source.time = std::time(nullptr);
+    source.time = platform->now();
     nlohmann::ordered_json report =
         checkReport(source, view.title(), view.rows(), view.offers(), corvane, *platform, strings);
     if (capture) report["capture"] = *capture;

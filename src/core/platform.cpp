@@ -243,6 +243,8 @@ void Platform::verboseLog(std::string_view text) const {
   if (logSink) logSink(std::string(text));
 }
 
+std::time_t Platform::now() const { return std::time(nullptr); }
+
 void Platform::pause(double seconds) {
   if (options_.pauses && seconds > 0 && !toolsStopped_)
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -188,6 +189,9 @@ class Platform {
   virtual void verboseLog(std::string_view text) const;
   // Pauses for the given seconds, unless pauses are switched off.
   virtual void pause(double seconds);
+  // The system's clock: seconds since 1970 in UTC. What reports and backup
+  // names are stamped with.
+  virtual std::time_t now() const;
   bool pausesEnabled() const { return options_.pauses; }
 
   // Size and free space of the file system holding a system path: from the

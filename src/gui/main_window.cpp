@@ -194,7 +194,7 @@ nlohmann::ordered_json MainWindow::report() const {
   source.root = platform_.root().empty() ? "/" : platform_.root();
   source.bundle = resources_.bundle.folder();
   source.language = resources_.language;
-  source.time = std::time(nullptr);
+  source.time = platform_.now();
   if (controller_ == nullptr) return nlohmann::ordered_json::object();
   nlohmann::ordered_json report = checkReport(source, windowTitle().toStdString(), reportRows_, offers_, *controller_,
                                               platform_, resources_.strings);

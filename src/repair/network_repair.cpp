@@ -56,7 +56,7 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
     return outcome;
   }
 
-  StepResult backup = backupStore(platform, authorizer, destination, std::time(nullptr));
+  StepResult backup = backupStore(platform, authorizer, destination, platform.now());
   if (!backup.ok()) {
     authorizer.releaseRights();
     removePrivateCopy(platform, copy);
@@ -204,7 +204,7 @@ StepResult undoRepair(Platform& platform, Authorizer& authorizer, const UndoOpti
   // The store being replaced is kept too, so an undo can itself be undone
   // and repeated undos walk back through the repairs.
   const std::string store = storePathOfBackup(*parseBackupFileName(lastPathComponent(backup)));
-  const StepResult kept = backupStore(platform, authorizer, store, options.when, true);
+  const StepResult kept = backupStore(platform, authorizer, store, platform.now(), true);
   if (!kept.ok()) {
     authorizer.releaseRights();
     result.failure = "the store was not changed: no copy of it could be kept: " + kept.failure;

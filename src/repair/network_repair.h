@@ -71,7 +71,6 @@ StepResult getNetworkAgain(Platform& platform, Authorizer& authorizer);
 struct UndoOptions {
   std::string backup;   // a backup's file name; "" for the one the walk gives
   bool dryRun = false;  // check and name the backup, change nothing
-  std::time_t when = std::time(nullptr);
 };
 
 // Puts a backup back over its store with administrator rights, keeping the

@@ -70,6 +70,8 @@ class MemoryPlatform : public Platform {
   // A program started by launchProgram (a host path, one of the program's own).
   void putProgram(const std::string& host, Program program) { programs_[host] = std::move(program); }
   void setDiskFigures(DiskFigures figures) { disk_ = figures; }
+  // The clock stands still, at 2026-12-10 16:05:00 UTC unless set.
+  std::time_t clock = 1796918700;
   // Every later write, new folder and private folder at or under a host
   // folder fails with reason, as on a full disk ("No space left on device")
   // or in a folder the program may not write ("Permission denied").
@@ -161,6 +163,7 @@ class MemoryPlatform : public Platform {
     Platform::log(text);
   }
   void pause(double) override {}
+  std::time_t now() const override { return clock; }
   DiskFigures diskFigures(std::string_view systemPath) const override {
     diskQuestions.emplace_back(systemPath);
     return disk_;
