@@ -14,20 +14,10 @@ const std::vector<Button> kAllButtons = {Button::SystemDetail, Button::TcpipDeta
                                          Button::MailDetail,   Button::Start,       Button::LineCheck,
                                          Button::Help,         Button::Quit};
 const std::vector<Button> kMainButtons = {Button::Start, Button::LineCheck, Button::Help, Button::Quit};
-constexpr std::string_view kNotFound = "----------";
 // Accepted repair offers for one user action at most (see flag_).
 constexpr int kMaxAcceptedRepairs = 3;
 // How long a tool runs before its row names it.
 constexpr double kNameWaitedToolAfter = 3.0;
-
-struct ProxyLabel {
-  ProxyProtocol protocol;
-  std::string_view label;
-};
-constexpr ProxyLabel kProxyLabels[] = {{ProxyProtocol::Http, "  HTTP"},   {ProxyProtocol::Socks, "  Socks"},
-                                       {ProxyProtocol::Ftp, "  FTP"},     {ProxyProtocol::Gopher, "  Gopher"},
-                                       {ProxyProtocol::Https, "  https"}, {ProxyProtocol::Rtsp, "  RTSP"},
-                                       {ProxyProtocol::Mail, "  Mail"}};
 
 bool isEmptyText(const std::optional<std::string>& text) { return !text || text->empty(); }
 
@@ -150,18 +140,7 @@ void Corvane::checkHardwareRow() {
   pause();
   hardwareProfile_ = services_.readers.getSystemProfile("SPHardwareDataType");
   noteUnansweredTools(Row::Hardware);
-  std::string cpu, clock, memory;
-  const Value& items = hardwareProfile_[0];
-  if (items.isDictionary() && items.count() > 0) {
-    cpu = items["cpu_type"].text();
-    clock = items["current_processor_speed"].text();
-    memory = items["physical_memory"].text();
-  }
-  if (cpu.empty()) cpu = "UNKNOWN";
-  if (clock.empty()) clock = "? MHz";
-  if (memory.empty()) memory = "? MB";
-  displayText(Row::Hardware, RowImage::Ok,
-              formatText("%@ : %@\n%@ : %@,   %@ : %@", {l("CPU"), cpu, l("clock"), clock, l("memory"), memory}));
+  displayText(Row::Hardware, RowImage::Ok, hardwareRowText(hardwareProfile_, services_.strings));
 }
 
 // ---- network ----------------------------------------------------------------
@@ -192,7 +171,7 @@ void Corvane::OnCheckNetwork() {
   if (!networks_.isArray()) networks_ = Value(Value::Array{});
 
   const Value& first = firstPortEntry();
-  std::string text;
+  const std::string text = networkRowText(first, proxyListHasAutomatic(), services_.strings);
   if (first.isAbsent()) {
     // No port list, no location entry or a location without ports: nothing
     // to check and nothing to repair.
@@ -201,7 +180,6 @@ void Corvane::OnCheckNetwork() {
     proxy_ = Value(Value::Array{});
     proxies_ = {};
     IsProxyOK_ = false;
-    text = l("noNetwork");
   } else {
     // A port entry of one element has no proxy list; a short list has no
     // proxies set at the indexes it lacks.
@@ -210,11 +188,6 @@ void Corvane::OnCheckNetwork() {
     mac_ = entry.mac;
     proxy_ = entry.proxyList;
     proxies_ = entry.proxies;
-    text = formatText("%@ : %@\n", {l("port"), port_});
-    if (first.count() >= 3) text += formatText("%@ : %@   ", {l("mac"), mac_});
-    text += formatText("%@ : ", {l("proxy")});
-    text += proxies_.complete ? l("exist") : l("no");
-
     IsProxyOK_ = proxiesMatchProvider(proxies_, prvs_);
 
     if (!mac_.empty() && IsProxyOK_) {
@@ -227,38 +200,6 @@ void Corvane::OnCheckNetwork() {
   IsNetworkErr_ = true;
   flag_ = true;
   OnButton(Button::NetworkDetail);
-}
-
-std::vector<std::string> Corvane::getErrorProxy() const {
-  std::vector<std::string> pairs;
-  auto add = [&](std::string name, std::string result) {
-    pairs.push_back(std::move(name));
-    pairs.push_back(std::move(result));
-  };
-  if (proxies_.complete) {
-    add(l("proxy"), l("exist"));
-    for (const auto& [protocol, label] : kProxyLabels)
-      if (!proxies_[protocol].empty()) add(std::string(label), proxies_[protocol]);
-    if (!proxies_.automatic.empty()) add("  " + l("auto"), proxies_.automatic);
-    for (size_t i = 0; i < proxies_.exceptions.size(); ++i) add(i == 0 ? l("exception") : "", proxies_.exceptions[i]);
-  } else {
-    add(l("proxy"), l("no"));
-  }
-  add("", "");
-  add(l("recommended"), "");
-  if (prvs_.p_enable) {
-    add(l("proxy"), l("exist"));
-    const std::pair<const std::string*, std::string_view> recommended[] = {{&prvs_.p_http, "  HTTP"},
-                                                                           {&prvs_.p_socks, "  Socks"},
-                                                                           {&prvs_.p_ftp, "  FTP"},
-                                                                           {&prvs_.p_gopher, "  Gopher"},
-                                                                           {&prvs_.p_secure, "  https"}};
-    for (const auto& [value, label] : recommended)
-      if (!value->empty()) add(std::string(label), *value);
-  } else {
-    add(l("proxy"), l("no"));
-  }
-  return pairs;
 }
 
 // ---- TCP/IP -----------------------------------------------------------------
@@ -283,11 +224,7 @@ void Corvane::OnCheckTCPIP() {
   const std::string& ip = record.address.address;
   const std::string& method = record.method;
   const std::string& server = record.dnsServerInUse;
-  const std::string& v6method = record.ipv6Method;
-  const std::string ipv6 = record.address.ipv6Address.value_or(std::string(kNotFound));
-
-  std::string text = formatText("%@ : %@   %@\n%@ : %@\n%@ : %@   %@",
-                                {l("ipaddress"), ip, l(method), l("dns"), server, l("ipv6address"), ipv6, l(v6method)});
+  const std::string text = tcpipRowText(record, services_.strings);
 
   // A provider that prescribes no method leaves the method unjudged.
   bool methodOk = !prvs_.tcp.has_value() || method == *prvs_.tcp;
@@ -331,25 +268,17 @@ void Corvane::OnCheckMail() {
   mails_ = services_.readers.getMail();
   noteUnansweredTools(Row::Mail);
   const MailList mail = MailList::fromList(mails_);
-  if (!mail.installed) {
-    displayText(Row::Mail, RowImage::Ok, kNotFound);
+  const std::string text = mailRowText(mail, services_.strings);
+  if (!mail.installed || mail.accountCount != 0) {
+    displayText(Row::Mail, RowImage::Ok, text);
     return;
   }
-  std::string text = formatText("Mail %@\n", {mail.version});
-  if (mail.accountCount == 0) {
-    text += formatText("%@ : 0", {l("accountCount")});
-    displayText(Row::Mail, RowImage::Err, text);
-    if (flag_)
-      setCode(Row::Mail, ResultCode::NoMailAccount);
-    else
-      OnButton(Button::MailDetail);
-  } else if (mail.accountCount == 1) {
-    text += formatText("%@ : %@", {l("account"), mail.firstAccount});
-    displayText(Row::Mail, RowImage::Ok, text);
-  } else {
-    text += formatText("%@ : %@", {l("accountCount"), std::to_string(mail.accountCount)});
-    displayText(Row::Mail, RowImage::Ok, text);
-  }
+  // Mail without an account.
+  displayText(Row::Mail, RowImage::Err, text);
+  if (flag_)
+    setCode(Row::Mail, ResultCode::NoMailAccount);
+  else
+    OnButton(Button::MailDetail);
 }
 
 int Corvane::RunMailSetupApp() {
@@ -488,7 +417,8 @@ void Corvane::networkDetail() {
       AlertShow("networkNoMsg");
     } else {
       setCode(Row::Network, IsProxyOK_ ? ResultCode::NoHardwareAddress : ResultCode::ProxiesDiffer);
-      answer = offerRepair(Row::Network, IsProxyOK_ ? "networkErrMsg" : "networkProxyErrMsg", getErrorProxy());
+      answer = offerRepair(Row::Network, IsProxyOK_ ? "networkErrMsg" : "networkProxyErrMsg",
+                           proxyOfferPairs(proxies_, prvs_, services_.strings));
     }
     if (answer) repairNetwork(Button::NetworkDetail);
   }

@@ -64,8 +64,6 @@ class Corvane {
   void AlertShow(std::string_view messageKey);
 
   void OnCheckNetwork();
-  // The network repair offer's rows, flat: name, result, name, result...
-  std::vector<std::string> getErrorProxy() const;
   void OnCheckTCPIP();
   void OnCheckBrowser();
   void OnCheckMail();
