@@ -24,6 +24,7 @@ using Json = nlohmann::ordered_json;
 // results replace the current ones, as a fixed system would read.
 class CannedReaders : public CheckReaders {
  public:
+  ~CannedReaders() override;  // in app_fixture.cpp, with the class's virtual functions
   std::string os = "MacOSX 10.4.11";
   std::string hdd = "10.00 GB / 80.00 GB";
   Value profile;
@@ -71,6 +72,7 @@ class CannedReaders : public CheckReaders {
 // A download that ends when the test says so.
 class FakeDownloader : public HttpDownloader {
  public:
+  ~FakeDownloader() override;  // in app_fixture.cpp, with the class's virtual functions
   struct Job : DownloadJob {
     void cancel() override { *cancelled = true; }
     std::shared_ptr<bool> cancelled = std::make_shared<bool>(false);
@@ -148,61 +150,33 @@ inline Value tcpipRecord(const std::string& ip, const std::string& method, const
                             Value::strings({"example.jp"}), Value(v6method)});
 }
 
+// The fixture's members and functions are compiled once, in
+// app_fixture.cpp, rather than in every test file.
 class AppTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    writeSystem(system, "10.4.11");
-    prvs.title = "Test Provider";
-    prvs.routerip = "192.168.1.1";
-    prvs.tcp = "DHCP";
-    prvs.testurl = "http://127.0.0.1:9/check.html";
-    readers.network = portList("Home", {{"Home", {portEntry("Built-in Ethernet", "00:0a:95:01:02:03", noProxies())}}});
-    readers.tcpip = Value(Value::Array{tcpipRecord("192.168.1.5", "DHCP", "192.168.1.1")});
-  }
+  AppTest();
+  ~AppTest() override;
+  // A system of 10.4.11 with the web engine; a provider prescribing DHCP and
+  // its router as the name server; readers answering with one Ethernet port
+  // without proxies and its DHCP address.
+  void SetUp() override;
 
   // Makes the view and the controller on the system in memory (after the
   // test has set the system, the provider and the answers).
-  Corvane& start(RepairAnswer answer = RepairAnswer::No) {
-    platform = &system;
-    view = std::make_unique<RecordingView>(*platform, answer);
-    corvane = std::make_unique<Corvane>(
-        CorvaneServices{*view, queue, *platform, readers, downloader, strings,
-                        Bundle(std::string(MemoryPlatform::kRoot)),
-                        CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
-        prvs);
-    corvane->awakeFromNib();
-    corvane->applicationDidFinishLaunching();
-    return *corvane;
-  }
+  Corvane& start(RepairAnswer answer = RepairAnswer::No);
 
   // Presses a button and lets the line check end.
-  void press(Button button) {
-    corvane->OnButton(button);
-    queue.runUntil([&] { return !corvane->lineCheckRunning(); });
-  }
+  void press(Button button);
 
   // A platform on real files (captured systems, real downloads), with its
   // own temporary folder; the test keeps both.
-  static std::unique_ptr<Platform> makePlatform(const std::string& systemRoot, const std::string& temporaryFolder) {
-    return std::make_unique<TestPlatform>(
-        PlatformOptions{.root = systemRoot, .home = "/Users/user", .pauses = false, .syslog = false}, temporaryFolder);
-  }
+  static std::unique_ptr<Platform> makePlatform(const std::string& systemRoot, const std::string& temporaryFolder);
 
-  Json row(Row r) const { return view->rowsJson()[std::string(rowName(r))]; }
+  Json row(Row r) const;
   // The events of one kind, in order.
-  std::vector<Json> events(const std::string& kind) const {
-    std::vector<Json> found;
-    for (const auto& e : view->events())
-      if (e["event"] == kind) found.push_back(e);
-    return found;
-  }
-  // The row texts a row showed, in order.
-  std::vector<std::string> rowImages(Row r) const {
-    std::vector<std::string> images;
-    for (const auto& e : events("row"))
-      if (e["row"] == rowName(r)) images.push_back(e["image"]);
-    return images;
-  }
+  std::vector<Json> events(const std::string& kind) const;
+  // The row images a row showed, in order.
+  std::vector<std::string> rowImages(Row r) const;
 
   MemoryPlatform system;
   ProviderDatas prvs;

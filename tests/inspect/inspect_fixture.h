@@ -88,6 +88,7 @@ class SystemRoot : public MemoryPlatform {
   explicit SystemRoot(std::string_view version = "") {
     if (!version.empty()) writePlist("/System/Library/CoreServices/SystemVersion.plist", systemVersion(version));
   }
+  ~SystemRoot() override;  // in inspect_fixture.cpp, with the class's virtual functions
   void write(std::string_view systemPath, std::string_view bytes) { put(systemPath, bytes); }
   void writePlist(std::string_view systemPath, const Value& value) { put(systemPath, toXmlPropertyList(value)); }
   // A tool that prints output whatever its arguments.

@@ -24,13 +24,8 @@ namespace corvane::testing {
 // arguments. Its accounts databases are not built.
 class CapturedMemorySystem : public MemoryPlatform {
  public:
-  explicit CapturedMemorySystem(const std::string& name) {
-    loadSysroot(*this, name, [this](const std::string& systemPath, const std::string& script) {
-      const std::optional<std::string> output = recordedOutput(script);
-      if (!output) ADD_FAILURE() << systemPath << " is not a script printing a recorded here-document";
-      putTool(systemPath, output.value_or(""));
-    });
-  }
+  explicit CapturedMemorySystem(const std::string& name);
+  ~CapturedMemorySystem() override;
 };
 
 class CapturedSystem {

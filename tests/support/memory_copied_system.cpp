@@ -38,6 +38,8 @@ MemoryCopiedSystem::MemoryCopiedSystem(const std::string& name) {
   });
 }
 
+MemoryCopiedSystem::~MemoryCopiedSystem() = default;
+
 void MemoryCopiedSystem::record(const std::string& name, const std::vector<std::string>& args) {
   std::string line = name + " ";
   for (size_t i = 0; i < args.size(); ++i) line += (i ? " " : "") + args[i];

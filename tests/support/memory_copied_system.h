@@ -18,6 +18,7 @@ namespace corvane::testing {
 class MemoryCopiedSystem : public MemoryPlatform {
  public:
   explicit MemoryCopiedSystem(const std::string& name);
+  ~MemoryCopiedSystem() override;
 
   // The tool runs recorded, one line each ("cp -p ROOT/... TMP/..."): the
   // root shortened to "ROOT", the temporary folder to "TMP".

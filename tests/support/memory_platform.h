@@ -36,6 +36,9 @@ class MemoryPlatform : public Platform {
     makeFolderChain(std::string(kTemporary));
     logSink = [this](const std::string& text) { logged.push_back(text); };
   }
+  // Defined in memory_platform.cpp, so that the class's virtual functions
+  // are compiled there once rather than in every test that uses it.
+  ~MemoryPlatform() override;
 
   // ---- setting up the system (system paths; parents are made) ----------------
 

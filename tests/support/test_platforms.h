@@ -28,6 +28,7 @@ class TestPlatform : public Platform {
   // A copied system: anything with the host folders root() and tmp().
   template <class System>
   explicit TestPlatform(const System& system) : TestPlatform(platformOptionsFor(system.root()), system.tmp()) {}
+  ~TestPlatform() override;  // in test_platforms.cpp, with the class's virtual functions
 
   std::string temporaryFolder() const override { return temporary_; }
   void setTemporaryFolder(std::string folder) { temporary_ = std::move(folder); }
@@ -52,6 +53,7 @@ class FixedDiskPlatform : public Platform {
                                                                              .freeBytes = 78490000000,
                                                                              .known = true})
       : Platform(std::move(options)), figures_(figures) {}
+  ~FixedDiskPlatform() override;  // in test_platforms.cpp, with the class's virtual functions
   DiskFigures diskFigures(std::string_view systemPath) const override {
     asked = std::string(systemPath);
     return figures_;

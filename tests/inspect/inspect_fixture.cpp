@@ -1,0 +1,7 @@
+#include "inspect_fixture.h"
+
+namespace corvane::testing {
+
+SystemRoot::~SystemRoot() = default;
+
+}  // namespace corvane::testing
