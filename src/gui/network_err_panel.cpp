@@ -1,9 +1,13 @@
 #include "gui/network_err_panel.h"
 
 #include <QHeaderView>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <algorithm>
+#include <cmath>
 
 #include "app/repair_panel_model.h"
 #include "gui/panel_window.h"
@@ -12,7 +16,8 @@
 namespace corvane {
 namespace {
 constexpr int kCellPadding = 16;
-}
+constexpr int kMessageMinHeight = 64;
+}  // namespace
 
 NetworkErrPanel::NetworkErrPanel(const GuiResources& resources, QWidget* parent)
     : QDialog(parent), resources_(resources), ui_(std::make_unique<Ui::NetworkErrPanel>()) {
@@ -60,6 +65,7 @@ int NetworkErrPanel::showPanel(const std::string& message,
   table->scrollToTop();
   widenColumns();
   ui_->AlertView->setPlainText(qtText(message));
+  fitMessage();
 
   return runPanel(this) == 1 ? 1 : 0;
 }
@@ -84,6 +90,16 @@ void NetworkErrPanel::widenColumns() {
   const int rows = std::max(table->rowCount(), 4);
   table->setFixedHeight(rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() +
                         table->horizontalScrollBar()->sizeHint().height());
+}
+
+void NetworkErrPanel::fitMessage() {
+  QTextEdit* view = ui_->AlertView;
+  if (layout()) layout()->activate();
+  QTextDocument* document = view->document();
+  document->setTextWidth(view->viewport()->width());
+  const int needed = static_cast<int>(std::ceil(document->size().height())) + 2 * view->frameWidth();
+  const int limit = screen() ? screen()->availableGeometry().height() / 3 : 240;
+  view->setFixedHeight(std::max(kMessageMinHeight, std::min(needed, limit)));
 }
 
 void NetworkErrPanel::OnYes() {

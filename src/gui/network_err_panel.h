@@ -42,6 +42,9 @@ class NetworkErrPanel : public QDialog {
  private:
   // Widens a column whose cell is wider than it; never narrows one.
   void widenColumns();
+  // The message as tall as its text (the question and the repair's plan),
+  // up to a third of the screen; beyond that it scrolls.
+  void fitMessage();
 
   const GuiResources& resources_;
   std::unique_ptr<Ui::NetworkErrPanel> ui_;

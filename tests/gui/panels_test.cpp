@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -92,6 +93,22 @@ TEST(NetworkErrPanelTest, ShowsThePairsAsRowsAndAnswersYesOrNo) {
   // Closing the panel without an answer declines.
   answer = whileShown([&] { return panel.showPanel("again", pairs); }, [] {}, [&] { panel.reject(); });
   EXPECT_EQ(answer, 0);
+}
+
+TEST(NetworkErrPanelTest, TheQuestionAndTheRepairsPlanShowWhole) {
+  GuiResources resources = english();
+  NetworkErrPanel panel(resources);
+  const std::string message =
+      "Your proxy settings differ from the recommended ones. Shall Corvane set them to the recommended settings?\n\n"
+      "The repair switches to the location \"Quorvalin\".\nAirPort will be turned off.\n"
+      "FireWire will be turned off.\nBluetooth will be turned off.";
+  int scrollRange = -1;
+  whileShown(
+      [&] {
+        return panel.showPanel(message, {{"Proxies", "set"}});
+      },
+      [&] { scrollRange = panel.AlertView()->verticalScrollBar()->maximum(); }, [&] { panel.OnNo(); });
+  EXPECT_EQ(scrollRange, 0) << "the message needs scrolling";
 }
 
 TEST(NetworkErrPanelTest, ALongValueWidensTheResultColumnUntilTheNextShowing) {
