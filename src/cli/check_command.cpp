@@ -100,7 +100,7 @@ int runCheck(const CheckOptions& options) {
     if (options.details) report["details"] = detailsJson(corvane, strings);
     replacePlaceholders(report, strings.text("notFound"));
     // Texts from stores and tools may hold bytes that are not UTF-8.
-    std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    printJson(report);
   } else {
     view.printSummary(std::cout);
     if (options.timings) std::cout << '\n' << timings.text();

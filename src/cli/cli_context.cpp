@@ -58,6 +58,10 @@ Bundle makeBundle(const SystemOptions& options) {
   return options.bundle.empty() ? Bundle::locate() : Bundle(options.bundle);
 }
 
+void printJson(const nlohmann::ordered_json& json) {
+  std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
 CLI::App* inspectCommand(CLI::App& app) {
   auto existing = app.get_subcommands([](const CLI::App* command) { return command->get_name() == "inspect"; });
   if (!existing.empty()) return existing.front();

@@ -52,6 +52,11 @@ bool refuseNonMacRoot(const Platform& platform, bool json);
 // the root is not a capture.
 std::optional<nlohmann::ordered_json> captureJson(const Platform& platform);
 
+// Prints json on standard output, indented. Texts from tools and stores may
+// hold bytes that are not UTF-8; they are replaced rather than failing the
+// output.
+void printJson(const nlohmann::ordered_json& json);
+
 // The shared "inspect" parent command: the existing one, or a new one.
 CLI::App* inspectCommand(CLI::App& app);
 

@@ -16,10 +16,6 @@ namespace corvane::cli {
 
 namespace {
 
-void printJson(const nlohmann::ordered_json& json) {
-  std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-}
-
 struct ReaderOptions {
   SystemOptions system;
   bool raw = false;

@@ -16,12 +16,6 @@ namespace corvane::cli {
 
 namespace {
 
-// Texts from tools and stores may hold bytes that are not UTF-8; they are
-// replaced rather than failing the output.
-void printJson(const nlohmann::ordered_json& json) {
-  std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-}
-
 struct ListOptions {
   SystemOptions system;
   bool raw = false;

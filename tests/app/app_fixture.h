@@ -137,6 +137,9 @@ inline Value portList(const std::string& current, std::vector<std::pair<std::str
   return list;
 }
 
+// The Ethernet address the tests' ports have.
+inline constexpr const char* kMac = "00:0a:95:01:02:03";
+
 inline Value portEntry(const std::string& name, const std::string& mac, Value proxies) {
   return Value(Value::Array{Value(name), Value(mac), std::move(proxies)});
 }

@@ -6,8 +6,6 @@
 namespace corvane::testing {
 namespace {
 
-constexpr const char* kMac = "00:0a:95:01:02:03";
-
 struct NetworkCase {
   const char* name;
   std::string version;

@@ -15,8 +15,6 @@ namespace {
 using testing::list;
 using testing::noAddress;
 
-std::string sysroot(const char* name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
-
 // No proxy set: 8 items before 10.3.2, 9 from then on.
 Value noProxiesOld() { return list({"", "", "", "", "", "", "", list({})}); }
 Value noProxies(Value exceptions = list({})) { return list({"", "", "", "", "", "", "", "", exceptions}); }
@@ -126,14 +124,14 @@ std::vector<CapturedSystem> capturedSystems() {
 
 TEST(CapturedSystems, PortList) {
   for (const auto& system : capturedSystems()) {
-    Platform platform(testing::optionsFor(sysroot(system.name)));
+    Platform platform(testing::optionsFor(testing::sysrootPath(system.name)));
     EXPECT_EQ(getNetwork(platform), system.network) << system.name;
   }
 }
 
 TEST(CapturedSystems, TCPIPList) {
   for (const auto& system : capturedSystems()) {
-    Platform platform(testing::optionsFor(sysroot(system.name)));
+    Platform platform(testing::optionsFor(testing::sysrootPath(system.name)));
     int ethcount = -1;
     EXPECT_EQ(getTCPIP(platform, &ethcount), system.tcpip) << system.name;
     EXPECT_EQ(ethcount, system.ethernetServices) << system.name;
@@ -142,24 +140,24 @@ TEST(CapturedSystems, TCPIPList) {
 
 TEST(CapturedSystems, FirstAddress) {
   for (const auto& system : capturedSystems()) {
-    Platform platform(testing::optionsFor(sysroot(system.name)));
+    Platform platform(testing::optionsFor(testing::sysrootPath(system.name)));
     EXPECT_EQ(getIPAddress(platform), system.firstAddress) << system.name;
   }
 }
 
 TEST(CapturedSystems, PPPDaemonOfThePPPoEService) {
-  Platform tiger(testing::optionsFor(sysroot("net-10.4.11")));
+  Platform tiger(testing::optionsFor(testing::sysrootPath("net-10.4.11")));
   EXPECT_EQ(getServiceID(tiger), "2C1D5E8A-7B3F-4E21-9A6C-1F0E8D7C6B5A");
-  Platform sierra(testing::optionsFor(sysroot("net-10.12.6")));
+  Platform sierra(testing::optionsFor(testing::sysrootPath("net-10.12.6")));
   EXPECT_EQ(getServiceID(sierra), "");
 }
 
 TEST(CapturedSystems, StoreFilesOfEachRelease) {
-  Platform jaguar(testing::optionsFor(sysroot("net-10.2.8")));
+  Platform jaguar(testing::optionsFor(testing::sysrootPath("net-10.2.8")));
   EXPECT_EQ(getCurrentSet(jaguar), Value::strings({"0", "1"}));
   EXPECT_EQ(getServiceAndKey(jaguar, "3"), testing::dict({}));  // the Office modem is switched off
   EXPECT_EQ(GetMacAddress(jaguar, "en0"), Value("00:0a:95:5c:31:d2"));
-  Platform snow(testing::optionsFor(sysroot("net-10.6.8")));
+  Platform snow(testing::optionsFor(testing::sysrootPath("net-10.6.8")));
   EXPECT_EQ(getCurrentSet(snow).count(), 4u);
   EXPECT_TRUE(GetMacAddress(snow, "en2").isAbsent());
 }

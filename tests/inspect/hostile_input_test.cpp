@@ -29,7 +29,7 @@ std::string randomBytes(size_t size, unsigned seed) {
 }
 
 std::string sysrootFile(const char* system, const char* path) {
-  return testing::readHostFile(std::string(CORVANE_TESTDATA) + "/sysroots/" + system + path);
+  return testing::readHostFile(testing::sysrootPath(system) + path);
 }
 
 TEST(HostileStores, UnreadableStoresGiveTheEmptyResults) {

@@ -15,10 +15,8 @@ namespace {
 using testing::CliRun;
 using testing::runCorvaneCli;
 
-std::string sysroot(const char* name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
-
 TEST(InspectCommand, NetworkAnswersNamedFields) {
-  CliRun run = runCorvaneCli({"inspect", "network", "--root", sysroot("net-10.6.8")});
+  CliRun run = runCorvaneCli({"inspect", "network", "--root", testing::sysrootPath("net-10.6.8")});
   ASSERT_EQ(run.status, 0) << run.err;
   auto expected = nlohmann::json::parse(R"({"current": "Automatic", "locations": [{"name": "Automatic", "ports": [
     {"name": "Ethernet", "mac": "00:1f:5b:3c:9a:01",
@@ -35,7 +33,7 @@ TEST(InspectCommand, NetworkAnswersNamedFields) {
 }
 
 TEST(InspectCommand, TcpipAnswersNamedFieldsWithNullForNotFound) {
-  CliRun run = runCorvaneCli({"inspect", "tcpip", "--root", sysroot("net-10.4.11")});
+  CliRun run = runCorvaneCli({"inspect", "tcpip", "--root", testing::sysrootPath("net-10.4.11")});
   ASSERT_EQ(run.status, 0) << run.err;
   auto services = nlohmann::json::parse(run.out)["services"];
   ASSERT_EQ(services.size(), 3u);
@@ -48,7 +46,7 @@ TEST(InspectCommand, TcpipAnswersNamedFieldsWithNullForNotFound) {
 }
 
 TEST(InspectCommand, RawNetworkPrintsThePortListAsNestedArrays) {
-  CliRun run = runCorvaneCli({"inspect", "network", "--raw", "--root", sysroot("net-10.6.8")});
+  CliRun run = runCorvaneCli({"inspect", "network", "--raw", "--root", testing::sysrootPath("net-10.6.8")});
   ASSERT_EQ(run.status, 0) << run.err;
   auto expected = nlohmann::json::parse(R"([
     "Automatic",
@@ -61,7 +59,7 @@ TEST(InspectCommand, RawNetworkPrintsThePortListAsNestedArrays) {
 }
 
 TEST(InspectCommand, RawTcpipPrintsSixItemRecords) {
-  CliRun run = runCorvaneCli({"inspect", "tcpip", "--raw", "--root", sysroot("net-10.4.11")});
+  CliRun run = runCorvaneCli({"inspect", "tcpip", "--raw", "--root", testing::sysrootPath("net-10.4.11")});
   ASSERT_EQ(run.status, 0) << run.err;
   auto expected = nlohmann::json::parse(R"([
     [["ppp0", "203.0.113.45", "255.0.0.0", "203.0.113.1"], "PPP", "198.51.100.53", [], [], "Automatic"],

@@ -31,8 +31,7 @@ class CapturedMemorySystem : public MemoryPlatform {
 class CapturedSystem {
  public:
   explicit CapturedSystem(const std::string& name) {
-    std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/" + name, folder_.path(),
-                          std::filesystem::copy_options::recursive);
+    std::filesystem::copy(testing::sysrootPath(name), folder_.path(), std::filesystem::copy_options::recursive);
     std::string error = makeAccountsDatabasesBelow(folder_.path());
     EXPECT_EQ(error, "");
   }

@@ -21,7 +21,7 @@ using testing::runCorvaneCli;
 using testing::operator+;
 using testing::TempFolder;
 
-const std::string kPlist = "/Library/Preferences/SystemConfiguration/preferences.plist";
+using testing::kPlist;
 using Args = std::vector<std::string>;
 
 // The words of a command line that holds no path.

@@ -24,8 +24,6 @@ namespace corvane::testing {
 inline const std::string kPlist{kStorePath};
 inline const std::string kXml{kOldStorePath};
 
-inline std::string sysrootPath(const std::string& name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
-
 // A captured system copied to a TempFolder ("root"), with its own temporary
 // folder ("tmp") beside it.
 class CopiedSystem {

@@ -19,7 +19,7 @@ using PutCapturedTool = std::function<void(const std::string& systemPath, const 
 // Puts the files, folders and links of testdata/sysroots/<name> into
 // platform at their system paths, each executable file through putTool.
 inline void loadSysroot(MemoryPlatform& platform, const std::string& name, const PutCapturedTool& putTool) {
-  const std::filesystem::path top = std::string(CORVANE_TESTDATA) + "/sysroots/" + name;
+  const std::filesystem::path top = sysrootPath(name);
   for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
     const std::string systemPath = "/" + entry.path().lexically_relative(top).generic_string();
     if (entry.is_symlink()) {
