@@ -12,6 +12,7 @@
 #include "core/plist_io.h"
 #include "core/plist_value.h"
 #include "support/memory_platform.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane {

@@ -14,6 +14,7 @@
 #include "inventory/accounts_db_maker.h"
 #include "support/captured_sysroot.h"
 #include "support/memory_platform.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {

@@ -15,6 +15,7 @@
 #include "provider/provider_datas.h"
 #include "support/memory_copied_system.h"
 #include "support/memory_platform.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 #include "support/test_platforms.h"
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/memory_platform.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {

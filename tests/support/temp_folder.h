@@ -41,9 +41,6 @@ class TempFolder {
   std::string path_;
 };
 
-// The folder of the captured system testdata/sysroots/<name>.
-inline std::string sysrootPath(const std::string& name) { return std::string(CORVANE_TESTDATA) + "/sysroots/" + name; }
-
 inline std::string readHostFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
