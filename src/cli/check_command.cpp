@@ -99,7 +99,6 @@ int runCheck(const CheckOptions& options) {
     if (options.timings) report["timings"] = timings.json();
     if (options.details) report["details"] = detailsJson(corvane, strings);
     replacePlaceholders(report, strings.text("notFound"));
-    // Texts from stores and tools may hold bytes that are not UTF-8.
     printJson(report);
   } else {
     view.printSummary(std::cout);

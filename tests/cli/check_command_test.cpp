@@ -9,6 +9,7 @@
 
 #include "core/display_width.h"
 #include "support/cli_runner.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
@@ -26,8 +27,7 @@ CliRun corvaneCli(const Args& args) {
 class CheckCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/demo", system.path(),
-                          std::filesystem::copy_options::recursive);
+    std::filesystem::copy(testing::sysrootPath("demo"), system.path(), std::filesystem::copy_options::recursive);
   }
   Args common(const std::string& language = "C") const {
     return {"check", "--root", system.path(), "--bundle", CORVANE_BUNDLE, "--no-pause", "--lang", language};
@@ -78,9 +78,8 @@ TEST_F(CheckCommand, WithoutProviderSettingsTheChecksRunAndNothingIsOffered) {
 
 TEST(CheckCommandDetails, EachPortShowsItsOwnTcpipRecord) {
   // The location orders Ethernet, a service the store lacks, then AirPort.
-  CliRun run =
-      corvaneCli({"check", "--root", std::string(CORVANE_TESTDATA) + "/sysroots/net-10.2.8-dangling-service",
-                  "--bundle", CORVANE_BUNDLE, "--no-pause", "--lang", "C", "--json", "--details", "--repair", "no"});
+  CliRun run = corvaneCli({"check", "--root", testing::sysrootPath("net-10.2.8-dangling-service"), "--bundle",
+                           CORVANE_BUNDLE, "--no-pause", "--lang", "C", "--json", "--details", "--repair", "no"});
   auto report = nlohmann::ordered_json::parse(run.out);
   const auto& ports = report["details"]["tcpip"]["ports"];
   ASSERT_EQ(ports.size(), 3u) << run.out;

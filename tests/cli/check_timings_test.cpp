@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "support/cli_runner.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane::testing {
@@ -64,8 +65,7 @@ TEST(CheckTimings, ADownloadThatNeverReportsLastsUntilTheSequenceEnds) {
 
 TEST(CheckTimings, TheCheckReportsEveryToolRunAndRow) {
   TempFolder system;
-  std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/net-10.6.8", system.path(),
-                        std::filesystem::copy_options::recursive);
+  std::filesystem::copy(testing::sysrootPath("net-10.6.8"), system.path(), std::filesystem::copy_options::recursive);
   TempFolder temporary;  // where the line check saves its download
   const CliRunOptions options{.environment = {{"TMPDIR", temporary.path()}}};
   std::vector<std::string> args = {"check",    "--root", system.path(), "--bundle", CORVANE_BUNDLE, "--no-pause",

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "support/cli_runner.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -156,8 +157,7 @@ TEST_P(HostileSystems, EveryCommandAnswers) {
   std::vector<Command> commands;
   std::vector<std::future<CliRun>> runs;
   for (std::size_t i = 0; i < count; ++i) {
-    std::filesystem::copy(std::string(CORVANE_TESTDATA) + "/sysroots/demo", systems[i].path(),
-                          std::filesystem::copy_options::recursive);
+    std::filesystem::copy(testing::sysrootPath("demo"), systems[i].path(), std::filesystem::copy_options::recursive);
     c.spoil(systems[i]);
     commands.push_back(commandsOn(systems[i].path())[i]);
     runs.push_back(std::async(std::launch::async, [args = commands.back().args] { return runCli(args); }));

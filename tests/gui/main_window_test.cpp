@@ -23,6 +23,7 @@
 #include "gui/set_image.h"
 #include "gui_fixture.h"
 #include "provider/provider_datas.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -220,7 +221,7 @@ TEST(MainWindowTest, TheCloseBoxQuitsAndRemovesTheHelpRegistration) {
 // quits at once, killing the tool, long before the tool's time limit.
 TEST(MainWindowTest, AStuckToolIsNamedAndTheCloseBoxStillQuits) {
   testing::TempFolder system;
-  std::filesystem::copy(CORVANE_TESTDATA "/sysroots/demo", system.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::copy(testing::sysrootPath("demo"), system.path(), std::filesystem::copy_options::recursive);
   std::filesystem::remove(system.path() + "/usr/bin/nslookup");
   system.write("usr/bin/nslookup", "#!/bin/sh\nexec sleep 1000\n", true);
 

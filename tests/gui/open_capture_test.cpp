@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/front_door.h"
+#include "support/sysroot_path.h"
 
 namespace corvane {
 namespace {
@@ -46,7 +47,7 @@ TEST(OpenCapture, NonMacRootShowsThePageInEachLanguage) {
 }
 
 TEST(OpenCapture, MacRootOpensTheWindowAtOnce) {
-  FrontDoor door(optionsFor(CORVANE_TESTDATA "/sysroots/demo", "en"));
+  FrontDoor door(optionsFor(testing::sysrootPath("demo"), "en"));
   door.start();
   EXPECT_EQ(door.page(), nullptr);
   ASSERT_NE(door.app(), nullptr);
@@ -60,11 +61,11 @@ TEST(OpenCapture, OpeningACapturedSystemReplacesThePageWithTheWindow) {
   ASSERT_NE(door.page(), nullptr);
   QPointer<QWidget> page = door.page();
 
-  EXPECT_TRUE(door.openCapture(CORVANE_TESTDATA "/sysroots/demo"));
+  EXPECT_TRUE(door.openCapture(testing::sysrootPath("demo")));
   ASSERT_NE(door.app(), nullptr);
   EXPECT_TRUE(door.app()->window().isVisible());
-  EXPECT_EQ(door.app()->platform().root(), CORVANE_TESTDATA "/sysroots/demo");
-  FrontDoor direct(optionsFor(CORVANE_TESTDATA "/sysroots/demo", "en"));
+  EXPECT_EQ(door.app()->platform().root(), testing::sysrootPath("demo"));
+  FrontDoor direct(optionsFor(testing::sysrootPath("demo"), "en"));
   direct.start();
   EXPECT_FALSE(door.app()->window().windowTitle().isEmpty());
   EXPECT_EQ(door.app()->window().windowTitle(), direct.app()->window().windowTitle());

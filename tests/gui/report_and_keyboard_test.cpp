@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "gui_fixture.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -21,7 +22,7 @@ namespace {
 
 using testing::GuiRun;
 
-std::string demoRoot() { return std::string(CORVANE_TESTDATA) + "/sysroots/demo"; }
+std::string demoRoot() { return testing::sysrootPath("demo"); }
 
 // The focusable widgets after `from` in Tab order, until it comes round.
 std::vector<QWidget*> tabOrderFrom(QWidget* from) {
