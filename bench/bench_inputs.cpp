@@ -259,6 +259,15 @@ std::string writeAccountsDatabase(const std::string& hostPath, size_t rows) {
   return error;
 }
 
+std::string xmlDictionary(size_t keys) {
+  // Written out directly: the library's writer looks every key up as it adds
+  // it, which would take longer than the reading timed here.
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n";
+  for (size_t i = 0; i < keys; ++i)
+    xml += "\t<key>" + serviceKey(i) + "</key>\n\t<string>value " + std::to_string(i) + "</string>\n";
+  return xml + "</dict>\n</plist>\n";
+}
+
 void writeHostFile(const std::string& hostPath, const std::string& bytes) {
   std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path());
   std::ofstream(hostPath, std::ios::binary) << bytes;

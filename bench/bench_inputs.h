@@ -44,6 +44,9 @@ Value accountProperties(size_t accounts);
 // Returns "" or what went wrong.
 std::string writeAccountsDatabase(const std::string& hostPath, size_t rows);
 
+// An XML property list whose root dictionary holds `keys` short texts.
+std::string xmlDictionary(size_t keys);
+
 // Writes bytes to a host path, making the parent folders.
 void writeHostFile(const std::string& hostPath, const std::string& bytes);
 

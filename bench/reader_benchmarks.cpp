@@ -26,6 +26,7 @@
 #include "inventory/mail_account_database.h"
 #include "provider/provider_datas.h"
 #include "provider/provider_encoder.h"
+#include "tests/support/binary_plist_bytes.h"
 
 namespace corvane::bench {
 namespace {
@@ -138,6 +139,29 @@ void BM_ProviderRead(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.bytes.size()));
 }
 BENCHMARK(BM_ProviderRead)->Arg(kMB / 2)->Arg(kMB)->Arg(2 * kMB)->Apply(repeated);
+
+// A binary list of arrays that each hold the next one twice: refused in time
+// that grows with its few bytes a level, not with the 2^levels values it
+// would expand to. (Below the nesting limit, so that the expansion count is
+// what refuses it.)
+void BM_SharedArraysRefused(benchmark::State& state) {
+  const std::string bytes = testing::sharedArraysBinary(static_cast<uint64_t>(state.range(0)));
+  bool refused = false;
+  timeEach(state, [&] { benchmark::DoNotOptimize(refused = parsePropertyList(bytes).isAbsent()); });
+  if (!refused) state.SkipWithError("the list was not refused");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+}
+BENCHMARK(BM_SharedArraysRefused)->Arg(60)->Arg(120)->Arg(240)->Apply(repeated);
+
+void BM_XmlDictionaryRead(benchmark::State& state) {
+  const size_t keys = static_cast<size_t>(state.range(0));
+  const std::string xml = xmlDictionary(keys);
+  size_t read = 0;
+  timeEach(state, [&] { benchmark::DoNotOptimize(read = parsePropertyList(xml).count()); });
+  if (read != keys) state.SkipWithError("not every key was read");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(xml.size()));
+}
+BENCHMARK(BM_XmlDictionaryRead)->Arg(25000)->Arg(50000)->Arg(100000)->Apply(repeated);
 
 // The accounts and their archive, made once per size: every repetition
 // would otherwise archive them again, and the library's binary writer takes

@@ -34,6 +34,8 @@ READERS = [
     ("BM_ProviderRead", "provider file reader", "MB"),
     ("BM_KeyedArchiveDecode", "keyed-archive decoder", "accounts"),
     ("BM_AccountsDatabaseLoad", "accounts database load", "rows"),
+    ("BM_SharedArraysRefused", "binary list of shared arrays refused", "levels"),
+    ("BM_XmlDictionaryRead", "XML dictionary read", "keys"),
 ]
 
 

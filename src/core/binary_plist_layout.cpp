@@ -52,3 +52,62 @@ std::optional<BinaryPlistObject> binaryPlistObjectAt(std::string_view bytes, uin
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+std::vector<uint64_t> binaryPlistChildren(std::string_view bytes, const BinaryPlistLayout& layout, uint64_t index) {
+  std::vector<uint64_t> refs;
+  const std::optional<BinaryPlistObject> object = binaryPlistObjectAt(bytes, layout.offsets[index]);
+  if (!object || (object->type != 0xA && object->type != 0xC && object->type != 0xD)) return refs;
+  const uint64_t refSize = layout.refSize;
+  // A dictionary lists its keys, then its values: twice its count.
+  uint64_t count = object->count;
+  if (object->type == 0xD) {
+    if (count > UINT64_MAX / 2) return refs;
+    count *= 2;
+  }
+  if (object->start > bytes.size() || count > (bytes.size() - object->start) / refSize) return refs;
+  refs.reserve(count);
+  for (uint64_t i = 0; i < count; ++i) {
+    const auto ref = bigEndianNumberAt(bytes, object->start + i * refSize, refSize);
+    if (ref && *ref < layout.offsets.size()) refs.push_back(*ref);
+  }
+  return refs;
+}
+
+bool visitBinaryPlistBottomUp(std::string_view bytes, const BinaryPlistLayout& layout, const BinaryPlistVisit& visit,
+                              uint64_t maxOpen) {
+  const uint64_t objectCount = layout.offsets.size();
+  const uint64_t top = layout.topObject;
+  if (layout.refSize == 0 || layout.refSize > 8 || top >= objectCount) return true;
+  // A loop is an object met again while its own children are still open.
+  enum : uint8_t { kUnseen, kOpen, kDone };
+  std::vector<uint8_t> state(objectCount, kUnseen);
+  struct Frame {
+    uint64_t index;
+    std::vector<uint64_t> children;
+    size_t next = 0;
+  };
+  std::vector<Frame> stack;
+  stack.push_back(Frame{top, binaryPlistChildren(bytes, layout, top)});
+  state[top] = kOpen;
+  while (!stack.empty()) {
+    if (stack.size() > maxOpen) return false;
+    Frame& frame = stack.back();
+    if (frame.next < frame.children.size()) {
+      const uint64_t child = frame.children[frame.next++];
+      if (state[child] == kOpen) return false;
+      if (state[child] == kUnseen) {
+        state[child] = kOpen;
+        stack.push_back(Frame{child, binaryPlistChildren(bytes, layout, child)});
+      }
+      continue;
+    }
+    if (!visit(frame.index, frame.children)) return false;
+    state[frame.index] = kDone;
+    stack.pop_back();
+  }
+  return true;
+}
+
+}  // namespace corvane

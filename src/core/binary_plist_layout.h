@@ -4,6 +4,7 @@
 // For the looks at a list's bytes before the property-list library parses it.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -37,5 +38,23 @@ std::optional<BinaryPlistObject> binaryPlistObjectAt(std::string_view bytes, uin
 // The big-endian unsigned number of width (1 to 8) bytes at offset; nullopt
 // when it does not fit in bytes.
 std::optional<uint64_t> bigEndianNumberAt(std::string_view bytes, uint64_t offset, uint64_t width);
+
+// The object indexes an array, set or dictionary object refers to (a
+// dictionary's keys, then its values); empty for every other object and for
+// one that does not fit in bytes. References past the offset table are left
+// out.
+std::vector<uint64_t> binaryPlistChildren(std::string_view bytes, const BinaryPlistLayout& layout, uint64_t index);
+
+// Visits every object reachable from the top one exactly once, each after all
+// of its children (so a visit can use what it computed for them), without
+// recursion and in time proportional to the file. visit(index, children)
+// returns false to stop the walk. Returns false when a visit stopped it, when
+// an object refers to one it lies inside (a loop) or when more than maxOpen
+// objects lie one inside the other on the way down; true otherwise,
+// including when the trailer's top object or reference size is unusable
+// (nothing is visited: the parser judges such a file).
+using BinaryPlistVisit = std::function<bool(uint64_t index, const std::vector<uint64_t>& children)>;
+bool visitBinaryPlistBottomUp(std::string_view bytes, const BinaryPlistLayout& layout, const BinaryPlistVisit& visit,
+                              uint64_t maxOpen = UINT64_MAX);
 
 }  // namespace corvane

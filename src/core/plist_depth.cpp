@@ -1,9 +1,8 @@
 #include "core/plist_depth.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "core/binary_plist_layout.h"
@@ -58,75 +57,20 @@ bool xmlNestsDeeperThan(std::string_view text, int maxDepth) {
 
 // ---- binary -----------------------------------------------------------------
 
-struct BinaryList {
-  std::string_view bytes;
-  BinaryPlistLayout layout;
-
-  // The object indexes an array, set or dictionary object refers to; empty
-  // for every other object and for one that does not fit in the file.
-  std::vector<uint64_t> children(uint64_t index) const {
-    std::vector<uint64_t> refs;
-    const std::optional<BinaryPlistObject> object = binaryPlistObjectAt(bytes, layout.offsets[index]);
-    if (!object || (object->type != 0xA && object->type != 0xC && object->type != 0xD)) return refs;
-    const uint64_t refSize = layout.refSize;
-    uint64_t start = object->start;
-    // A dictionary lists its keys, then its values; keys are plain texts.
-    if (object->type == 0xD) {
-      if (object->count > UINT64_MAX / 2) return refs;
-      start += object->count * refSize;
-    }
-    if (start > bytes.size() || object->count > (bytes.size() - start) / refSize) return refs;
-    refs.reserve(object->count);
-    for (uint64_t i = 0; i < object->count; ++i) {
-      const auto ref = bigEndianNumberAt(bytes, start + i * refSize, refSize);
-      if (ref && *ref < layout.offsets.size()) refs.push_back(*ref);
-    }
-    return refs;
-  }
-};
-
 bool binaryNestsDeeperThan(std::string_view bytes, int maxDepth) {
-  std::optional<BinaryPlistLayout> layout = readBinaryPlistLayout(bytes);
-  if (!layout || layout->refSize == 0 || layout->refSize > 8) return false;
-  const uint64_t objectCount = layout->offsets.size();
-  const uint64_t topObject = layout->topObject;
-  if (topObject >= objectCount) return false;
-  const BinaryList list{bytes, std::move(*layout)};
-
+  const std::optional<BinaryPlistLayout> layout = readBinaryPlistLayout(bytes);
+  if (!layout) return false;
   // The height of every object reachable from the top one, children first,
-  // each object once: shared objects cost nothing more, a loop is found as an
-  // object met again while it is still being measured.
-  enum : uint8_t { kUnseen, kOpen, kDone };
-  std::vector<uint8_t> state(objectCount, kUnseen);
-  std::vector<int> height(objectCount, 0);
-  struct Frame {
-    uint64_t index;
-    std::vector<uint64_t> children;
-    size_t next = 0;
+  // each object once: shared objects cost nothing more. A loop counts as
+  // endless nesting.
+  std::vector<int> height(layout->offsets.size(), 0);
+  const auto measure = [&](uint64_t index, const std::vector<uint64_t>& children) {
+    int own = children.empty() ? 0 : 1;
+    for (uint64_t child : children) own = std::max(own, height[child] + 1);
+    height[index] = own;
+    return own <= maxDepth;
   };
-  std::vector<Frame> stack;
-  stack.push_back(Frame{topObject, list.children(topObject)});
-  state[topObject] = kOpen;
-  while (!stack.empty()) {
-    if (static_cast<int>(stack.size()) > maxDepth + 1) return true;
-    Frame& frame = stack.back();
-    if (frame.next < frame.children.size()) {
-      const uint64_t child = frame.children[frame.next++];
-      if (state[child] == kOpen) return true;
-      if (state[child] == kUnseen) {
-        state[child] = kOpen;
-        stack.push_back(Frame{child, list.children(child)});
-      }
-      continue;
-    }
-    int own = frame.children.empty() ? 0 : 1;
-    for (uint64_t child : frame.children) own = std::max(own, height[child] + 1);
-    height[frame.index] = own;
-    state[frame.index] = kDone;
-    stack.pop_back();
-    if (own > maxDepth) return true;
-  }
-  return false;
+  return !visitBinaryPlistBottomUp(bytes, *layout, measure, static_cast<uint64_t>(maxDepth) + 1);
 }
 
 }  // namespace

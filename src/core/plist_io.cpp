@@ -9,6 +9,7 @@
 
 #include "core/binary_plist_texts.h"
 #include "core/plist_depth.h"
+#include "core/plist_expansion.h"
 #include "core/utf8.h"
 
 namespace corvane {
@@ -197,6 +198,9 @@ Value parsePropertyList(std::string_view bytes) {
   // The library parses and frees recursively: a list nested deep enough
   // would overflow the stack before it came back.
   if (propertyListNestsDeeperThan(bytes)) return {};
+  // Shared objects become copies of their own: a small file must not expand
+  // past any real list's size.
+  if (binaryPlistExpandsBeyond(bytes)) return {};
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   PlistPtr owner(root);

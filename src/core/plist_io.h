@@ -11,9 +11,10 @@ namespace corvane {
 class Platform;
 
 // Parses an XML or binary property list. Anything that is not one (empty,
-// truncated, garbage, nested deeper than the reader goes, a key or string that
-// holds a NUL) gives the absent value; nothing escapes. Texts that are not
-// UTF-8 are kept byte for byte.
+// truncated, garbage, nested deeper than the reader goes, a binary list whose
+// shared objects would expand past kPropertyListMaxValues values or refer to
+// each other in a loop, a key or string that holds a NUL) gives the absent
+// value; nothing escapes. Texts that are not UTF-8 are kept byte for byte.
 Value parsePropertyList(std::string_view bytes);
 
 // The property list at a system path (resolved under the system root); absent

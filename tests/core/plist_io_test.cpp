@@ -4,6 +4,8 @@
 
 #include "core/platform.h"
 #include "core/plist_depth.h"
+#include "core/plist_expansion.h"
+#include "support/binary_plist_bytes.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -145,13 +147,10 @@ std::string nestedXml(int depth, std::string_view open = "<array>", std::string_
   return xml + "</plist>";
 }
 
-void appendBigEndian(std::string& out, uint64_t value, int width) {
-  for (int i = width - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
 // A binary list of `depth` one-element arrays, each holding the next; the
 // last is empty. With loop set, the last holds the first instead.
 std::string nestedBinary(uint64_t depth, bool loop = false) {
+  using testing::appendBigEndian;
   std::string bytes = "bplist00";
   std::vector<uint64_t> offsets;
   for (uint64_t i = 0; i < depth; ++i) {
@@ -201,27 +200,77 @@ TEST(PropertyListReading, NestingUpToTheLimitIsRead) {
 
 TEST(PropertyListDepth, SharedObjectsAreMeasuredOnce) {
   // Each of 60 levels refers twice to the next: 2^60 paths, 61 objects.
-  std::string bytes = "bplist00";
-  std::vector<uint64_t> offsets;
-  const uint64_t levels = 60;
-  for (uint64_t i = 0; i < levels; ++i) {
-    offsets.push_back(bytes.size());
-    bytes += '\xA2';
-    appendBigEndian(bytes, i + 1, 1);
-    appendBigEndian(bytes, i + 1, 1);
-  }
-  offsets.push_back(bytes.size());
-  bytes += '\x08';  // false
-  const uint64_t table = bytes.size();
-  for (uint64_t offset : offsets) appendBigEndian(bytes, offset, 2);
-  bytes += std::string(6, '\0');
-  bytes += '\x02';
-  bytes += '\x01';
-  appendBigEndian(bytes, offsets.size(), 8);
-  appendBigEndian(bytes, 0, 8);
-  appendBigEndian(bytes, table, 8);
+  const std::string bytes = testing::sharedArraysBinary(60);
   EXPECT_FALSE(propertyListNestsDeeperThan(bytes, 100));
   EXPECT_TRUE(propertyListNestsDeeperThan(bytes, 30));
+}
+
+// Some hundred bytes of arrays that each hold the next one twice parse into
+// 2^(levels+1) - 1 values: refused before they reach the library, which
+// copies every shared object once per reference (24 levels crashed, 40
+// exhausted the machine's memory).
+TEST(PropertyListExpansion, SharedArraysThatExpandPastTheLimitAreRefused) {
+  for (uint64_t levels : {24, 40, 200}) {
+    const std::string bomb = testing::sharedArraysBinary(levels);
+    EXPECT_TRUE(binaryPlistExpandsBeyond(bomb)) << levels;
+    EXPECT_TRUE(parsePropertyList(bomb).isAbsent()) << levels;
+  }
+  // 2^11 - 1 values: exactly at a limit of 2047, one past a limit of 2046.
+  const std::string small = testing::sharedArraysBinary(10);
+  EXPECT_FALSE(binaryPlistExpandsBeyond(small, 2047));
+  EXPECT_TRUE(binaryPlistExpandsBeyond(small, 2046));
+  const Value read = parsePropertyList(small);
+  ASSERT_TRUE(read.isArray());
+  EXPECT_EQ(read[0][0][0][0][0][0][0][0][1], Value(Value::Array{Value(false), Value(false)}));
+}
+
+// One array referring to a single `false` object many times: the array and
+// its elements count, the shared object once per reference.
+TEST(PropertyListExpansion, AListAtTheLimitIsReadAndOneMoreValueIsRefused) {
+  const auto wide = [](uint64_t elements) {
+    return testing::binaryPlistOf({testing::binaryArrayOf(std::vector<uint64_t>(elements, 1)), "\x08"});
+  };
+  const std::string atLimit = wide(kPropertyListMaxValues - 1);
+  EXPECT_FALSE(binaryPlistExpandsBeyond(atLimit));
+  EXPECT_EQ(parsePropertyList(atLimit).count(), kPropertyListMaxValues - 1);
+  EXPECT_TRUE(binaryPlistExpandsBeyond(wide(kPropertyListMaxValues)));
+  EXPECT_TRUE(parsePropertyList(wide(kPropertyListMaxValues)).isAbsent());
+}
+
+// Objects that hold each other have no finite expansion, however few they are.
+TEST(PropertyListExpansion, LoopsAreRefused) {
+  using testing::binaryArrayOf;
+  const std::pair<const char*, std::string> loops[] = {
+      {"an array holding itself", testing::binaryPlistOf({binaryArrayOf({0})})},
+      {"two arrays holding each other", testing::binaryPlistOf({binaryArrayOf({1}), binaryArrayOf({2, 0})})},
+      {"a loop below a shared object",
+       testing::binaryPlistOf({binaryArrayOf({1, 1}), binaryArrayOf({2}), binaryArrayOf({1})})},
+      {"a chain of five back to its top", nestedBinary(5, true)},
+  };
+  for (const auto& [name, bytes] : loops) {
+    EXPECT_TRUE(binaryPlistExpandsBeyond(bytes)) << name;
+    EXPECT_TRUE(parsePropertyList(bytes).isAbsent()) << name;
+  }
+  EXPECT_FALSE(binaryPlistExpandsBeyond(nestedBinary(5)));
+}
+
+// A dictionary far larger than any store: every key read, in file order,
+// each with its own value.
+TEST(PropertyListReading, LargeXmlDictionaryIsReadWhole) {
+  constexpr size_t kKeys = 100000;
+  std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>";
+  for (size_t i = 0; i < kKeys; ++i)
+    xml += "<key>k" + std::to_string(i) + "</key><integer>" + std::to_string(i * 3) + "</integer>";
+  xml += "</dict></plist>";
+  const Value value = parsePropertyList(xml);
+  ASSERT_EQ(value.count(), kKeys);
+  size_t at = 0;
+  for (const auto& [key, item] : *value.dictionary()) {
+    ASSERT_EQ(key, "k" + std::to_string(at)) << at;
+    ASSERT_EQ(item.intValue(), static_cast<int64_t>(at * 3)) << at;
+    ++at;
+  }
+  EXPECT_EQ(value["k98765"].intValue(), 296295);
 }
 
 TEST(PropertyListReading, ReadsUnderTheSystemRoot) {

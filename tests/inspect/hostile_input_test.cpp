@@ -12,6 +12,7 @@
 #include "inspect/ip_address.h"
 #include "inspect/tcpip.h"
 #include "inspect_fixture.h"
+#include "support/binary_plist_bytes.h"
 
 namespace corvane {
 namespace {
@@ -45,6 +46,8 @@ TEST(HostileStores, UnreadableStoresGiveTheEmptyResults) {
        "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>"},
       {"a root that is a text", "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>x</string></plist>"},
       {"NUL bytes", std::string(100, '\0')},
+      // 40 arrays each holding the next twice: 2^41 values once parsed.
+      {"shared arrays expanding to terabytes", testing::sharedArraysBinary(40)},
   };
   for (const auto& [name, bytes] : stores) {
     SystemRoot root("10.6.8");
