@@ -59,10 +59,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# Loaded at run time, not linked: libcurl for https; a Japanese font for the window.
+# Loaded at run time, not linked: libcurl for https; a Japanese font and Qt's
+# own translations (its dialogs) for the window.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4")
 if(CORVANE_BUILD_GUI)
-  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-ipafont-gothic | fonts-noto-cjk")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n")
 endif()
 include(CPack)
 

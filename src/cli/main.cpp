@@ -8,6 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "cli/output_check.h"
 
 namespace {
 
@@ -67,9 +68,8 @@ std::string unknownWord(CLI::App& app, int argc, char** argv) {
   return {};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The command line's whole work; main only adds the check of its output.
+int run(int argc, char** argv) {
   CLI::App app{"Corvane: network diagnosis and repair, from the command line", "corvane-cli"};
   app.footer(kExitStatuses);
   app.set_version_flag("--version", std::string("corvane-cli ") + CORVANE_VERSION, "Print the version and exit");
@@ -105,3 +105,7 @@ int main(int argc, char** argv) {
   }
   return exitStatus;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return corvane::cli::finishOutput(run(argc, argv)); }

@@ -1,13 +1,13 @@
 #include "gui/corvane_app.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <iostream>
 
 #include "app/system_readers.h"
+#include "gui/language_setup.h"
 #include "provider/provider_datas.h"
 
 namespace corvane {
@@ -24,28 +24,7 @@ std::unique_ptr<Platform> makePlatform(const GuiOptions& options) {
   return platform;
 }
 
-// Japanese texts need a font with Japanese glyphs; one font for the whole
-// window also keeps the digits and Latin letters of a line in one style.
-void useLanguageFont(const std::string& language) {
-  if (language != "ja") return;
-  const QString family = japaneseFontFamily();
-  if (family.isEmpty()) {
-    std::cerr << "corvane: no Japanese font is installed; Japanese texts may not show\n";
-    return;
-  }
-  QFont font = QApplication::font();
-  font.setFamily(family);
-  QApplication::setFont(font);
-}
-
 }  // namespace
-
-QString japaneseFontFamily() {
-  const QStringList installed = QFontDatabase::families(QFontDatabase::Japanese);
-  for (const char* wanted : {"Noto Sans CJK JP", "IPAGothic", "IPAPGothic", "IPAexGothic", "VL Gothic", "TakaoGothic"})
-    if (installed.contains(QString(wanted))) return wanted;
-  return installed.isEmpty() ? QString() : installed.front();
-}
 
 CorvaneApp::CorvaneApp(const GuiOptions& options, const ReadersFactory& makeReaders,
                        std::unique_ptr<HttpDownloader> downloader)
@@ -62,7 +41,8 @@ CorvaneApp::CorvaneApp(const GuiOptions& options, const ReadersFactory& makeRead
     box.addButton("OK", QMessageBox::AcceptRole);
     box.exec();
   };
-  useLanguageFont(resources_.language);
+  useLanguage(resources_.language);
+  pressButtonsWithReturn();
   window_ = std::make_unique<MainWindow>(resources_, *platform_);
   controller_ = std::make_unique<Corvane>(
       CorvaneServices{*window_, runLoop_, *platform_, *readers_, *downloader_, resources_.strings, resources_.bundle},

@@ -17,9 +17,6 @@
 
 namespace corvane {
 
-// The family of an installed font with Japanese glyphs ("" when none is).
-QString japaneseFontFamily();
-
 struct GuiOptions {
   std::string root = "/";
   std::string home;    // a system path inside the root; empty: the platform's default

@@ -5,6 +5,7 @@
 
 #include "core/capture_archive.h"
 #include "core/mac_system.h"
+#include "gui/language_setup.h"
 
 namespace corvane {
 namespace {
@@ -24,7 +25,10 @@ FrontDoor::FrontDoor(GuiOptions options, CorvaneApp::ReadersFactory makeReaders)
     : options_(std::move(options)),
       makeReaders_(std::move(makeReaders)),
       resources_(GuiResources::load(options_.bundle.empty() ? Bundle::locate() : Bundle(options_.bundle),
-                                    options_.lang.empty() ? preferredLanguage() : options_.lang)) {}
+                                    options_.lang.empty() ? preferredLanguage() : options_.lang)) {
+  useLanguage(resources_.language);
+  pressButtonsWithReturn();
+}
 
 FrontDoor::~FrontDoor() {
   app_.reset();

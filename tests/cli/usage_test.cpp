@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/cli_runner.h"
+#include "support/sysroot_path.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -25,6 +26,32 @@ TEST(Usage, VersionPrintsTheVersion) {
   CliRun run = runCli({"--version"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, std::string("corvane-cli ") + CORVANE_VERSION + "\n");
+}
+
+TEST(Usage, AnAnswerThatCannotBeWrittenIsAFailure) {
+  const std::string root = testing::sysrootPath("net-10.6.8");
+  const std::string idx = std::string(CORVANE_BUNDLE) + "/Contents/Resources/Corvane.idx";
+  const std::vector<std::vector<std::string>> commands = {
+      {"--version"},
+      {"help"},
+      {"help", "repair"},
+      {"inspect", "network", "--root", root},
+      {"inspect", "network", "--raw", "--root", root},
+      {"inspect", "system", "--root", root},
+      {"repair", "--backups", "--root", root},
+      {"provider", "show", idx},
+  };
+  for (const auto& args : commands) {
+    std::string shown;
+    for (const auto& arg : args) shown += arg + " ";
+    // The same command writes its answer where it can.
+    ASSERT_FALSE(runCli(args).out.empty()) << shown;
+    testing::CliRunOptions toFullDisk;
+    toFullDisk.outputFile = "/dev/full";
+    const CliRun run = testing::runCorvaneCli(args, toFullDisk);
+    EXPECT_EQ(run.status, 1) << shown;
+    EXPECT_NE(run.err.find("could not be written"), std::string::npos) << shown << run.err;
+  }
 }
 
 TEST(Usage, HelpNamesTheCommandsAndTheExitStatuses) {

@@ -4,15 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "gui/language_setup.h"
 #include "gui_fixture.h"
 #include "support/sysroot_path.h"
 #include "support/temp_folder.h"
@@ -76,6 +80,26 @@ TEST(KeyboardTest, ReturnAndSpacePressTheFocusedButton) {
   run.opened.clear();
   QTest::keyClick(window.button(5), Qt::Key_A);
   EXPECT_TRUE(run.opened.empty());
+}
+
+TEST(KeyboardTest, ReturnAndEnterPressEveryFocusedPushButton) {
+  GuiRun run(demoRoot());
+  ASSERT_TRUE(run.click(1));
+  MainWindow& window = run.app->window();
+  window.askReportPath = [](const QString&) { return QString(); };
+  const QList<QPushButton*> buttons = window.findChildren<QPushButton*>();
+  ASSERT_TRUE(buttons.contains(window.saveReportButton()));
+  ASSERT_TRUE(buttons.contains(window.copyReportButton()));
+  for (QPushButton* button : buttons) {
+    if (!button->isVisibleTo(&window) || !button->isEnabled()) continue;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+      QSignalSpy clicked(button, &QPushButton::clicked);
+      button->setFocus();
+      QTest::keyClick(button, key);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == 1; }, 2000))
+          << button->text().toStdString() << " key " << key;
+    }
+  }
 }
 
 TEST(AccessibilityTest, ImageButtonsAreNamedButtonsWithAPressAction) {
@@ -190,7 +214,32 @@ TEST(LayoutTest, JapaneseUsesAJapaneseFontForTheWholeWindow) {
   const QString family = japaneseFontFamily();
   if (family.isEmpty()) GTEST_SKIP() << "no Japanese font installed (scripts/install-deps installs one)";
   GuiRun run(demoRoot(), "ja");
-  EXPECT_EQ(run.app->window().rowWidgets(Row::Network).text->font().family(), family);
+  const QFont font = run.app->window().rowWidgets(Row::Network).text->font();
+  EXPECT_EQ(font.family(), family);
+  // A proportional face: Latin text is not spread out at the width of
+  // Japanese characters.
+  const QFontMetrics metrics(font);
+  EXPECT_LT(metrics.horizontalAdvance("iiii"), metrics.horizontalAdvance("WWWW")) << family.toStdString();
+}
+
+TEST(LayoutTest, QtsOwnDialogsSpeakTheWindowsLanguage) {
+  {
+    GuiRun run(demoRoot(), "ja");
+    // The file dialogs of Save Report and Open Capture, and the buttons of
+    // Qt's dialogs.
+    for (const auto& [context, english] : {std::pair{"QFileDialog", "Look in:"},
+                                           {"QFileDialog", "File &name:"},
+                                           {"QPlatformTheme", "Cancel"},
+                                           {"QPlatformTheme", "Save"}}) {
+      const QString shown = QCoreApplication::translate(context, english);
+      EXPECT_NE(shown, english) << context << " " << english;
+      EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](QChar c) { return c.unicode() >= 0x3000; }))
+          << shown.toStdString();
+    }
+  }
+  // A window in English afterwards has Qt's English texts again.
+  GuiRun run(demoRoot(), "en");
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
 }
 
 }  // namespace

@@ -26,6 +26,9 @@ struct CliRunOptions {
   std::string input;
   // Variables set (or replaced) in the program's environment.
   std::map<std::string, std::string> environment;
+  // Where standard output goes instead of being kept ("/dev/full": a disk
+  // that is full); empty keeps it in CliRun::out.
+  std::string outputFile;
 };
 
 struct CliRun {
@@ -62,7 +65,9 @@ inline CliRun runProgram(const std::string& executable, const std::vector<std::s
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 1,
+                                   options.outputFile.empty() ? outPath.c_str() : options.outputFile.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
   CliRun run;
