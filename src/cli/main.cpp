@@ -8,6 +8,8 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "core/platform_signals.h"
+#include "core/private_folders.h"
 
 namespace {
 
@@ -67,9 +69,7 @@ std::string unknownWord(CLI::App& app, int argc, char** argv) {
   return {};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   CLI::App app{"Corvane: network diagnosis and repair, from the command line", "corvane-cli"};
   app.footer(kExitStatuses);
   app.set_version_flag("--version", std::string("corvane-cli ") + CORVANE_VERSION, "Print the version and exit");
@@ -104,4 +104,24 @@ int main(int argc, char** argv) {
     return usageError(e.what());
   }
   return exitStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A signal that ends the program stops the running tools, removes what
+  // the program unpacked or downloaded, and ends it with the signal's status.
+  corvane::SignalWatch signals([](int signal) {
+    corvane::removePrivateFolders();
+    corvane::SignalWatch::endBySignal(signal);
+  });
+  int status = 0;
+  try {
+    status = run(argc, argv);
+  } catch (...) {
+    corvane::removePrivateFolders();
+    throw;
+  }
+  corvane::removePrivateFolders();
+  return status;
 }
