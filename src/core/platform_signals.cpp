@@ -24,6 +24,20 @@ sigset_t endingSet() {
   return set;
 }
 
+// SIGPIPE is mostly sent to the thread that wrote to a closed pipe, which a
+// signalfd never sees: a handler records it in a pipe the watcher reads.
+std::atomic<int> recordFd{-1};
+
+void recordSignal(int signal) {
+  const int saved = errno;
+  const char number = static_cast<char>(signal);
+  const int fd = recordFd.load();
+  if (fd >= 0 && ::write(fd, &number, 1) < 0) {
+    // A full pipe: the watcher has a signal to act on already.
+  }
+  errno = saved;
+}
+
 }  // namespace
 
 const std::vector<int>& endingSignals() {
@@ -41,15 +55,26 @@ void giveChildDefaultSignals(posix_spawnattr_t& attributes, short& flags) {
 }
 
 SignalWatch::SignalWatch(std::function<void(int)> onSignal) : onSignal_(std::move(onSignal)) {
-  const sigset_t set = endingSet();
+  sigset_t set = endingSet();
+  sigdelset(&set, SIGPIPE);
   ::pthread_sigmask(SIG_BLOCK, &set, &previousMask_);
   signalFd_ = ::signalfd(-1, &set, SFD_CLOEXEC);
   if (::pipe2(wake_, O_CLOEXEC) != 0) wake_[0] = wake_[1] = -1;
+  if (::pipe2(record_, O_CLOEXEC | O_NONBLOCK) == 0) {
+    recordFd = record_[1];
+    struct sigaction action {};
+    action.sa_handler = recordSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGPIPE, &action, &previousPipeAction_);
+  } else {
+    record_[0] = record_[1] = -1;
+  }
 #ifdef PR_SET_CHILD_SUBREAPER
   ::prctl(PR_GET_CHILD_SUBREAPER, &previousSubreaper_);
   ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 #endif
-  if (signalFd_ >= 0) thread_ = std::thread([this] { watch(); });
+  if (wake_[0] >= 0) thread_ = std::thread([this] { watch(); });
 }
 
 SignalWatch::~SignalWatch() {
@@ -59,7 +84,11 @@ SignalWatch::~SignalWatch() {
     }
   }
   if (thread_.joinable()) thread_.join();
-  for (int fd : {wake_[0], wake_[1], signalFd_})
+  if (record_[1] >= 0) {
+    ::sigaction(SIGPIPE, &previousPipeAction_, nullptr);
+    recordFd = -1;
+  }
+  for (int fd : {wake_[0], wake_[1], signalFd_, record_[0], record_[1]})
     if (fd >= 0) ::close(fd);
 #ifdef PR_SET_CHILD_SUBREAPER
   ::prctl(PR_SET_CHILD_SUBREAPER, previousSubreaper_);
@@ -69,15 +98,21 @@ SignalWatch::~SignalWatch() {
 
 void SignalWatch::watch() {
   for (;;) {
-    pollfd waits[2] = {{signalFd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-    if (::poll(waits, wake_[0] >= 0 ? 2 : 1, -1) < 0) {
+    pollfd waits[3] = {{wake_[0], POLLIN, 0}, {signalFd_, POLLIN, 0}, {record_[0], POLLIN, 0}};
+    if (::poll(waits, 3, -1) < 0) {
       if (errno == EINTR) continue;
       return;
     }
-    if (waits[1].revents != 0) return;
+    if (waits[0].revents != 0) return;
+    int signal = 0;
     signalfd_siginfo info{};
-    if (::read(signalFd_, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) continue;
-    received_ = static_cast<int>(info.ssi_signo);
+    char number = 0;
+    if (waits[1].revents != 0 && ::read(signalFd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+      signal = static_cast<int>(info.ssi_signo);
+    else if (waits[2].revents != 0 && ::read(record_[0], &number, 1) == 1)
+      signal = number;
+    if (signal == 0) continue;
+    received_ = signal;
     requestProgramStop();
     if (onSignal_) onSignal_(received_);
     return;

@@ -34,12 +34,14 @@ class SignalWatch {
  public:
   // Blocks the ending signals in the calling thread, and so in every thread
   // started after it (make it first in main), and starts a thread that waits
-  // for them. On the first: requestProgramStop(), then onSignal(signal) on
+  // for them; SIGPIPE, which goes to the thread that wrote, gets a handler
+  // that only records it for that thread. On the first: requestProgramStop(), then onSignal(signal) on
   // that thread. Where the system offers it, this process also adopts the
   // processes its tools leave behind, so that a stop reaches them.
   explicit SignalWatch(std::function<void(int signal)> onSignal = {});
   // Stops the waiting thread (after onSignal has returned) and restores the
-  // signal mask; a signal that came after is then delivered as usual.
+  // signal mask and SIGPIPE's action; a signal that came after is then
+  // delivered as usual.
   ~SignalWatch();
   SignalWatch(const SignalWatch&) = delete;
   SignalWatch& operator=(const SignalWatch&) = delete;
@@ -58,6 +60,9 @@ class SignalWatch {
   std::atomic<int> received_{0};
   int wake_[2] = {-1, -1};
   int signalFd_ = -1;
+  // SIGPIPE's record (written by its handler).
+  int record_[2] = {-1, -1};
+  struct sigaction previousPipeAction_ {};
   sigset_t previousMask_{};
   int previousSubreaper_ = 0;
   std::thread thread_;
