@@ -44,6 +44,9 @@ std::string ownedPrefix(std::string_view prefix) { return std::string(prefix) + 
 
 std::unique_ptr<PrivateFolder> PrivateFolder::make(const std::string& parent, std::string_view prefix,
                                                    std::string* why) {
+  // Made and entered under the registry's lock, so that removePrivateFolders
+  // never misses a folder that exists already.
+  std::lock_guard guard(registryMutex);
   const auto made = makePrivateHostFolder(parent, ownedPrefix(prefix), why);
   if (!made) return nullptr;
   const int lock = lockHostFolder(*made);
@@ -53,7 +56,7 @@ std::unique_ptr<PrivateFolder> PrivateFolder::make(const std::string& parent, st
     return nullptr;
   }
   std::unique_ptr<PrivateFolder> folder(new PrivateFolder(resolved(*made), lock));
-  folder->enter();
+  registry().insert(folder.get());
   return folder;
 }
 

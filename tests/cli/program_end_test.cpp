@@ -216,7 +216,7 @@ TEST_P(ProgramEnd, SignalWhileAToolRunsStopsItAndLeavesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramEnd, ::testing::ValuesIn(kSignals),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // `check --root ARCHIVE | head -1`: the reader goes after one line.
 TEST(ProgramEndPipe, ClosedOutputLeavesNothing) {
