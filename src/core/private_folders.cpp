@@ -6,6 +6,7 @@
 #include <set>
 
 #include "core/platform_files.h"
+#include "core/platform_signals.h"
 
 namespace corvane {
 namespace {
@@ -47,6 +48,12 @@ std::unique_ptr<PrivateFolder> PrivateFolder::make(const std::string& parent, st
   // Made and entered under the registry's lock, so that removePrivateFolders
   // never misses a folder that exists already.
   std::lock_guard guard(registryMutex);
+  // Once the program is ending, the front end may have removed the folders
+  // already: a new one would outlive it.
+  if (programStopRequested()) {
+    if (why) *why = "the program is ending";
+    return nullptr;
+  }
   const auto made = makePrivateHostFolder(parent, ownedPrefix(prefix), why);
   if (!made) return nullptr;
   const int lock = lockHostFolder(*made);
@@ -70,16 +77,22 @@ PrivateFolder::PrivateFolder(std::string path, std::function<void(const std::str
 
 void PrivateFolder::enter() {
   std::lock_guard guard(registryMutex);
+  if (programStopRequested()) {
+    removeNow();
+    return;
+  }
   registry().insert(this);
 }
 
 PrivateFolder::~PrivateFolder() {
+  // Removed before it leaves the registry: removePrivateFolders waits for a
+  // removal under way rather than end the program in its middle.
   {
-    std::lock_guard guard(registryMutex);
-    registry().erase(this);
+    std::lock_guard using_(use_);
+    removeNow();
   }
-  std::lock_guard using_(use_);
-  removeNow();
+  std::lock_guard guard(registryMutex);
+  registry().erase(this);
 }
 
 void PrivateFolder::removeNow() {

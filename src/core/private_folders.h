@@ -16,12 +16,12 @@ namespace corvane {
 class PrivateFolder {
  public:
   // A new folder of mode 0700 in parent (a host path). nullptr, with why
-  // when asked, when it cannot be made.
+  // when asked, when it cannot be made or the program is ending.
   static std::unique_ptr<PrivateFolder> make(const std::string& parent, std::string_view prefix,
                                              std::string* why = nullptr);
   // Takes over a folder made by a platform (Platform::makePrivateHostFolder)
   // with a prefix from ownedPrefix: locked when it is a folder of the host,
-  // removed with `remove` as it goes.
+  // removed with `remove` as it goes (at once when the program is ending).
   PrivateFolder(std::string path, std::function<void(const std::string&)> remove);
   // Removes the folder and everything in it.
   ~PrivateFolder();
