@@ -47,7 +47,7 @@ void quitOnSignal(int) {
       Qt::QueuedConnection);
 }
 
-int run(int argc, char** argv, const corvane::SignalWatch& signals) {
+int run(int argc, char** argv, const corvane::SignalWatch& watch) {
   QCoreApplication::setApplicationName("corvane");
   QCoreApplication::setApplicationVersion(CORVANE_VERSION);
   QGuiApplication::setDesktopFileName("corvane");
@@ -90,7 +90,7 @@ int run(int argc, char** argv, const corvane::SignalWatch& signals) {
   }
   application = std::make_unique<QApplication>(argc, argv);
   const QuitTarget quitting(application.get());
-  if (signals.received()) return 1;
+  if (watch.received()) return 1;
 
   corvane::GuiOptions options;
   options.root = parser.value(root).toStdString();
@@ -143,9 +143,9 @@ int main(int argc, char** argv) {
   // A signal that ends the program stops the running tools and quits the
   // event loop; then what the program unpacked or downloaded is removed and
   // the program ends with the signal's status.
-  corvane::SignalWatch signals(quitOnSignal);
-  const int status = run(argc, argv, signals);
+  corvane::SignalWatch watch(quitOnSignal);
+  const int status = run(argc, argv, watch);
   corvane::removePrivateFolders();
-  if (signals.received()) corvane::SignalWatch::endBySignal(signals.received());
+  if (watch.received()) corvane::SignalWatch::endBySignal(watch.received());
   return status;
 }
