@@ -42,6 +42,9 @@ RowCause lineCause(const LineFailure& failure) {
       return {"lineNameNotFound", "The host name of " + address + " was not found (DNS)."};
     case DownloadFailure::Tls:
       return {"lineTls", "The secure connection (TLS) to " + address + " failed: " + failure.error + "."};
+    case DownloadFailure::TooLarge:
+      return {"lineTooLarge", "The answer from " + address + " was longer than " + std::to_string(kTestPageCap >> 20) +
+                                  " MB, more than a test page; the download was stopped."};
     case DownloadFailure::None:
     case DownloadFailure::Other: break;
   }

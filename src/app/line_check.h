@@ -13,6 +13,7 @@
 #include "app/corvane_view.h"
 #include "core/http_download.h"
 #include "core/platform.h"
+#include "core/private_folders.h"
 
 namespace corvane {
 
@@ -25,6 +26,9 @@ struct LineFailure {
   std::string address;
   std::string error;
 };
+
+// The test page is small: a longer answer ends the download as a failure.
+inline constexpr uint64_t kTestPageCap = 16u << 20;
 
 class LineCheck {
  public:
@@ -41,6 +45,9 @@ class LineCheck {
   void clearFailure() { failure_ = LineFailure{}; }
   // Starts the download, replacing a check still running: the earlier
   // download is cancelled and its timer stopped, so it reports nothing.
+  // The page goes to a private folder made for this check inside the
+  // request's destinationFolder, under a fixed name, at most kTestPageCap
+  // bytes; the folder goes when the check ends in any way.
   // With timerSeconds, a one-shot timer ends the check as a time-out.
   void start(const DownloadRequest& request, std::optional<double> timerSeconds);
   // Ends the running check, if any, without a word: its download and timer
@@ -53,11 +60,13 @@ class LineCheck {
   // reported failed with TimedOut.
   void timeOut();
 
-  bool running() const { return download_ != nullptr; }
+  bool running() const { return running_; }
   const LineFailure& failure() const { return failure_; }
 
  private:
   void stopTimer();
+  // Ends the download (waiting for its thread) and removes its folder.
+  void dropDownload();
   void report(unsigned long generation, const DownloadResult& result);
 
   RunLoop& runLoop_;
@@ -66,7 +75,9 @@ class LineCheck {
   std::function<void()> finished_;
   std::function<void()> failed_;
 
+  std::unique_ptr<PrivateFolder> folder_;
   std::unique_ptr<DownloadJob> download_;
+  bool running_ = false;
   LineFailure failure_;
   unsigned long generation_ = 0;
   bool timerRunning_ = false;

@@ -9,6 +9,8 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/output_check.h"
+#include "core/platform_signals.h"
+#include "core/private_folders.h"
 
 namespace {
 
@@ -68,7 +70,8 @@ std::string unknownWord(CLI::App& app, int argc, char** argv) {
   return {};
 }
 
-// The command line's whole work; main only adds the check of its output.
+// The command line's whole work; main adds the signals and the check of its
+// output.
 int run(int argc, char** argv) {
   CLI::App app{"Corvane: network diagnosis and repair, from the command line", "corvane-cli"};
   app.footer(kExitStatuses);
@@ -108,4 +111,20 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return corvane::cli::finishOutput(run(argc, argv)); }
+int main(int argc, char** argv) {
+  // A signal that ends the program stops the running tools, removes what
+  // the program unpacked or downloaded, and ends it with the signal's status.
+  corvane::SignalWatch signals([](int signal) {
+    corvane::removePrivateFolders();
+    corvane::SignalWatch::endBySignal(signal);
+  });
+  int status = 0;
+  try {
+    status = corvane::cli::finishOutput(run(argc, argv));
+  } catch (...) {
+    corvane::removePrivateFolders();
+    throw;
+  }
+  corvane::removePrivateFolders();
+  return status;
+}

@@ -2,16 +2,13 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -19,6 +16,8 @@
 #include <vector>
 
 #include "core/platform_files.h"
+#include "core/platform_signals.h"
+#include "core/private_folders.h"
 #include "core/text.h"
 
 namespace corvane {
@@ -97,6 +96,7 @@ std::string unpack(const std::string& archivePath, const std::string& folder, co
   uint64_t entries = 0, bytes = 0;
   archive_entry* entry = nullptr;
   for (;;) {
+    if (programStopRequested()) return "was not unpacked whole: the program was asked to end";
     const int next = archive_read_next_header(reader.get(), &entry);
     if (next == ARCHIVE_EOF) break;
     if (next != ARCHIVE_OK && next != ARCHIVE_WARN) {
@@ -156,60 +156,18 @@ std::string unpack(const std::string& archivePath, const std::string& folder, co
   return "";
 }
 
-// Folders to remove when the process ends, with the argument lists of the
-// rm run that a signal handler may start (made beforehand: a handler may not
-// allocate).
-struct Registered {
+constexpr std::string_view kFolderPrefix = "corvane-capture-";
+
+// The capture archives opened as roots, by the folder they were unpacked in.
+struct OpenedRoot {
   std::string archive;
-  std::vector<std::string> words;
-  std::vector<char*> argv;
+  std::unique_ptr<PrivateFolder> folder;
 };
 
 std::mutex registryMutex;
-std::map<std::string, Registered>& registry() {
-  static auto* folders = new std::map<std::string, Registered>();
-  return *folders;
-}
-// Read by the signal handler: a fixed table of argument lists.
-constexpr int kMaxRegistered = 16;
-char** volatile signalArgv[kMaxRegistered] = {};
-
-void removeAllAtExit() {
-  std::lock_guard lock(registryMutex);
-  for (auto& [folder, entry] : registry()) removeCaptureFolder(folder);
-  for (auto& slot : signalArgv) slot = nullptr;
-}
-
-void removeOnSignal(int signal) {
-  for (char** volatile argv : signalArgv) {
-    if (!argv) continue;
-    runProgramFromSignalHandler("/bin/rm", argv);
-  }
-  ::signal(signal, SIG_DFL);
-  ::raise(signal);
-}
-
-void registerFolder(const std::string& folder, const std::string& archive) {
-  std::lock_guard lock(registryMutex);
-  static bool installed = false;
-  if (!installed) {
-    installed = true;
-    std::atexit(removeAllAtExit);
-    struct sigaction action {};
-    action.sa_handler = removeOnSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-  }
-  Registered& entry = registry()[folder];
-  entry.archive = archive;
-  entry.words = {"rm", "-rf", "--", folder};
-  for (auto& word : entry.words) entry.argv.push_back(word.data());
-  entry.argv.push_back(nullptr);
-  for (auto& slot : signalArgv)
-    if (!slot) {
-      slot = entry.argv.data();
-      break;
-    }
+std::map<std::string, OpenedRoot>& registry() {
+  static auto* roots = new std::map<std::string, OpenedRoot>();
+  return *roots;
 }
 
 }  // namespace
@@ -217,22 +175,21 @@ void registerFolder(const std::string& folder, const std::string& archive) {
 UnpackedCapture unpackCaptureArchive(const std::string& archivePath, const std::string& temporaryFolder,
                                      CaptureLimits limits) {
   UnpackedCapture result;
-  const auto made = makePrivateHostFolder(temporaryFolder, "corvane-capture-");
+  const auto made = makePrivateHostFolder(temporaryFolder, kFolderPrefix);
   if (!made) {
     result.failure = "cannot make a private folder in " + temporaryFolder + " for the capture " + archivePath;
     return result;
   }
-  std::string pattern = *made;
   // The links check of the unpacking looks at every folder of the path.
   char resolved[PATH_MAX];
-  if (::realpath(pattern.c_str(), resolved)) pattern = resolved;
-  const std::string why = unpack(archivePath, pattern, limits);
+  const std::string folder = ::realpath(made->c_str(), resolved) ? std::string(resolved) : *made;
+  const std::string why = unpack(archivePath, folder, limits);
   if (!why.empty()) {
-    removeCaptureFolder(pattern);
+    removeCaptureFolder(folder);
     result.failure = "the capture archive " + archivePath + " " + why;
     return result;
   }
-  result.folder = pattern;
+  result.folder = folder;
   return result;
 }
 
@@ -255,13 +212,26 @@ std::string openRootForReading(const std::string& rootArgument, std::string& fai
   const char* env = std::getenv("TMPDIR");
   std::string temporary = env && *env ? env : "/tmp";
   while (temporary.size() > 1 && temporary.back() == '/') temporary.pop_back();
-  UnpackedCapture unpacked = unpackCaptureArchive(rootArgument, temporary);
-  if (!unpacked.ok()) {
-    failure = unpacked.failure;
+  // What a killed run left there goes first.
+  removeAbandonedFolders(temporary, kFolderPrefix);
+  auto folder = PrivateFolder::make(temporary, kFolderPrefix);
+  if (!folder) {
+    failure = "cannot make a private folder in " + temporary + " for the capture " + rootArgument;
     return "";
   }
-  registerFolder(unpacked.folder, rootArgument);
-  return unpacked.folder;
+  std::string why;
+  {
+    auto writing = folder->hold();
+    why = unpack(rootArgument, folder->path(), {});
+  }
+  if (!why.empty()) {
+    failure = "the capture archive " + rootArgument + " " + why;
+    return "";
+  }
+  const std::string path = folder->path();
+  std::lock_guard lock(registryMutex);
+  registry()[path] = OpenedRoot{rootArgument, std::move(folder)};
+  return path;
 }
 
 std::string rootDisplayName(const std::string& rootFolder) {

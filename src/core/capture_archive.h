@@ -36,9 +36,12 @@ UnpackedCapture unpackCaptureArchive(const std::string& archivePath, const std::
 void removeCaptureFolder(const std::string& folder);
 
 // A root given by the user: a folder is used as it is; a file is unpacked as
-// a capture archive into the temporary folder ($TMPDIR or /tmp), which is
-// removed when the process exits or is ended by SIGINT, SIGTERM or SIGHUP.
-// Returns the folder to use as root, or "" with failure set.
+// a capture archive into a private folder (core/private_folders.h) in the
+// temporary folder ($TMPDIR or /tmp), after folders there that killed runs
+// left are removed. The folder lives until the front end ends the program
+// with removePrivateFolders; unpacking stops at the next entry once the
+// program is asked to end (programStopRequested). Returns the folder to use
+// as root, or "" with failure set.
 std::string openRootForReading(const std::string& rootArgument, std::string& failure);
 
 // The archive a folder returned by openRootForReading was unpacked from, or

@@ -17,11 +17,21 @@ namespace {
 struct Transfer {
   FILE* file = nullptr;
   std::string contentDisposition;
+  uint64_t written = 0;
+  uint64_t maxBytes = 0;
+  bool tooLarge = false;
 };
 
 size_t writeBody(char* data, size_t size, size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
-  return std::fwrite(data, size, count, transfer->file) * size;
+  const size_t bytes = size * count;
+  // Writing less than was given stops the transfer.
+  if (transfer->maxBytes != 0 && transfer->written + bytes > transfer->maxBytes) {
+    transfer->tooLarge = true;
+    return 0;
+  }
+  transfer->written += bytes;
+  return std::fwrite(data, 1, bytes, transfer->file);
 }
 
 size_t readHeader(char* data, size_t size, size_t count, void* user) {
@@ -101,6 +111,9 @@ TransferOutcome curlTransfer(const TransferRequest& request, TransferCancellatio
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, readHeader);
   curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
   curl_slist* headers = nullptr;
+  transfer.maxBytes = request.maxBytes;
+  if (request.maxBytes != 0)
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBytes));
   if (request.reloadIgnoringCache) {
     headers = curl_slist_append(headers, "Cache-Control: no-cache");
     headers = curl_slist_append(headers, "Pragma: no-cache");
@@ -146,6 +159,10 @@ TransferOutcome curlTransfer(const TransferRequest& request, TransferCancellatio
   else
     outcome.finished = true;
   if (!outcome.finished) outcome.failure = finished && code != CURLE_OK ? failureOf(code) : DownloadFailure::Other;
+  if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+    outcome.error = "the answer is larger than " + std::to_string(request.maxBytes) + " bytes";
+    outcome.failure = DownloadFailure::TooLarge;
+  }
   return outcome;
 }
 

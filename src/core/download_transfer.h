@@ -40,6 +40,8 @@ struct TransferRequest {
   bool reloadIgnoringCache = true;
   // Host path of the reserved file; each answer's body replaces its content.
   std::string filePath;
+  // The most bytes of body written; 0: no limit.
+  uint64_t maxBytes = 0;
 };
 
 struct TransferOutcome {

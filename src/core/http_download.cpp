@@ -93,6 +93,7 @@ class DownloadThread : public DownloadJob {
     transfer.deadline = std::chrono::steady_clock::now() + span(std::max(request_.totalSeconds, 0.0));
     transfer.reloadIgnoringCache = request_.reloadIgnoringCache;
     transfer.filePath = reserved;
+    transfer.maxBytes = request_.maxBytes;
     TransferOutcome outcome = route_ == Route::PlainFirst && isPlainHttpUrl(transfer.url)
                                   ? plainHttpTransfer(transfer, cancellation_)
                                   : curlTransfer(transfer, cancellation_);
@@ -109,7 +110,8 @@ class DownloadThread : public DownloadJob {
       result.error = "HTTP status " + std::to_string(outcome.status);
       result.failure = DownloadFailure::HttpStatus;
     } else {
-      std::string name = suggestedFileName(outcome.finalUrl, outcome.contentDisposition);
+      std::string name = request_.fileName.empty() ? suggestedFileName(outcome.finalUrl, outcome.contentDisposition)
+                                                   : request_.fileName;
       std::string destination = request_.destinationFolder + "/" + name;
       std::string why;
       if (renameHostPath(reserved, destination, &why)) {
@@ -171,6 +173,7 @@ const char* downloadFailureName(DownloadFailure failure) {
     case DownloadFailure::Refused: return "refused";
     case DownloadFailure::TimedOut: return "timedOut";
     case DownloadFailure::Tls: return "tls";
+    case DownloadFailure::TooLarge: return "tooLarge";
     case DownloadFailure::Other: return "other";
   }
   return "other";

@@ -2,6 +2,7 @@
 // Downloading one address into a folder, in the background: the line check's
 // test download. An interface, so that tests can replace the network.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,11 +16,16 @@ struct DownloadRequest {
   double timeoutSeconds = 10.0;
   // Reload from the origin, ignoring cached data.
   bool reloadIgnoringCache = true;
-  // Host folder the file is saved in, under the name the download suggests.
+  // Host folder the file is saved in.
   std::string destinationFolder;
   // The whole transfer's limit, so that a server trickling bytes cannot
   // hold the download for ever.
   double totalSeconds = 60.0;
+  // The saved file's name there; empty: the name the download suggests.
+  std::string fileName;
+  // The most bytes of body taken; past them the download stops and fails
+  // with TooLarge. 0: no limit.
+  uint64_t maxBytes = 0;
 };
 
 // Why a download failed, for the report: each names what the user or the
@@ -31,10 +37,12 @@ enum class DownloadFailure {
   Refused,       // the host refused the connection
   TimedOut,      // no whole answer within the limit
   Tls,           // the secure connection could not be set up or trusted
+  TooLarge,      // the body was longer than the request's maxBytes
   Other,         // anything else (a broken answer, a local file error)
 };
 
-// "httpStatus", "nameNotFound", "refused", "timedOut", "tls", "other" ("" for None).
+// "httpStatus", "nameNotFound", "refused", "timedOut", "tls", "tooLarge", "other"
+// ("" for None).
 const char* downloadFailureName(DownloadFailure failure);
 
 struct DownloadResult {

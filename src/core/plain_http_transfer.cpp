@@ -213,8 +213,8 @@ class Exchange {
     if (failure) return finish("cannot send the request: " + failure.message(), failure);
     // The body goes to the file as it arrives; a redirect's body is never read.
     parser_.header_limit(kHeaderLimit);
-    // No limit of its own (Beast 1.74 misreads "none" as zero with a length).
-    parser_.body_limit(std::numeric_limits<std::uint64_t>::max());
+    // The request's limit, or none (Beast 1.74 misreads "none" as zero with a length).
+    parser_.body_limit(request_.maxBytes != 0 ? request_.maxBytes : std::numeric_limits<std::uint64_t>::max());
     parser_.get().body().open(request_.filePath.c_str(), beast::file_mode::write, failure);
     if (failure) return finish("cannot write " + request_.filePath + ": " + failure.message(), failure);
     stream_.expires_at(nextExpiry(request_));
@@ -249,7 +249,10 @@ class Exchange {
 
   void finish(const std::string& error, beast::error_code failure = {}) {
     answer_.error = error;
-    if (!error.empty()) {
+    if (failure == http::error::body_limit) {
+      answer_.error = "the answer is larger than " + std::to_string(request_.maxBytes) + " bytes";
+      answer_.failure = DownloadFailure::TooLarge;
+    } else if (!error.empty()) {
       answer_.failure = failure == beast::error::timeout             ? DownloadFailure::TimedOut
                         : failure == asio::error::connection_refused ? DownloadFailure::Refused
                                                                      : DownloadFailure::Other;

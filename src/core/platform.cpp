@@ -226,6 +226,8 @@ bool Platform::removeHostFile(const std::string& hostPath) { return corvane::rem
 
 bool Platform::removeHostFolder(const std::string& hostPath) { return corvane::removeHostFolder(hostPath); }
 
+bool Platform::removeHostTree(const std::string& hostPath) { return corvane::removeHostTree(hostPath); }
+
 int Platform::launchProgram(const std::string& hostPath, const std::vector<std::string>& args) {
   return launchHostProgram(hostPath, args);
 }

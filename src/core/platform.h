@@ -174,6 +174,8 @@ class Platform {
   virtual bool removeHostFile(const std::string& hostPath);
   // Removes an empty folder.
   virtual bool removeHostFolder(const std::string& hostPath);
+  // Removes a file, link or whole folder tree; true when nothing is left.
+  virtual bool removeHostTree(const std::string& hostPath);
 
   // Starts the program at a host path (one of the program's own, not a
   // system tool) with the arguments, and waits for it: its exit status, -1

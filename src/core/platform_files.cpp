@@ -1,7 +1,9 @@
 #include "core/platform_files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +13,8 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include "core/platform_signals.h"
 
 extern char** environ;
 
@@ -154,8 +158,15 @@ int launchHostProgram(const std::string& hostPath, const std::vector<std::string
   std::vector<char*> argv{path.data()};
   for (auto& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  short flags = 0;
+  giveChildDefaultSignals(attributes, flags);
+  posix_spawnattr_setflags(&attributes, flags);
   pid_t child = 0;
-  if (::posix_spawn(&child, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  const int spawned = ::posix_spawn(&child, path.c_str(), nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  if (spawned != 0) return -1;
   int status = 0;
   while (::waitpid(child, &status, 0) < 0) {
     if (errno != EINTR) return -1;
@@ -163,17 +174,26 @@ int launchHostProgram(const std::string& hostPath, const std::vector<std::string
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-void runProgramFromSignalHandler(const char* path, char* const argv[]) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::execve(path, argv, nullptr);
-    ::_exit(127);
+int lockHostFolder(const std::string& hostPath) {
+  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_uid != ::getuid() || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
   }
-  if (child > 0) {
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-  }
+  return fd;
 }
+
+void unlockHostFolder(int lock) {
+  if (lock >= 0) ::close(lock);
+}
+
+bool processIsRunning(long pid) {
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+long ownProcessId() { return static_cast<long>(::getpid()); }
 
 }  // namespace corvane

@@ -62,8 +62,17 @@ std::FILE* openHostFileForWriting(const std::string& hostPath);
 // it. Its exit status; -1 when it could not be started or did not exit normally.
 int launchHostProgram(const std::string& hostPath, const std::vector<std::string>& args = {});
 
-// Runs a program and waits for it using only calls that are safe in a signal
-// handler (fork, execve with no environment, waitpid).
-void runProgramFromSignalHandler(const char* path, char* const argv[]);
+// Opens the folder at hostPath (not a link, owned by this user) and takes an
+// exclusive advisory lock (flock) on it without waiting. The lock lasts until
+// unlockHostFolder or the end of the process, however it ends. A descriptor,
+// or -1 when the folder is not one of ours or another process holds it.
+int lockHostFolder(const std::string& hostPath);
+void unlockHostFolder(int lock);
+
+// Whether a process with this id runs (or may: one of another user counts).
+bool processIsRunning(long pid);
+
+// This process's id, for names of what it owns.
+long ownProcessId();
 
 }  // namespace corvane

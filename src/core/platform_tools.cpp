@@ -9,12 +9,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <thread>
 #include <utility>
 
+#include "core/file_read.h"
+#include "core/platform_signals.h"
 #include "core/text.h"
 
 extern char** environ;
@@ -99,7 +103,9 @@ std::optional<SpawnedTool> spawnTool(std::string path, const std::vector<std::st
   posix_spawn_file_actions_adddup2(&actions, errFds[1], STDERR_FILENO);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  short flags = POSIX_SPAWN_SETPGROUP;
+  giveChildDefaultSignals(attributes, flags);
+  posix_spawnattr_setflags(&attributes, flags);
   posix_spawnattr_setpgroup(&attributes, 0);
 
   pid_t pid = -1;
@@ -128,7 +134,48 @@ std::optional<SpawnedTool> spawnTool(std::string path, const std::vector<std::st
   return SpawnedTool{pid, fds[0], errFds[0]};
 }
 
+std::atomic<bool> programStop{false};
+
+// The ids of this process's living children (not those that wait to be
+// reaped), from /proc: tools, and what they left behind once this process
+// adopted it.
+std::vector<pid_t> livingChildren() {
+  std::vector<pid_t> children;
+  const std::string parent = std::to_string(::getpid());
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+    const std::string stat = readWholeFile("/proc/" + name + "/stat", 4096).value_or("");
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    const auto fields = splitText(stat.substr(close + 1), " ");
+    if (fields.size() > 2 && fields[2] == parent && fields[1] != "Z")
+      children.push_back(static_cast<pid_t>(std::stol(name)));
+  }
+  return children;
+}
+
 }  // namespace
+
+void requestProgramStop() {
+  programStop = true;
+  // Each tool leads a process group of its own; an adopted process may too.
+  // What a killed tool left in another group becomes this process's child
+  // only once the tool is gone: a few rounds, each short, until none lives.
+  for (int round = 0; round < 50; ++round) {
+    const std::vector<pid_t> children = livingChildren();
+    if (children.empty()) return;
+    for (pid_t child : children) {
+      ::kill(-child, SIGKILL);
+      ::kill(child, SIGKILL);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+bool programStopRequested() { return programStop.load(); }
 
 ToolRun Platform::runToolWithin(double seconds, std::string_view systemPath, const std::vector<std::string>& args) {
   const double saved = toolSeconds_;
@@ -156,7 +203,7 @@ void Platform::stopTools() {
 
 ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::string>& args) {
   ToolRun run;
-  if (toolsStopped_) return run;
+  if (toolsStopped_ || programStopRequested()) return run;
   const std::string tool(systemPath);
   if (didNotAnswerBefore(tool)) {
     // Waiting again would only double the wait.
@@ -221,8 +268,9 @@ bool Platform::readWhileToolRuns(const std::string& tool, int pid, int outFd, in
         break;
       }
       if (run.outputCapped) break;
-      if (toolsStopped_ || secondsSince(started) >= toolSeconds_) {
-        run.timedOut = !toolsStopped_;
+      const bool stopped = toolsStopped_ || programStopRequested();
+      if (stopped || secondsSince(started) >= toolSeconds_) {
+        run.timedOut = !stopped;
         break;
       }
       pollfd waits[3];

@@ -6,13 +6,48 @@
 #include <QTimer>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <string_view>
 
 #include "core/capture_archive.h"
+#include "core/platform_signals.h"
+#include "core/private_folders.h"
 #include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+// The application a signal quits: set while it lives, so that the watcher
+// never posts to one being made or destroyed.
+std::mutex quitMutex;
+QCoreApplication* quitTarget = nullptr;
+
+struct QuitTarget {
+  explicit QuitTarget(QCoreApplication* application) {
+    std::lock_guard lock(quitMutex);
+    quitTarget = application;
+  }
+  ~QuitTarget() {
+    std::lock_guard lock(quitMutex);
+    quitTarget = nullptr;
+  }
+};
+
+// On the watcher's thread: the tools are already stopped; the windows close
+// and the event loop ends, so that main's own cleanup runs.
+void quitOnSignal(int) {
+  std::lock_guard lock(quitMutex);
+  if (quitTarget == nullptr) return;
+  QMetaObject::invokeMethod(
+      quitTarget,
+      [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+      },
+      Qt::QueuedConnection);
+}
+
+int run(int argc, char** argv, const corvane::SignalWatch& watch) {
   QCoreApplication::setApplicationName("corvane");
   QCoreApplication::setApplicationVersion(CORVANE_VERSION);
   QGuiApplication::setDesktopFileName("corvane");
@@ -54,6 +89,8 @@ int main(int argc, char** argv) {
     parser.showVersion();
   }
   application = std::make_unique<QApplication>(argc, argv);
+  const QuitTarget quitting(application.get());
+  if (watch.received()) return 1;
 
   corvane::GuiOptions options;
   options.root = parser.value(root).toStdString();
@@ -97,5 +134,18 @@ int main(int argc, char** argv) {
   }
   int status = QCoreApplication::exec();
   if (script && !script->succeeded()) status = 1;
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A signal that ends the program stops the running tools and quits the
+  // event loop; then what the program unpacked or downloaded is removed and
+  // the program ends with the signal's status.
+  corvane::SignalWatch watch(quitOnSignal);
+  const int status = run(argc, argv, watch);
+  corvane::removePrivateFolders();
+  if (watch.received()) corvane::SignalWatch::endBySignal(watch.received());
   return status;
 }

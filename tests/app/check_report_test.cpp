@@ -3,6 +3,8 @@
 
 #include "app/check_report.h"
 
+#include <filesystem>
+
 #include "app_fixture.h"
 #include "support/loopback_server.h"
 
@@ -21,10 +23,18 @@ class CheckReport : public AppTest {
 TEST_F(CheckReport, LineFailuresAreToldApartWithTheAddressTried) {
   HttpTestServer server;
   server.server.Get("/missing", [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+  // A page that never ends.
+  server.server.Get("/endless", [](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("text/html", [](size_t, httplib::DataSink& sink) {
+      static const std::string piece(65536, 'x');
+      return sink.write(piece.data(), piece.size());
+    });
+  });
   SilentServer silent;
   struct Case {
     std::string url, cause, says;
   } cases[] = {
+      {server.url("/endless"), "lineTooLarge", "16 MB"},
       {server.url("/missing"), "lineHttpStatus", "HTTP status 404"},
       {refusingUrl("/check.html"), "lineRefused", "refused"},
       {silent.url("/check.html"), "lineTimedOut", "time limit"},
@@ -54,6 +64,7 @@ TEST_F(CheckReport, LineFailuresAreToldApartWithTheAddressTried) {
     EXPECT_NE(line["message"].get<std::string>().find(c.says), std::string::npos) << line["message"];
     EXPECT_NE(line["message"].get<std::string>().find(c.url), std::string::npos) << line["message"];
     EXPECT_EQ(line["facts"]["address"], c.url);
+    EXPECT_TRUE(std::filesystem::is_empty(temporary.path())) << "the download's folder is gone";
   }
 }
 

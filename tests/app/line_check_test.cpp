@@ -18,7 +18,12 @@ TEST_F(AppTest, LineCheckAsksForTheTestAddressWithoutCache) {
   EXPECT_TRUE(request.reloadIgnoringCache);
   EXPECT_EQ(request.timeoutSeconds, 0.5);
   EXPECT_EQ(request.totalSeconds, 60.0);  // what ends a trickling download before 10.3
-  EXPECT_EQ(request.destinationFolder, platform->temporaryFolder());
+  // A private folder of its own in the temporary folder, a fixed name, a cap.
+  EXPECT_TRUE(request.destinationFolder.starts_with(platform->temporaryFolder() + "/corvane-download-"))
+      << request.destinationFolder;
+  EXPECT_EQ(request.fileName, "test-page");
+  EXPECT_EQ(request.maxBytes, kTestPageCap);
+  EXPECT_FALSE(platform->isDirectory(request.destinationFolder)) << "removed when the check ended";
   EXPECT_EQ(row(Row::Line), (Json{{"image", "ok"}, {"text", "ok"}, {"code", ""}}));
 }
 
@@ -108,12 +113,19 @@ TEST_F(LineCheckOnLoopback, OutcomesOfTheServer) {
   http.server.Get("/corvane/check.html", [](const httplib::Request&, httplib::Response& response) {
     response.set_content("<html>ok</html>", "text/html");
   });
+  // A name of a file already in the temporary folder.
+  http.server.Get("/corvane/named.html", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Content-Disposition", "attachment; filename=\"notes.txt\"");
+    response.set_content("<html>ok</html>", "text/html");
+  });
+  const std::string notes = temporary.write("notes.txt", "the user's notes");
   SilentServer silent;
   struct Case {
     std::string url;
     Json line;
   } cases[] = {
       {http.url("/corvane/check.html"), {{"image", "ok"}, {"text", "ok"}, {"code", ""}}},
+      {http.url("/corvane/named.html"), {{"image", "ok"}, {"text", "ok"}, {"code", ""}}},
       {http.url("/corvane/absent.html"), {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
       {refusingUrl("/corvane/check.html"), {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
       {silent.url("/corvane/check.html"), {{"image", "syserr"}, {"text", "syserr"}, {"code", "07029"}}},
@@ -127,12 +139,26 @@ TEST_F(LineCheckOnLoopback, OutcomesOfTheServer) {
     EXPECT_EQ(row(Row::Line), c.line);
     EXPECT_EQ(events("arm").back()["enabled"], true);
   }
-  // Only the answered download left a file, in the temporary folder.
+  // No download left anything, and the file of the suggested name is untouched.
   std::vector<std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(temporary.path()))
     files.push_back(entry.path().filename());
-  EXPECT_EQ(files, std::vector<std::string>{"check.html"});
-  EXPECT_EQ(readHostFile(temporary.path() + "/check.html"), "<html>ok</html>");
+  EXPECT_EQ(files, std::vector<std::string>{"notes.txt"});
+  EXPECT_EQ(readHostFile(notes), "the user's notes");
+}
+
+// However the check ends (replaced, ended by its timer, the controller gone),
+// its folder goes.
+TEST_F(LineCheckOnLoopback, NothingStaysWhenTheCheckIsCutShort) {
+  SilentServer silent;
+  startReal(silent.url("/check.html"));
+  corvane->OnButton(Button::LineCheck);
+  corvane->OnButton(Button::LineCheck);                          // replaces the first
+  queue.runUntil([&] { return !corvane->lineCheckRunning(); });  // the timer ends it
+  EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
+  corvane->OnButton(Button::LineCheck);
+  corvane.reset();  // quitting during the check
+  EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
 }
 
 }  // namespace

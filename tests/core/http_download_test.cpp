@@ -149,6 +149,51 @@ TEST_P(Download, FollowsRedirectsAndSavesUnderTheFinalName) {
   EXPECT_EQ(files(), std::vector<std::string>{"check.html"});
 }
 
+// The name is the caller's, whatever the server suggests; a file of the
+// suggested name stays as it was.
+TEST_P(Download, AFixedNameIgnoresTheSuggestedOne) {
+  http.server.Get("/page", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Content-Disposition", "attachment; filename=\"notes.txt\"");
+    response.set_content("page", "text/html");
+  });
+  folder.write("notes.txt", "mine");
+  DownloadRequest request{http.url("/page"), 5.0, true, folder.path()};
+  request.fileName = "test-page";
+  std::promise<DownloadResult> promise;
+  auto job = downloader->start(request, [&](const DownloadResult& result) { promise.set_value(result); });
+  const DownloadResult result = promise.get_future().get();
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.savedPath, folder.path() + "/test-page");
+  EXPECT_EQ(readHostFile(folder.path() + "/notes.txt"), "mine");
+  EXPECT_EQ(files(), (std::vector<std::string>{"notes.txt", "test-page"}));
+}
+
+// Past maxBytes the download stops, fails as TooLarge and leaves nothing:
+// a body that never ends, and one whose announced length is too long.
+TEST_P(Download, ABodyPastTheCapStopsTheDownload) {
+  constexpr uint64_t cap = 1u << 20;
+  http.server.Get("/endless", [](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("text/html", [](size_t, httplib::DataSink& sink) {
+      static const std::string piece(65536, 'x');
+      return sink.write(piece.data(), piece.size());
+    });
+  });
+  http.server.Get("/long", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(std::string(cap + 1, 'x'), "text/html");
+  });
+  for (const char* path : {"/endless", "/long"}) {
+    SCOPED_TRACE(path);
+    DownloadRequest request{http.url(path), 5.0, true, folder.path(), 20.0};
+    request.maxBytes = cap;
+    std::promise<DownloadResult> promise;
+    auto job = downloader->start(request, [&](const DownloadResult& result) { promise.set_value(result); });
+    const DownloadResult result = promise.get_future().get();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.failure, DownloadFailure::TooLarge) << result.error;
+    EXPECT_TRUE(files().empty());
+  }
+}
+
 TEST_P(Download, EndlessRedirectsFail) {
   http.server.Get("/loop", [](const httplib::Request&, httplib::Response& response) {
     response.status = 302;

@@ -66,7 +66,7 @@ def main():
                 if row["status"] in ("err", "syserr") and not (row["cause"] and row["message"]):
                     failures.append(f"{name}: row {row_name} has a fault without a cause")
             line = report["rows"]["line"]
-            if line["cause"] in ("lineRefused", "lineHttpStatus", "lineTimedOut", "lineNameNotFound") and \
+            if line["cause"] in ("lineRefused", "lineHttpStatus", "lineTimedOut", "lineNameNotFound", "lineTooLarge") and \
                     line["facts"]["address"] not in line["message"]:
                 failures.append(f"{name}: the line's cause does not name the address tried")
 

@@ -349,7 +349,7 @@ class MemoryPlatform : public Platform {
     for (auto& [path, entry] : moved) entries_[path] = std::move(entry);
     return true;
   }
-  bool removeHostTree(const std::string& host) {
+  bool removeHostTree(const std::string& host) override {
     const std::string path = cleanKey(host);
     for (const auto& under : hostPathsUnder(path)) entries_.erase(under);
     entries_.erase(path);
