@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-#include "core/capture_archive.h"
+#include "core/capture_platform.h"
 #include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
@@ -62,9 +62,10 @@ int main(int argc, char** argv) {
   options.lang = parser.value(lang).toStdString();
   options.pauses = !parser.isSet(noPause);
   options.verbose = parser.isSet(verbose);
-  // A capture archive is unpacked into a private folder removed on exit.
+  // A capture archive is unpacked into a private folder removed on exit; a
+  // capture of the earlier format is refused.
   std::string rootFailure;
-  options.root = corvane::openRootForReading(options.root, rootFailure);
+  options.root = corvane::openRoot(options.root, rootFailure);
   if (options.root.empty()) {
     std::cerr << "corvane: --root: " << rootFailure << '\n';
     return 2;
