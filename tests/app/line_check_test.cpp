@@ -137,9 +137,6 @@ TEST_F(LineCheckOnLoopback, OutcomesOfTheServer) {
   EXPECT_EQ(readHostFile(temporary.path() + "/check.html"), "<html>ok</html>");
 }
 
-}  // namespace
-}  // namespace corvane::testing
-
 // A capture's line is the fetch recorded on the customer's Mac: the
 // downloader the controller was given is never asked.
 class LineOfACapture : public AppTest {
@@ -197,11 +194,15 @@ TEST_F(LineOfACapture, TheRowIsTheRecordedFetchOrNotRun) {
     EXPECT_EQ(row(Row::Line), c.line);
     const RowCause cause = rowCause(Row::Line, view->rows().at(Row::Line), *corvane);
     EXPECT_EQ(cause.id, c.cause);
-    if (!c.recording.empty() && !c.cause.empty())
+    if (!c.recording.empty() && !c.cause.empty()) {
       EXPECT_NE(cause.sentence.find("Recorded on the customer's Mac (Taro's iMac, 2026-12-10T16:05:00Z)"),
                 std::string::npos)
           << cause.sentence;
+    }
     EXPECT_EQ(events("arm").back()["enabled"], true);
   }
   EXPECT_TRUE(downloader.requests.empty()) << "the line of the machine reading the capture was checked";
 }
+
+}  // namespace
+}  // namespace corvane::testing

@@ -231,9 +231,6 @@ TEST(Platform, LogReachesTheSink) {
   EXPECT_EQ(seen, (std::vector<std::string>{"Setup Ethernet"}));
 }
 
-}  // namespace
-}  // namespace corvane
-
 // A capture folder as corvane-capture writes it: the manifest and each run
 // recorded as data; at every tool path a program that would leave a marker.
 struct CaptureFolder {
@@ -349,3 +346,6 @@ TEST(CapturePlatform, RecordingsAreReadAsData) {
   EXPECT_EQ(garbage->curlExit, 7);
   EXPECT_FALSE(parseLineRecording("http-status: 200\n"));
 }
+
+}  // namespace
+}  // namespace corvane
