@@ -52,6 +52,11 @@ RowCause lineCause(const LineFailure& failure) {
   return {"lineFailed", address + " could not be downloaded" + why + "."};
 }
 
+// "Recorded on the customer's Mac (HOST, TIME).": where a capture's line was checked.
+std::string recordedOnTheMac(const CapturePlatform& capture) {
+  return "Recorded on the customer's Mac (" + captureName(capture.manifest()) + ").";
+}
+
 }  // namespace
 
 std::string rowStatus(const ReportRow& row) {
@@ -61,6 +66,11 @@ std::string rowStatus(const ReportRow& row) {
 
 RowCause rowCause(Row row, const ReportRow& state, const Corvane& controller) {
   std::string status = rowStatus(state);
+  const CapturePlatform* capture = controller.capture();
+  if (row == Row::Line && status == "notRun" && capture && !capture->lineRecording())
+    return {"lineNotRecorded",
+            "The capture holds no recorded fetch of the test address, and the line of this machine is not the "
+            "customer's: capture again with corvane-capture --test-url (the provider's test address)."};
   if (status == "ok" || status == "notRun") return {};
   const ProviderDatas& prvs = controller.prvs();
   switch (row) {
@@ -90,6 +100,11 @@ RowCause rowCause(Row row, const ReportRow& state, const Corvane& controller) {
     case Row::Line:
       if (state.code == resultCodeText(ResultCode::NoWebEngine))
         return {"noWebEngine", "The line check cannot run on this system: the web engine (WebKit) is missing."};
+      if (capture) {
+        RowCause cause = lineCause(controller.lineFailure());
+        cause.sentence += " " + recordedOnTheMac(*capture);
+        return cause;
+      }
       return lineCause(controller.lineFailure());
     case Row::System:
     case Row::Hardware:
@@ -134,12 +149,25 @@ Json rowFacts(Row row, const Corvane& controller, const Platform& platform) {
     case Row::Mail: return controller.mails().count() == 0 ? Json(nullptr) : mailListJson(controller.mails());
     case Row::Line: {
       const LineFailure& failure = controller.lineFailure();
-      const std::string& address = controller.prvs().testurl.value_or("");
+      const CapturePlatform* capture = controller.capture();
+      const std::optional<LineRecording> line = capture ? capture->lineRecording() : std::nullopt;
+      const std::string& address = line ? line->url : controller.prvs().testurl.value_or("");
+      // A capture's line was checked on the customer's Mac, at the capture.
+      Json recorded = nullptr;
+      if (line)
+        recorded = Json{{"where", "customer's Mac"},
+                        {"host", capture->manifest().host},
+                        {"time", capture->manifest().time},
+                        {"httpStatus", line->httpStatus != 0 ? Json(line->httpStatus) : Json(nullptr)},
+                        {"bytes", line->bytes},
+                        {"seconds", line->seconds},
+                        {"curlExit", line->curlExit}};
       return Json{{"address", textOrNull(address)},
                   {"failure", failure.failure == DownloadFailure::None ? Json(nullptr)
                                                                        : Json(downloadFailureName(failure.failure))},
                   {"httpStatus", failure.status != 0 ? Json(failure.status) : Json(nullptr)},
-                  {"error", textOrNull(failure.error)}};
+                  {"error", textOrNull(failure.error)},
+                  {"recorded", recorded}};
     }
   }
   return nullptr;

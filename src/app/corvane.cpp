@@ -3,6 +3,7 @@
 #include "app/hardware_panel_model.h"
 #include "app/proxy_comparison.h"
 #include "app/reader_records.h"
+#include "app/recorded_line.h"
 #include "app/row_texts.h"
 #include "core/os_version.h"
 #include "core/text.h"
@@ -21,14 +22,20 @@ constexpr double kNameWaitedToolAfter = 3.0;
 
 bool isEmptyText(const std::optional<std::string>& text) { return !text || text->empty(); }
 
+std::unique_ptr<HttpDownloader> recordedLineDownloader(const Platform& platform) {
+  const CapturePlatform* capture = asCapture(platform);
+  return capture ? std::make_unique<RecordedLineDownloader>(capture->lineRecording()) : nullptr;
+}
+
 }  // namespace
 
 Corvane::Corvane(CorvaneServices services, ProviderDatas prvs)
     : services_(std::move(services)),
       prvs_(std::move(prvs)),
+      recordedLine_(recordedLineDownloader(services_.platform)),
       lineCheck_(
-          services_.runLoop, services_.platform, services_.downloader, [this] { downloadDidFinish(); },
-          [this] { didFailWithError(); }),
+          services_.runLoop, services_.platform, recordedLine_ ? *recordedLine_ : services_.downloader,
+          [this] { downloadDidFinish(); }, [this] { didFailWithError(); }),
       self_(std::make_shared<Corvane*>(this)) {
   // The platform may outlive the controller (and the controller the
   // platform): the callback finds out whether the controller still exists.
@@ -63,13 +70,15 @@ void Corvane::clearAll() {
   for (Row row : kAllRows) services_.view.setRowCode(row, "");
 }
 
-void Corvane::displayText(Row row, RowImage image, std::string_view text) {
+void Corvane::displayText(Row row, RowImage image, std::string_view text) { showRow(row, image, l(text)); }
+
+void Corvane::showRow(Row row, RowImage image, const std::string& text) {
   if (image == RowImage::Check)
     beginToolWatch(row);
   else if (row == checkingRow_)
     checking_ = false;
   services_.view.setRowImage(row, image);
-  services_.view.setRowText(row, l(text));
+  services_.view.setRowText(row, text);
   services_.view.redraw();
 }
 
@@ -295,16 +304,25 @@ void Corvane::OnCheckURL() {
     AddTrackingContrl(true);
     return;
   }
+  lineCheck_.clearFailure();
+  if (const CapturePlatform* recorded = capture(); recorded && !recorded->lineRecording()) {
+    // Nothing tells how the customer's line did; this machine's line is not
+    // theirs. The row is not run (check_report.cpp says why).
+    displayText(Row::Line, RowImage::Before, "lineNotRecorded");
+    clearCode(Row::Line);
+    AddTrackingContrl(true);
+    return;
+  }
   displayText(Row::Line, RowImage::Check, "check");
   clearCode(Row::Line);
-  lineCheck_.clearFailure();
   pause();
   startDownload();
 }
 
 void Corvane::startDownload() {
   DownloadRequest request;
-  request.url = prvs_.testurl.value_or("");
+  const CapturePlatform* recorded = capture();
+  request.url = recorded && recorded->lineRecording() ? recorded->lineRecording()->url : prvs_.testurl.value_or("");
   request.timeoutSeconds = services_.timings.requestTimeout;
   request.totalSeconds = services_.timings.transferCap;
   request.reloadIgnoringCache = true;
@@ -315,14 +333,21 @@ void Corvane::startDownload() {
   lineCheck_.start(request, timer);
 }
 
+void Corvane::showLineVerdict(RowImage image, std::string_view key) {
+  const CapturePlatform* recorded = capture();
+  if (!recorded) return displayText(Row::Line, image, key);
+  showRow(Row::Line, image,
+          l(key) + " " + formatText(l("lineRecordedOn"), {recorded->manifest().host, recorded->manifest().time}));
+}
+
 void Corvane::downloadDidFinish() {
-  displayText(Row::Line, RowImage::Ok, "ok");
+  showLineVerdict(RowImage::Ok, "ok");
   lineCheck_.end();
   AddTrackingContrl(true);
 }
 
 void Corvane::didFailWithError() {
-  displayText(Row::Line, RowImage::SysErr, "syserr");
+  showLineVerdict(RowImage::SysErr, "syserr");
   setCode(Row::Line, ResultCode::LineCheckFailed);
   lineCheck_.end();
   AddTrackingContrl(true);

@@ -15,6 +15,7 @@
 #include "app/reader_records.h"
 #include "app/result_codes.h"
 #include "core/bundle.h"
+#include "core/capture_platform.h"
 #include "core/http_download.h"
 #include "core/localized_strings.h"
 #include "core/platform.h"
@@ -78,6 +79,9 @@ class Corvane {
   void TimeOut();
   bool lineCheckRunning() const { return lineCheck_.running(); }
   const LineFailure& lineFailure() const { return lineCheck_.failure(); }
+  // The capture the controller reads (its line is the recorded one); nullptr
+  // for a system folder.
+  const CapturePlatform* capture() const { return asCapture(services_.platform); }
 
   // The repair run after an accepted offer, made by the TCP/IP or the network
   // detail action.
@@ -131,6 +135,10 @@ class Corvane {
   bool offerRepair(Row row, std::string_view messageKey, const std::vector<std::string>& flatPairs);
 
   void startDownload();
+  // The line row's verdict; for a capture it says the line was recorded on
+  // the customer's Mac and when.
+  void showLineVerdict(RowImage image, std::string_view key);
+  void showRow(Row row, RowImage image, const std::string& text);
 
   // A row's check begins: tools that did not answer before are not its own.
   void beginToolWatch(Row row);
@@ -185,6 +193,8 @@ class Corvane {
   // The tool the row names as the one it waits for.
   std::string waitedTool_;
 
+  // A capture's line is answered from its recording, never downloaded.
+  std::unique_ptr<HttpDownloader> recordedLine_;
   LineCheck lineCheck_;
   // Posted download reports check it, so that none reaches a destroyed controller.
   std::shared_ptr<Corvane*> self_;

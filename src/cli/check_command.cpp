@@ -41,8 +41,12 @@ RepairAnswer repairAnswer(const std::string& text) {
 int runCheck(const CheckOptions& options) {
   // Every check is timed (a clock read per row and tool run); --timings shows it.
   CheckTimings timings;
-  auto platform = makePlatform(
-      options.system, [&](PlatformOptions o) { return std::make_unique<TimedPlatform>(std::move(o), timings); });
+  PlatformMakers timed;
+  timed.system = [&](PlatformOptions o) { return std::make_unique<TimedPlatform<Platform>>(std::move(o), timings); };
+  timed.capture = [&](PlatformOptions o) {
+    return std::make_unique<TimedPlatform<CapturePlatform>>(std::move(o), timings);
+  };
+  auto platform = makePlatform(options.system, timed);
   if (refuseNonMacRoot(*platform, options.json)) return 1;
   const auto capture = captureJson(*platform);
   Bundle bundle = makeBundle(options.system);

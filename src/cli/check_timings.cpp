@@ -9,14 +9,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Times a call on the steady clock.
-template <class F>
-double timed(F&& call) {
-  auto start = CheckTimings::Clock::now();
-  call();
-  return std::chrono::duration<double>(CheckTimings::Clock::now() - start).count();
-}
-
 std::string milliseconds(double seconds) {
   char text[32];
   std::snprintf(text, sizeof text, "%9.1f ms", seconds * 1000);
@@ -101,17 +93,6 @@ std::string CheckTimings::text() const {
 }
 
 // ---- the seams --------------------------------------------------------------
-
-ToolRun TimedPlatform::runTool(std::string_view systemPath, const std::vector<std::string>& args) {
-  ToolRun run;
-  double seconds = timed([&] { run = Platform::runTool(systemPath, args); });
-  timings_.addToolRun({std::string(systemPath), args, seconds});
-  return run;
-}
-
-void TimedPlatform::pause(double seconds) {
-  timings_.addPause(timed([&] { Platform::pause(seconds); }));
-}
 
 void TimedView::setRowImage(Row row, RowImage image) {
   view_.setRowImage(row, image);

@@ -19,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/corvane_view.h"
+#include "core/capture_platform.h"
 #include "core/http_download.h"
 #include "core/platform.h"
 
@@ -74,12 +75,29 @@ class CheckTimings {
   std::optional<Clock::time_point> downloadStart_, downloadEnd_;
 };
 
-// The platform with every tool run and pause timed.
-class TimedPlatform : public Platform {
+// Times a call on the steady clock.
+template <class F>
+double timed(F&& call) {
+  auto start = CheckTimings::Clock::now();
+  call();
+  return std::chrono::duration<double>(CheckTimings::Clock::now() - start).count();
+}
+
+// The platform (Platform for a system folder, CapturePlatform for a capture)
+// with every tool run and pause timed.
+template <class Base>
+class TimedPlatform : public Base {
  public:
-  TimedPlatform(PlatformOptions options, CheckTimings& timings) : Platform(std::move(options)), timings_(timings) {}
-  ToolRun runTool(std::string_view systemPath, const std::vector<std::string>& args) override;
-  void pause(double seconds) override;
+  TimedPlatform(PlatformOptions options, CheckTimings& timings) : Base(std::move(options)), timings_(timings) {}
+  ToolRun runTool(std::string_view systemPath, const std::vector<std::string>& args) override {
+    ToolRun run;
+    const double seconds = timed([&] { run = Base::runTool(systemPath, args); });
+    timings_.addToolRun({std::string(systemPath), args, seconds});
+    return run;
+  }
+  void pause(double seconds) override {
+    timings_.addPause(timed([&] { Base::pause(seconds); }));
+  }
 
  private:
   CheckTimings& timings_;

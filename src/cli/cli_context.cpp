@@ -4,6 +4,7 @@
 
 #include "core/capture_archive.h"
 #include "core/capture_manifest.h"
+#include "core/capture_platform.h"
 
 namespace corvane::cli {
 
@@ -14,9 +15,10 @@ void addRootOption(CLI::App& command, SystemOptions& options) {
       ->transform(
           [](const std::string& value) {
             // An archive is unpacked into a private folder that is removed when
-            // the program ends; the commands see a folder either way.
+            // the program ends; the commands see a folder either way. A capture
+            // of the earlier format is refused here.
             std::string failure;
-            std::string folder = openRootForReading(value, failure);
+            std::string folder = openRoot(value, failure);
             if (folder.empty()) throw CLI::ValidationError(failure);
             return folder;
           },
@@ -39,17 +41,12 @@ void addRawOption(CLI::App& command, bool& raw) {
   command.add_flag("--raw", raw, "Print the reader's own lists (positional arrays), as earlier versions did");
 }
 
-std::unique_ptr<Platform> makePlatform(const SystemOptions& options) {
-  return makePlatform(options, [](PlatformOptions o) { return std::make_unique<Platform>(std::move(o)); });
-}
-
-std::unique_ptr<Platform> makePlatform(const SystemOptions& options,
-                                       const std::function<std::unique_ptr<Platform>(PlatformOptions)>& make) {
+std::unique_ptr<Platform> makePlatform(const SystemOptions& options, const PlatformMakers& makers) {
   PlatformOptions platformOptions;
   platformOptions.root = options.root;
   platformOptions.home = options.home;
   platformOptions.pauses = !options.noPause;
-  auto platform = make(platformOptions);
+  auto platform = makeRootPlatform(platformOptions, makers);
   if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << text << '\n'; };
   return platform;
 }

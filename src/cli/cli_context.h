@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/bundle.h"
+#include "core/capture_platform.h"
 #include "core/mac_system.h"
 #include "core/platform.h"
 
@@ -33,11 +34,10 @@ void addVerboseOption(CLI::App& command, SystemOptions& options);
 // --raw: the readers' own positional lists instead of named fields.
 void addRawOption(CLI::App& command, bool& raw);
 
-// The platform for the chosen root; --verbose sends log texts to stderr.
-std::unique_ptr<Platform> makePlatform(const SystemOptions& options);
-// The same, made by `make` from the platform options (a Platform subclass).
-std::unique_ptr<Platform> makePlatform(const SystemOptions& options,
-                                       const std::function<std::unique_ptr<Platform>(PlatformOptions)>& make);
+// The platform for the chosen root (makeRootPlatform: a capture is read from
+// its recordings, never run), made by the makers when given; --verbose sends
+// log texts to stderr.
+std::unique_ptr<Platform> makePlatform(const SystemOptions& options, const PlatformMakers& makers = {});
 Bundle makeBundle(const SystemOptions& options);
 
 // "ROOT is not a Mac system: ..." when the root has no SystemVersion.plist at

@@ -126,10 +126,11 @@ std::string unpack(const std::string& archivePath, const std::string& folder, co
     if (type == AE_IFREG && declared > 0 && bytes + static_cast<uint64_t>(declared) > limits.bytes)
       return "unpacks to more than " + std::to_string(limits.bytes / (1024 * 1024)) + " MB";
 
-    // Written under the private folder, without set-id bits, always
-    // readable and removable by the user.
+    // Written under the private folder, without set-id bits, files without
+    // execute bits (nothing in a capture is a program), always readable and
+    // removable by the user.
     archive_entry_copy_pathname(entry, (folder + "/" + joined(*parts, parts->size())).c_str());
-    mode_t perm = archive_entry_perm(entry) & 0755;
+    mode_t perm = archive_entry_perm(entry) & (type == AE_IFDIR ? 0755 : 0644);
     perm |= type == AE_IFDIR ? 0700 : 0600;
     archive_entry_set_perm(entry, perm);
     archive_entry_set_uid(entry, ::getuid());

@@ -22,6 +22,8 @@ std::optional<CaptureManifest> parseCaptureManifest(std::string_view text) {
       manifest.osVersion = value;
     else if (key == "home")
       manifest.home = value;
+    else if (key == "script-version")
+      manifest.scriptVersion = static_cast<int>(intValueOfText(value));
     else if (key == "secrets-file")
       manifest.secretsFile = value;
     else if (key == "left-out")

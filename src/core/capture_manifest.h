@@ -26,6 +26,9 @@ struct CaptureManifest {
   std::string host;
   std::string osVersion;
   std::string home;
+  // corvane-capture's format: 1 (or 0, unsaid) for the earlier script that
+  // replayed tools by scripts in the capture, 2 for recordings as data.
+  int scriptVersion = 0;
   std::string secretsFile;  // system path; "" when no secret was found
   std::vector<StoreChecksum> stores;
   std::vector<std::string> leftOut;

@@ -274,15 +274,18 @@ DiskFigures Platform::diskFigures(std::string_view systemPath) const {
 const std::optional<std::vector<RecordedVolume>>& Platform::recordedVolumes() const {
   if (!volumesRead_) {
     volumesRead_ = true;
-    struct stat st {};
-    const std::string df = hostPath("/bin/df");
-    if (!rootIsSystem() && ::stat(df.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-      // The tool run changes nothing the readers see; it is the platform's own.
-      const ToolRun run = const_cast<Platform*>(this)->Platform::runTool("/bin/df", {"-k"});
-      recordedVolumes_ = parseDfOutput(run.output);
-    }
+    recordedVolumes_ = readRecordedVolumes();
   }
   return recordedVolumes_;
+}
+
+std::optional<std::vector<RecordedVolume>> Platform::readRecordedVolumes() const {
+  struct stat st {};
+  const std::string df = hostPath("/bin/df");
+  if (rootIsSystem() || ::stat(df.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  // The tool run changes nothing the readers see; it is the platform's own.
+  const ToolRun run = const_cast<Platform*>(this)->Platform::runTool("/bin/df", {"-k"});
+  return parseDfOutput(run.output);
 }
 
 const Value& Platform::productVersion() const {

@@ -3,8 +3,10 @@
 //
 // Every absolute system path (stores, tools, bundles, the home folder) is
 // resolved under a system root, "/" by default. Pointing the root at a
-// captured system (a folder laid out like a Mac's file system, whose tools
-// are executables at their own paths) runs the whole program against it.
+// system folder (laid out like a Mac's file system, its tools executables at
+// their own paths) runs the whole program against it. A customer's capture is
+// read by CapturePlatform (core/capture_platform.h), which never runs a file
+// from it; makeRootPlatform makes the right one for a root.
 //
 // The methods are virtual so that tests can replace single operations.
 
@@ -201,8 +203,8 @@ class Platform {
   // under the root.
   virtual DiskFigures diskFigures(std::string_view systemPath) const;
 
-  // The volumes a captured root recorded: the output of its own /bin/df -k,
-  // run once. nullopt when the root is "/" or holds no such tool.
+  // The volumes a root recorded, read once (readRecordedVolumes). nullopt
+  // when the root is "/" or has none: the host's file system answers then.
   const std::optional<std::vector<RecordedVolume>>& recordedVolumes() const;
 
   // The running system's "ProductVersion" from SystemVersion.plist; absent
@@ -217,6 +219,11 @@ class Platform {
   // Receives every log text too; the command line's --verbose and the tests
   // use it.
   std::function<void(const std::string& text)> logSink;
+
+ protected:
+  // The volumes recordedVolumes answers: the output of the root's own
+  // /bin/df -k for a system folder that has one.
+  virtual std::optional<std::vector<RecordedVolume>> readRecordedVolumes() const;
 
  private:
   // Tool runs (platform_tools.cpp). A tool that timed out earlier in this

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/system_readers.h"
+#include "core/capture_platform.h"
 #include "gui/language_setup.h"
 #include "provider/provider_datas.h"
 
@@ -19,7 +20,7 @@ std::unique_ptr<Platform> makePlatform(const GuiOptions& options) {
   platformOptions.home = options.home;
   platformOptions.pauses = options.pauses;
   platformOptions.syslog = options.syslog;
-  auto platform = std::make_unique<Platform>(platformOptions);
+  auto platform = makeRootPlatform(platformOptions);
   if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << text << '\n'; };
   return platform;
 }

@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "core/capture_archive.h"
+#include "core/capture_platform.h"
 #include "core/mac_system.h"
 #include "gui/language_setup.h"
 
@@ -14,7 +15,7 @@ bool rootIsMac(const std::string& root) {
   PlatformOptions options;
   options.root = root;
   options.syslog = false;
-  return isMacSystem(Platform(options));
+  return isMacSystem(*makeRootPlatform(options));
 }
 
 std::string displayedRoot(const std::string& root) { return root == "/" ? "/" : rootDisplayName(root); }
@@ -53,7 +54,7 @@ void FrontDoor::start() {
 bool FrontDoor::openCapture(const std::string& path) {
   if (app_) return true;
   std::string failure;
-  const std::string root = openRootForReading(path, failure);
+  const std::string root = openRoot(path, failure);
   if (root.empty()) {
     if (page_) page_->showRoot(displayedRoot(options_.root), failure);
     return false;

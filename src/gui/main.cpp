@@ -12,6 +12,7 @@
 #include "core/capture_archive.h"
 #include "core/platform_signals.h"
 #include "core/private_folders.h"
+#include "core/capture_platform.h"
 #include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
@@ -99,9 +100,10 @@ int run(int argc, char** argv, const corvane::SignalWatch& watch) {
   options.lang = parser.value(lang).toStdString();
   options.pauses = !parser.isSet(noPause);
   options.verbose = parser.isSet(verbose);
-  // A capture archive is unpacked into a private folder removed on exit.
+  // A capture archive is unpacked into a private folder removed on exit; a
+  // capture of the earlier format is refused.
   std::string rootFailure;
-  options.root = corvane::openRootForReading(options.root, rootFailure);
+  options.root = corvane::openRoot(options.root, rootFailure);
   if (options.root.empty()) {
     std::cerr << "corvane: --root: " << rootFailure << '\n';
     return 2;

@@ -3,7 +3,9 @@
 
 #include <filesystem>
 
+#include "app/check_report.h"
 #include "app_fixture.h"
+#include "core/capture_platform.h"
 #include "support/loopback_server.h"
 
 namespace corvane::testing {
@@ -159,6 +161,73 @@ TEST_F(LineCheckOnLoopback, NothingStaysWhenTheCheckIsCutShort) {
   corvane->OnButton(Button::LineCheck);
   corvane.reset();  // quitting during the check
   EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
+}
+
+// A capture's line is the fetch recorded on the customer's Mac: the
+// downloader the controller was given is never asked.
+class LineOfACapture : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    writeSystem(root, "10.4.11");
+    root.write("corvane-capture/manifest.txt",
+               "capture-time: 2026-12-10T16:05:00Z\nhost: Taro's iMac\nscript-version: 2\n");
+  }
+  Corvane& startOnCapture() {
+    capture = std::make_unique<CapturePlatform>(
+        PlatformOptions{.root = root.path(), .home = "/Users/user", .pauses = false, .syslog = false});
+    platform = capture.get();
+    view = std::make_unique<RecordingView>(*platform, RepairAnswer::No);
+    corvane = std::make_unique<Corvane>(
+        CorvaneServices{*view, queue, *platform, readers, downloader, strings, Bundle(root.path()),
+                        CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 5, .lineTimeout = 0.3}},
+        prvs);
+    corvane->awakeFromNib();
+    return *corvane;
+  }
+  TempFolder root;
+  std::unique_ptr<CapturePlatform> capture;
+};
+
+TEST_F(LineOfACapture, TheRowIsTheRecordedFetchOrNotRun) {
+  struct Case {
+    const char* what;
+    std::string recording;  // "" for none
+    Json line;
+    std::string cause;
+  } cases[] = {
+      {"fine",
+       "url: http://example.jp/check.html\nhttp-status: 200\nbytes: 15\nseconds: 0.2\ncurl-exit: 0\nerror: \n",
+       {{"image", "ok"}, {"text", "ok lineRecordedOn"}, {"code", ""}},
+       ""},
+      {"not found",
+       "url: http://example.jp/check.html\nhttp-status: 404\nbytes: 9\nseconds: 0.2\ncurl-exit: 0\nerror: \n",
+       {{"image", "syserr"}, {"text", "syserr lineRecordedOn"}, {"code", "07029"}},
+       "lineHttpStatus"},
+      {"no name",
+       "url: http://example.jp/check.html\nhttp-status: 000\nbytes: 0\nseconds: 0\ncurl-exit: 6\n"
+       "error: curl: (6) Could not resolve host\n",
+       {{"image", "syserr"}, {"text", "syserr lineRecordedOn"}, {"code", "07029"}},
+       "lineNameNotFound"},
+      {"none", "", {{"image", "before"}, {"text", "lineNotRecorded"}, {"code", ""}}, "lineNotRecorded"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(root.path() + "/corvane-capture/line");
+    if (!c.recording.empty()) root.write("corvane-capture/line/result", c.recording);
+    startOnCapture();
+    press(Button::LineCheck);
+    EXPECT_EQ(row(Row::Line), c.line);
+    const RowCause cause = rowCause(Row::Line, view->rows().at(Row::Line), *corvane);
+    EXPECT_EQ(cause.id, c.cause);
+    if (!c.recording.empty() && !c.cause.empty()) {
+      EXPECT_NE(cause.sentence.find("Recorded on the customer's Mac (Taro's iMac, 2026-12-10T16:05:00Z)"),
+                std::string::npos)
+          << cause.sentence;
+    }
+    EXPECT_EQ(events("arm").back()["enabled"], true);
+  }
+  EXPECT_TRUE(downloader.requests.empty()) << "the line of the machine reading the capture was checked";
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ struct Entry {
   std::string data;       // file contents
   std::string link;       // link target
   int64_t declared = -1;  // a size other than the data's
+  mode_t perm = 0644;
 };
 
 std::string writeArchive(const std::string& path, const std::vector<Entry>& entries) {
@@ -41,7 +42,7 @@ std::string writeArchive(const std::string& path, const std::vector<Entry>& entr
     archive_entry* entry = archive_entry_new();
     archive_entry_set_pathname(entry, e.path.c_str());
     archive_entry_set_filetype(entry, e.type);
-    archive_entry_set_perm(entry, 0644);
+    archive_entry_set_perm(entry, e.perm);
     if (e.type == AE_IFLNK) archive_entry_set_symlink(entry, e.link.c_str());
     if (e.type == AE_IFCHR) archive_entry_set_rdev(entry, makedev(1, 3));
     archive_entry_set_size(
@@ -108,7 +109,7 @@ TEST(CaptureArchive, AGoodArchiveUnpacksIntoAPrivateFolder) {
   const std::string archive = writeArchive(scratch.path() + "/good.tar.gz",
                                            {{"./", AE_IFDIR},
                                             {"./System/Library/CoreServices/SystemVersion.plist", AE_IFREG, "<plist/>"},
-                                            {"./sbin/ifconfig", AE_IFREG, "#!/bin/sh\n"},
+                                            {"./sbin/ifconfig", AE_IFREG, "#!/bin/sh\n", "", -1, 04755},
                                             {"./Library/link", AE_IFLNK, "", "../sbin/ifconfig"}});
   const UnpackedCapture unpacked = unpackCaptureArchive(archive, scratch.path());
   ASSERT_TRUE(unpacked.ok()) << unpacked.failure;
@@ -117,6 +118,9 @@ TEST(CaptureArchive, AGoodArchiveUnpacksIntoAPrivateFolder) {
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_EQ(testing::readHostFile(unpacked.folder + "/System/Library/CoreServices/SystemVersion.plist"), "<plist/>");
   EXPECT_TRUE(fs::is_symlink(unpacked.folder + "/Library/link"));
+  // Nothing unpacked from a capture is a program: no execute nor set-id bit.
+  ASSERT_EQ(::stat((unpacked.folder + "/sbin/ifconfig").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
   removeCaptureFolder(unpacked.folder);
   EXPECT_FALSE(fs::exists(unpacked.folder));
 }

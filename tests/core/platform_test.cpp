@@ -4,11 +4,13 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
 
+#include "core/capture_platform.h"
 #include "support/temp_folder.h"
 
 namespace corvane {
@@ -227,6 +229,122 @@ TEST(Platform, LogReachesTheSink) {
   platform.logSink = [&](const std::string& t) { seen.push_back(t); };
   platform.log("Setup Ethernet");
   EXPECT_EQ(seen, (std::vector<std::string>{"Setup Ethernet"}));
+}
+
+// A capture folder as corvane-capture writes it: the manifest and each run
+// recorded as data; at every tool path a program that would leave a marker.
+struct CaptureFolder {
+  testing::TempFolder root;
+  std::string marker = root.path() + "/ran";
+  int runs = 0;
+
+  CaptureFolder() {
+    root.write("corvane-capture/manifest.txt",
+               "capture-time: 2026-12-10T16:05:00Z\nhost: Taro's iMac\nscript-version: 2\n");
+  }
+  void record(const std::string& command, const std::string& output, const std::string& status) {
+    const std::string run = "corvane-capture/runs/" + std::to_string(++runs) + "/";
+    root.write(run + "command", command);
+    root.write(run + "output", output);
+    root.write(run + "status", status);
+  }
+  void plant(const std::string& tool) {
+    root.write(tool.substr(1), "#!/bin/sh\n: > '" + marker + "'\necho evil\n", true);
+  }
+};
+
+TEST(CapturePlatform, ToolRunsAreAnsweredFromTheRecordingsAndNothingIsStarted) {
+  CaptureFolder capture;
+  capture.record("/sbin/ifconfig\n-au\n", "en0: inet 10.0.1.2\n", "started: yes\nexit: 0\ntimed-out: no\ncut: no\n");
+  capture.record("/usr/bin/dig\n", std::string("partial\0rest", 12),
+                 "started: yes\nexit: 9\ntimed-out: yes\ncut: yes\n");
+  capture.record("/usr/bin/nslookup\nen0\n", "", "started: no\nexit: -1\ntimed-out: no\ncut: no\n");
+  capture.record("/bin/ps\n-a\n", std::string(100, 'p'), "started: yes\nexit: 0\n");
+  capture.record("/sbin/ifconfig\n-au\n", "a second run is not the answer", "started: yes\nexit: 1\n");
+  for (const char* tool : {"/sbin/ifconfig", "/usr/bin/dig", "/usr/bin/nslookup", "/bin/ps", "/bin/df"})
+    capture.plant(tool);
+  auto platform = makeRootPlatform({.root = capture.root.path(), .syslog = false, .toolOutputCap = 64});
+  ASSERT_NE(asCapture(*platform), nullptr);
+  std::vector<std::string> verbose;
+  platform->logSink = [&](const std::string& t) { verbose.push_back(t); };
+
+  struct Case {
+    const char* tool;
+    std::vector<std::string> args;
+    std::string output;
+    int exit;
+    bool started, timedOut, capped;
+  };
+  const Case cases[] = {
+      {"/sbin/ifconfig", {"-au"}, "en0: inet 10.0.1.2\n", 0, true, false, false},
+      {"/usr/bin/dig", {}, "partial", 9, true, true, true},
+      {"/usr/bin/nslookup", {"en0"}, "", -1, false, false, false},
+      {"/bin/ps", {"-a"}, std::string(64, 'p'), 0, true, false, true},  // past the output cap
+      {"/sbin/ifconfig", {"-a"}, "", -1, false, false, false},          // other arguments: no recording
+      {"/bin/df", {"-k"}, "", -1, false, false, false},                 // not recorded
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = platform->runTool(c.tool, c.args);
+    EXPECT_EQ(run.output, c.output) << c.tool;
+    EXPECT_EQ(run.exitStatus, c.exit) << c.tool;
+    EXPECT_EQ(run.started, c.started) << c.tool;
+    EXPECT_EQ(run.timedOut, c.timedOut) << c.tool;
+    EXPECT_EQ(run.outputCapped, c.capped) << c.tool;
+  }
+  EXPECT_FALSE(std::filesystem::exists(capture.marker)) << "a file of the capture was run";
+  EXPECT_NE(std::find(verbose.begin(), verbose.end(), "no recording of /sbin/ifconfig -a in the capture: not run"),
+            verbose.end());
+
+  // A system folder without the manifest is the developer's own: it runs.
+  std::filesystem::remove_all(capture.root.path() + "/corvane-capture");
+  auto system = makeRootPlatform({.root = capture.root.path(), .syslog = false});
+  EXPECT_EQ(asCapture(*system), nullptr);
+  EXPECT_EQ(system->runTool("/bin/ps", {"-a"}).output, "evil\n");
+  EXPECT_TRUE(std::filesystem::exists(capture.marker));
+}
+
+TEST(CapturePlatform, DiskFiguresAreTheRecordedDfOrUnknown) {
+  CaptureFolder recorded;
+  recorded.record("/bin/df\n-k\n",
+                  "Filesystem 1024-blocks Used Avail Capacity Mounted on\n"
+                  "/dev/disk0s2 1000 400 600 40% /\n",
+                  "started: yes\nexit: 0\n");
+  CaptureFolder unrecorded;
+  for (CaptureFolder* capture : {&recorded, &unrecorded}) capture->plant("/bin/df");
+  auto withDf = makeRootPlatform({.root = recorded.root.path(), .syslog = false});
+  DiskFigures figures = withDf->diskFigures("/Users/user");
+  EXPECT_TRUE(figures.known);
+  EXPECT_EQ(figures.totalBytes, 1000u * 1024);
+  EXPECT_EQ(figures.freeBytes, 600u * 1024);
+  // No recording: unknown, never the disk of the machine reading the capture.
+  auto withoutDf = makeRootPlatform({.root = unrecorded.root.path(), .syslog = false});
+  EXPECT_FALSE(withoutDf->diskFigures("/").known);
+  EXPECT_TRUE(withoutDf->recordedVolumes().has_value());
+  for (CaptureFolder* capture : {&recorded, &unrecorded}) EXPECT_FALSE(std::filesystem::exists(capture->marker));
+}
+
+TEST(CapturePlatform, RecordingsAreReadAsData) {
+  EXPECT_EQ(parseRecordedCommand("/usr/sbin/system_profiler\n-xml\nSPHardwareDataType\n"),
+            (std::vector<std::string>{"/usr/sbin/system_profiler", "-xml", "SPHardwareDataType"}));
+  EXPECT_EQ(parseRecordedCommand("/usr/bin/dig\n"), (std::vector<std::string>{"/usr/bin/dig"}));
+  EXPECT_EQ(parseRecordedCommand("/bin/x\n\nlast\n"), (std::vector<std::string>{"/bin/x", "", "last"}));
+  EXPECT_TRUE(parseRecordedCommand("").empty());
+  EXPECT_TRUE(parseRecordedCommand("relative/tool\n").empty());
+
+  const auto line = parseLineRecording(
+      "url: http://example.jp/check.html\nhttp-status: 404\nbytes: 1234\nseconds: 0.53\ncurl-exit: 0\nerror: \n");
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->url, "http://example.jp/check.html");
+  EXPECT_EQ(line->httpStatus, 404);
+  EXPECT_EQ(line->bytes, 1234u);
+  EXPECT_DOUBLE_EQ(line->seconds, 0.53);
+  EXPECT_FALSE(line->ok());
+  const auto garbage = parseLineRecording("url: x\nhttp-status: 000\nbytes: lots\ncurl-exit: 7\nerror: refused\n");
+  ASSERT_TRUE(garbage);
+  EXPECT_EQ(garbage->httpStatus, 0);
+  EXPECT_EQ(garbage->bytes, 0u);
+  EXPECT_EQ(garbage->curlExit, 7);
+  EXPECT_FALSE(parseLineRecording("http-status: 200\n"));
 }
 
 }  // namespace
