@@ -9,12 +9,15 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <vector>
 
+#include "core/beneath_root.h"
 #include "core/platform_files.h"
 #include "core/platform_signals.h"
 #include "core/private_folders.h"
@@ -42,18 +45,40 @@ std::string joined(const std::vector<std::string>& parts, size_t count) {
   return path;
 }
 
-// True when a link at `parts` with this target stays inside the folder.
-bool linkStaysInside(const std::vector<std::string>& parts, std::string_view target) {
-  if (target.empty() || target.front() == '/') return false;
-  std::vector<std::string> resolved(parts.begin(), parts.end() - 1);
-  for (auto& piece : splitText(target, "/")) {
+// The links unpacked so far: their paths in the folder, and their targets.
+using LinkMap = std::map<std::string, std::string>;
+
+// True when a link at `parts` with this target stays inside the folder,
+// resolved as the host resolves it: through the links in `links` (at most
+// kMaxLinksFollowed of them), a ".." after a link going to the parent of
+// where the link leads. An absolute target, a ".." above the folder and a
+// loop of links all count as leading out.
+bool linkStaysInside(const LinkMap& links, const std::vector<std::string>& parts, std::string_view target) {
+  std::vector<std::string> at(parts.begin(), parts.end() - 1);
+  std::deque<std::string> pending;
+  int followed = 0;
+  // Each link met puts its target in front of what is left of the path.
+  const auto follow = [&](std::string_view linkTarget) {
+    if (linkTarget.empty() || linkTarget.front() == '/' || ++followed > kMaxLinksFollowed) return false;
+    const std::vector<std::string> pieces = splitText(linkTarget, "/");
+    pending.insert(pending.begin(), pieces.begin(), pieces.end());
+    return true;
+  };
+  if (!follow(target)) return false;
+  while (!pending.empty()) {
+    std::string piece = std::move(pending.front());
+    pending.pop_front();
     if (piece.empty() || piece == ".") continue;
     if (piece == "..") {
-      if (resolved.empty()) return false;
-      resolved.pop_back();
-    } else {
-      resolved.push_back(std::move(piece));
+      if (at.empty()) return false;
+      at.pop_back();
+      continue;
     }
+    at.push_back(std::move(piece));
+    const auto link = links.find(joined(at, at.size()));
+    if (link == links.end()) continue;
+    at.pop_back();
+    if (!follow(link->second)) return false;
   }
   return true;
 }
@@ -92,7 +117,7 @@ std::string unpack(const std::string& archivePath, const std::string& folder, co
     return "is not a capture archive (" +
            std::string(archive_error_string(reader.get()) ? archive_error_string(reader.get()) : "") + ")";
   Writer writer;
-  std::set<std::string> links;
+  LinkMap links;
   uint64_t entries = 0, bytes = 0;
   archive_entry* entry = nullptr;
   for (;;) {
@@ -116,9 +141,9 @@ std::string unpack(const std::string& archivePath, const std::string& folder, co
     const mode_t type = archive_entry_filetype(entry);
     if (type == AE_IFLNK) {
       const char* target = archive_entry_symlink(entry);
-      if (!linkStaysInside(*parts, target ? target : ""))
+      if (!linkStaysInside(links, *parts, target ? target : ""))
         return "holds a link that leads out of the capture: \"" + path + "\"";
-      links.insert(joined(*parts, parts->size()));
+      links[joined(*parts, parts->size())] = target;
     } else if (type != AE_IFREG && type != AE_IFDIR) {
       return "holds a device or other special file: \"" + path + "\"";
     }
@@ -154,6 +179,11 @@ std::string unpack(const std::string& archivePath, const std::string& folder, co
     }
     if (archive_write_finish_entry(writer.get()) != ARCHIVE_OK) return "cannot be unpacked at \"" + path + "\"";
   }
+  // A link unpacked later can change where an earlier one leads (a name it
+  // passed through became a link): each is checked again against them all.
+  for (const auto& [path, target] : links)
+    if (!linkStaysInside(links, splitText(path, "/"), target))
+      return "holds a link that leads out of the capture: \"" + path + "\"";
   return "";
 }
 

@@ -1,6 +1,7 @@
 #include "core/platform.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #if defined(__linux__)
@@ -14,11 +15,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <utility>
 
+#include "core/beneath_root.h"
 #include "core/capture_manifest.h"
 #include "core/file_read.h"
 #include "core/platform_files.h"
@@ -62,8 +65,7 @@ Platform::Platform(PlatformOptions options)
   } else if (root_.empty()) {
     const char* env = std::getenv("HOME");
     home_ = env && *env ? env : "/";
-  } else if (const auto manifest =
-                 parseCaptureManifest(readWholeFile(root_ + std::string(kCaptureManifestPath)).value_or(""));
+  } else if (const auto manifest = parseCaptureManifest(Platform::readFile(kCaptureManifestPath).value_or(""));
              manifest && !manifest->home.empty()) {
     home_ = cleanSystemPath(manifest->home);
   } else {
@@ -76,41 +78,55 @@ Platform::~Platform() = default;
 
 std::string Platform::hostPath(std::string_view systemPath) const { return root_ + cleanSystemPath(systemPath); }
 
+std::optional<std::string> Platform::resolvedHostPath(std::string_view systemPath) const {
+  if (rootIsSystem()) return hostPath(systemPath);
+  const auto resolved = resolveBeneath(root_, cleanSystemPath(systemPath), true);
+  if (!resolved) return std::nullopt;
+  return root_ + *resolved;
+}
+
+namespace {
+
+// A system path opened under the root (core/beneath_root.h).
+UniqueFd openUnder(const std::string& root, std::string_view systemPath, int flags, bool followLast) {
+  return openBeneath(root, cleanSystemPath(systemPath), flags, followLast);
+}
+
+ParentBeneath parentUnder(const std::string& root, std::string_view systemPath) {
+  return openParentBeneath(root, cleanSystemPath(systemPath));
+}
+
+}  // namespace
+
 std::optional<std::string> Platform::readFile(std::string_view systemPath) const {
-  return readWholeFile(hostPath(systemPath));
+  // O_NONBLOCK: opening a pipe found in place of a file must not wait for a writer.
+  const UniqueFd fd = openUnder(root_, systemPath, O_RDONLY | O_NONBLOCK, true);
+  if (!fd) return std::nullopt;
+  return readWholeOpenFile(fd.get());
 }
 
 bool Platform::exists(std::string_view systemPath) const {
-  struct stat st {};
-  return ::stat(hostPath(systemPath).c_str(), &st) == 0;
+  return static_cast<bool>(openUnder(root_, systemPath, O_PATH, true));
 }
 
 bool Platform::isDirectory(std::string_view systemPath) const {
-  struct stat st {};
-  return ::stat(hostPath(systemPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return static_cast<bool>(openUnder(root_, systemPath, O_PATH | O_DIRECTORY, true));
 }
 
 std::vector<std::string> Platform::listFolder(std::string_view systemPath) const {
   std::vector<std::string> names;
-  DIR* dir = ::opendir(hostPath(systemPath).c_str());
-  if (!dir) return names;
-  while (dirent* entry = ::readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(std::move(name));
-  }
-  ::closedir(dir);
-  std::sort(names.begin(), names.end());
+  for (auto& entry : listFolderEntries(systemPath)) names.push_back(std::move(entry.name));
   return names;
 }
 
 namespace {
 
-// Whether the file system holding a host path is mounted from another
+// Whether the file system holding an open path is mounted from another
 // machine. Unknown kinds count as local.
-bool isNetworkFileSystem(const std::string& hostPath) {
+bool isNetworkFileSystem(int fd) {
 #if defined(__linux__)
   struct statfs fs {};
-  if (::statfs(hostPath.c_str(), &fs) != 0) return false;
+  if (::fstatfs(fd, &fs) != 0) return false;
   switch (static_cast<uint64_t>(static_cast<uint32_t>(fs.f_type))) {
     case 0x6969:      // NFS
     case 0x517B:      // SMB
@@ -125,7 +141,7 @@ bool isNetworkFileSystem(const std::string& hostPath) {
     default: return false;
   }
 #else
-  (void)hostPath;
+  (void)fd;
   return false;
 #endif
 }
@@ -141,9 +157,10 @@ EntryKind kindOfMode(mode_t mode) {
 
 std::vector<FolderEntry> Platform::listFolderEntries(std::string_view systemPath) const {
   std::vector<FolderEntry> entries;
-  const std::string folder = hostPath(systemPath);
-  DIR* dir = ::opendir(folder.c_str());
+  UniqueFd folder = openUnder(root_, systemPath, O_RDONLY | O_DIRECTORY, true);
+  DIR* dir = folder ? ::fdopendir(folder.get()) : nullptr;
   if (!dir) return entries;
+  folder.release();
   while (dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
@@ -155,7 +172,7 @@ std::vector<FolderEntry> Platform::listFolderEntries(std::string_view systemPath
       case DT_UNKNOWN: {
         // Some file systems leave the kind out of the listing.
         struct stat st {};
-        if (::lstat((folder + "/" + name).c_str(), &st) == 0) kind = kindOfMode(st.st_mode);
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) kind = kindOfMode(st.st_mode);
         break;
       }
       default: break;
@@ -168,19 +185,27 @@ std::vector<FolderEntry> Platform::listFolderEntries(std::string_view systemPath
 }
 
 EntryKind Platform::entryKind(std::string_view systemPath) const {
+  const UniqueFd fd = openUnder(root_, systemPath, O_PATH, false);
   struct stat st {};
-  if (::lstat(hostPath(systemPath).c_str(), &st) != 0) return EntryKind::missing;
+  if (!fd || ::fstat(fd.get(), &st) != 0) return EntryKind::missing;
   return kindOfMode(st.st_mode);
 }
 
 std::optional<std::string> Platform::linkTarget(std::string_view systemPath) const {
-  const std::string clean = cleanSystemPath(systemPath);
+  std::string clean = cleanSystemPath(systemPath);
+  while (clean.size() > 1 && clean.back() == '/') clean.pop_back();
+  if (clean == "/") return std::nullopt;
+  // A relative target is taken from the folder the link is really in.
+  std::optional<std::string> folder = clean.substr(0, clean.rfind('/') + 1);
+  if (!rootIsSystem()) folder = resolveBeneath(root_, *folder, true);
+  if (!folder) return std::nullopt;
+  const UniqueFd at = openBeneath(root_, *folder, O_PATH | O_DIRECTORY, false);
   char buffer[4096];
-  ssize_t n = ::readlink(hostPath(clean).c_str(), buffer, sizeof buffer);
-  if (n < 0 || static_cast<size_t>(n) >= sizeof buffer) return std::nullopt;
+  const std::string name = clean.substr(clean.rfind('/') + 1);
+  const ssize_t n = at ? ::readlinkat(at.get(), name.c_str(), buffer, sizeof buffer) : -1;
+  if (n <= 0 || static_cast<size_t>(n) >= sizeof buffer) return std::nullopt;
   std::string target(buffer, static_cast<size_t>(n));
-  if (target.empty()) return std::nullopt;
-  if (target.front() != '/') target = clean.substr(0, clean.rfind('/') + 1) + target;
+  if (target.front() != '/') target = *folder + "/" + target;
   std::string resolved = cleanSystemPath(target);
   while (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
   return resolved;
@@ -194,17 +219,55 @@ std::string Platform::temporaryFolder() const {
 }
 
 bool Platform::writeFile(std::string_view systemPath, std::string_view bytes) {
-  return writeHostFileAtomically(hostPath(systemPath), bytes);
+  const ParentBeneath parent = parentUnder(root_, systemPath);
+  return parent.folder && writeFileAtomicallyAt(parent.folder.get(), parent.name, bytes, 0644, hostPath(systemPath));
 }
 
 bool Platform::renamePath(std::string_view fromSystemPath, std::string_view toSystemPath) {
-  return renameHostPath(hostPath(fromSystemPath), hostPath(toSystemPath));
+  const ParentBeneath from = parentUnder(root_, fromSystemPath);
+  const ParentBeneath to = parentUnder(root_, toSystemPath);
+  return from.folder && to.folder &&
+         ::renameat(from.folder.get(), from.name.c_str(), to.folder.get(), to.name.c_str()) == 0;
 }
 
-bool Platform::removeTree(std::string_view systemPath) { return removeHostTree(hostPath(systemPath)); }
+bool Platform::removeTree(std::string_view systemPath) {
+  const ParentBeneath parent = parentUnder(root_, systemPath);
+  if (!parent.folder) return entryKind(systemPath) == EntryKind::missing;
+  return removeTreeAt(parent.folder.get(), parent.name);
+}
 
 bool Platform::copyTree(std::string_view fromSystemPath, std::string_view toSystemPath) {
-  return copyHostTree(hostPath(fromSystemPath), hostPath(toSystemPath));
+  const UniqueFd from = openUnder(root_, fromSystemPath, O_RDONLY | O_NONBLOCK, true);
+  const ParentBeneath to = parentUnder(root_, toSystemPath);
+  return from && to.folder && copyTreeAt(from.get(), to.folder.get(), to.name, hostPath(toSystemPath));
+}
+
+PlatformLock::~PlatformLock() = default;
+
+namespace {
+
+// flock on the root folder itself: nothing to make (a lock file beside the
+// backups would need administrator rights on "/" and could be planted as a
+// link), the same folder however the root is named, let go when the
+// descriptor closes, also when the process dies.
+class RootFolderLock : public PlatformLock {
+ public:
+  explicit RootFolderLock(UniqueFd fd) : fd_(std::move(fd)) {}
+
+ private:
+  UniqueFd fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<PlatformLock> Platform::tryLockRoot(bool& busy, std::string* why) {
+  busy = false;
+  const std::string folder = rootIsSystem() ? "/" : root_;
+  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return std::make_unique<RootFolderLock>(std::move(fd));
+  busy = fd && errno == EWOULDBLOCK;
+  if (why) *why = "cannot lock " + folder + ": " + std::strerror(errno);
+  return nullptr;
 }
 
 std::optional<std::string> Platform::readHostFile(const std::string& hostPath) const { return readWholeFile(hostPath); }
@@ -262,12 +325,13 @@ DiskFigures Platform::diskFigures(std::string_view systemPath) const {
     }
     return figures;
   }
+  const UniqueFd fd = openUnder(root_, systemPath, O_PATH, true);
   struct statvfs fs {};
-  if (::statvfs(hostPath(systemPath).c_str(), &fs) != 0) return figures;
+  if (!fd || ::fstatvfs(fd.get(), &fs) != 0) return figures;
   figures.totalBytes = static_cast<uint64_t>(fs.f_blocks) * fs.f_frsize;
   figures.freeBytes = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
   figures.known = true;
-  figures.networkShare = isNetworkFileSystem(hostPath(systemPath));
+  figures.networkShare = isNetworkFileSystem(fd.get());
   return figures;
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -81,6 +82,12 @@ struct FolderEntry {
   EntryKind kind = EntryKind::other;
 };
 
+// A lock the platform holds until this goes.
+class PlatformLock {
+ public:
+  virtual ~PlatformLock();
+};
+
 class Platform {
  public:
   explicit Platform(PlatformOptions options = {});
@@ -93,8 +100,18 @@ class Platform {
   bool rootIsSystem() const { return root_.empty(); }
 
   // The host path of an absolute system path. "." and ".." components are
-  // resolved lexically first, so no system path leads out of the root.
+  // resolved lexically first, so the text never leads out of the root; the
+  // host would still follow links on it. The members below that take system
+  // paths never leave the root whatever links they meet: the root is the
+  // system's "/", an absolute link target starts again there, ".." stays
+  // there (core/beneath_root.h). When the root is "/" they act on host paths
+  // as given.
   std::string hostPath(std::string_view systemPath) const;
+  // The host path of the file a system path leads to under the root, every
+  // link on the way resolved there (so it holds none), for a library or tool
+  // that opens paths itself; nullopt when the path is missing or its links
+  // loop. With the root "/", hostPath.
+  std::optional<std::string> resolvedHostPath(std::string_view systemPath) const;
 
   // Whole contents of the file at a system path; nullopt when it is missing,
   // a folder or unreadable.
@@ -113,6 +130,12 @@ class Platform {
   // taken from the link's folder; "." and ".." are resolved. nullopt when
   // the path is not a link.
   virtual std::optional<std::string> linkTarget(std::string_view systemPath) const;
+
+  // Takes the root's exclusive lock without waiting: one repair at a time
+  // changes a system. It is held until the returned object goes (or the
+  // process ends). nullptr when another holder has it (busy is then true) or
+  // it cannot be taken (why says then).
+  virtual std::unique_ptr<PlatformLock> tryLockRoot(bool& busy, std::string* why = nullptr);
 
   // Runs the tool at a system path with exactly these arguments, standard
   // output captured (never blocking on a full pipe), standard input and

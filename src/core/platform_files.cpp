@@ -8,11 +8,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
+#include <vector>
+
+#include "core/beneath_root.h"
 
 #include "core/platform_signals.h"
 
@@ -57,37 +63,147 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 // A rename is durable only once the folder that holds the name is on disk.
-void syncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+void syncFolder(int folder) {
+  const UniqueFd fd(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd) ::fsync(fd.get());
+}
+
+// Six random letters and digits, as mkstemp would choose.
+std::string randomName() {
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
+  std::string name(6, ' ');
+  for (char& c : name) c = kLetters[pick(random)];
+  return name;
+}
+
+// Deeper folders than this are not entered (each level holds a descriptor).
+constexpr int kMaxTreeDepth = 256;
+
+// A folder inside `folder` opened for listing without following a link,
+// made enterable first when it was unpacked without permission to.
+UniqueFd openFolderForChange(int folder, const std::string& name, const struct stat& st) {
+  UniqueFd fd(::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd && errno == EACCES) {
+    const UniqueFd path(::openat(folder, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!path) return fd;
+    // chmod of the descriptor's own entry: no name to swap for a link.
+    ::chmod(("/proc/self/fd/" + std::to_string(path.get())).c_str(), (st.st_mode & 07777) | S_IRWXU);
+    fd = UniqueFd(::openat(path.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  }
+  if (fd) ::fchmod(fd.get(), (st.st_mode & 07777) | S_IRWXU);
+  return fd;
+}
+
+// The names in an open folder ("." and ".." left out).
+std::vector<std::string> namesInFolder(int folder) {
+  std::vector<std::string> names;
+  const int copy = ::dup(folder);
+  DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+  if (!dir) {
+    if (copy >= 0) ::close(copy);
+    return names;
+  }
+  ::rewinddir(dir);
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+bool removeTreeBelow(int folder, const std::string& name, int depth) {
+  struct stat st {};
+  if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+  if (S_ISDIR(st.st_mode)) {
+    if (depth >= kMaxTreeDepth) return false;
+    const UniqueFd inside = openFolderForChange(folder, name, st);
+    if (inside)
+      for (const auto& entry : namesInFolder(inside.get())) removeTreeBelow(inside.get(), entry, depth + 1);
+    return ::unlinkat(folder, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT;
+  }
+  return ::unlinkat(folder, name.c_str(), 0) == 0 || errno == ENOENT;
+}
+
+bool copyFileContents(int from, int to) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(from, buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || !writeAll(to, std::string_view(buffer, static_cast<size_t>(n)))) return false;
+  }
+}
+
+bool copyTreeBelow(int from, int to, const std::string& name, int depth) {
+  struct stat st {};
+  if (::fstat(from, &st) != 0) return false;
+  const mode_t mode = st.st_mode & 07777;
+  if (S_ISREG(st.st_mode)) {
+    const UniqueFd target(
+        ::openat(to, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode | S_IRUSR | S_IWUSR));
+    return target && copyFileContents(from, target.get()) && ::fchmod(target.get(), mode) == 0;
+  }
+  if (!S_ISDIR(st.st_mode) || depth >= kMaxTreeDepth) return false;
+  if (::mkdirat(to, name.c_str(), S_IRWXU) != 0) return false;
+  const UniqueFd made(::openat(to, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!made) return false;
+  for (const auto& entry : namesInFolder(from)) {
+    struct stat inner {};
+    if (::fstatat(from, entry.c_str(), &inner, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (S_ISLNK(inner.st_mode)) {
+      char target[4096];
+      const ssize_t n = ::readlinkat(from, entry.c_str(), target, sizeof target - 1);
+      if (n < 0) return false;
+      target[n] = '\0';
+      if (::symlinkat(target, made.get(), entry.c_str()) != 0) return false;
+      continue;
+    }
+    const UniqueFd source(::openat(from, entry.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (!source || !copyTreeBelow(source.get(), made.get(), entry, depth + 1)) return false;
+  }
+  const UniqueFd setMode(::openat(made.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return setMode && ::fchmod(setMode.get(), mode) == 0;
 }
 
 }  // namespace
 
 bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, unsigned mode, std::string* why) {
   const std::string folder = folderOf(hostPath);
-  std::string temporary = folder + "/." + nameOf(hostPath) + ".XXXXXX";
-  // mkstemp creates with O_EXCL: never through an existing file or link.
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return fail(why, "cannot create a file in", folder);
+  const UniqueFd folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!folderFd) return fail(why, "cannot create a file in", folder);
+  return writeFileAtomicallyAt(folderFd.get(), nameOf(hostPath), bytes, mode, hostPath, why);
+}
+
+bool writeFileAtomicallyAt(int folder, const std::string& name, std::string_view bytes, unsigned mode,
+                           const std::string& shownPath, std::string* why) {
+  // O_EXCL under a fresh name: never through an existing file or link.
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = "." + name + "." + randomName();
+    fd = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return fail(why, "cannot create a file in", folderOf(shownPath));
   // The mode must not depend on the umask.
   if (!writeAll(fd, bytes) || ::fchmod(fd, static_cast<mode_t>(mode)) != 0 || ::fsync(fd) != 0) {
     const int error = errno;
     ::close(fd);
-    ::unlink(temporary.c_str());
-    return fail(why, "cannot write", hostPath, error);
+    ::unlinkat(folder, temporary.c_str(), 0);
+    return fail(why, "cannot write", shownPath, error);
   }
   if (::close(fd) != 0) {
     const int error = errno;
-    ::unlink(temporary.c_str());
-    return fail(why, "cannot write", hostPath, error);
+    ::unlinkat(folder, temporary.c_str(), 0);
+    return fail(why, "cannot write", shownPath, error);
   }
-  if (::rename(temporary.c_str(), hostPath.c_str()) != 0) {
+  if (::renameat(folder, temporary.c_str(), folder, name.c_str()) != 0) {
     const int error = errno;
-    ::unlink(temporary.c_str());
-    return fail(why, "cannot replace", hostPath, error);
+    ::unlinkat(folder, temporary.c_str(), 0);
+    return fail(why, "cannot replace", shownPath, error);
   }
   syncFolder(folder);
   return true;
@@ -104,18 +220,13 @@ bool removeHostFile(const std::string& hostPath) { return ::unlink(hostPath.c_st
 bool removeHostFolder(const std::string& hostPath) { return ::rmdir(hostPath.c_str()) == 0; }
 
 bool removeHostTree(const std::string& hostPath) {
-  std::error_code ignored;
-  if (fs::is_directory(fs::symlink_status(hostPath, ignored))) {
-    // Folders unpacked without write permission would stop the removal.
-    for (auto it = fs::recursive_directory_iterator(hostPath, fs::directory_options::skip_permission_denied, ignored);
-         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-      if (it->is_directory(ignored) && !it->is_symlink(ignored))
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-  }
-  fs::remove_all(hostPath, ignored);
-  return !fs::exists(fs::symlink_status(hostPath, ignored));
+  const UniqueFd folder(::open(folderOf(hostPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  struct stat st {};
+  if (!folder) return ::lstat(hostPath.c_str(), &st) != 0;
+  return removeTreeAt(folder.get(), nameOf(hostPath));
 }
+
+bool removeTreeAt(int folder, const std::string& name) { return removeTreeBelow(folder, name, 0); }
 
 bool makeHostFolders(const std::string& hostPath, std::string* why) {
   std::error_code error;
@@ -125,10 +236,15 @@ bool makeHostFolders(const std::string& hostPath, std::string* why) {
 }
 
 bool copyHostTree(const std::string& from, const std::string& to, std::string* why) {
-  std::error_code error;
-  fs::copy(from, to, fs::copy_options::recursive, error);
-  if (error) return fail(why, "cannot copy " + from + " to", to, error);
-  return true;
+  const UniqueFd source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!source) return fail(why, "cannot copy", from);
+  const UniqueFd target(::open(folderOf(to).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!target) return fail(why, "cannot copy " + from + " to", to);
+  return copyTreeAt(source.get(), target.get(), nameOf(to), to, why);
+}
+
+bool copyTreeAt(int from, int to, const std::string& name, const std::string& shownPath, std::string* why) {
+  return copyTreeBelow(from, to, name, 0) || fail(why, "cannot copy to", shownPath);
 }
 
 std::optional<std::string> makePrivateHostFolder(const std::string& parent, std::string_view prefix, std::string* why) {

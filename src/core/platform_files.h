@@ -57,6 +57,19 @@ std::optional<std::string> reserveHostFile(const std::string& folder, std::strin
 // The caller closes it with std::fclose and checks that close.
 std::FILE* openHostFileForWriting(const std::string& hostPath);
 
+// The same operations on a name inside an open folder (a descriptor), for
+// paths resolved under a system root (core/beneath_root.h): nothing at or
+// under the name is reached through a link. shownPath names the file in
+// reasons.
+bool writeFileAtomicallyAt(int folder, const std::string& name, std::string_view bytes, unsigned mode,
+                           const std::string& shownPath, std::string* why = nullptr);
+// Removes the file, link or folder tree at name; links inside are removed,
+// never followed. True when nothing is left at the name.
+bool removeTreeAt(int folder, const std::string& name);
+// Copies the open file or folder `from` to a new name in the folder `to`;
+// links inside a copied folder are copied as links, never followed.
+bool copyTreeAt(int from, int to, const std::string& name, const std::string& shownPath, std::string* why = nullptr);
+
 // Starts the program at hostPath with these arguments (after its own path)
 // and the program's environment, standard streams inherited, and waits for
 // it. Its exit status; -1 when it could not be started or did not exit normally.

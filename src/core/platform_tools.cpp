@@ -210,7 +210,10 @@ ToolRun Platform::runTool(std::string_view systemPath, const std::vector<std::st
     run.timedOut = true;
     return run;
   }
-  const std::optional<SpawnedTool> spawned = spawnTool(hostPath(systemPath), args);
+  // The tool's path is resolved under the root, so that a link among the
+  // system's folders never starts a program outside it.
+  const std::optional<std::string> host = resolvedHostPath(systemPath);
+  const std::optional<SpawnedTool> spawned = host ? spawnTool(*host, args) : std::nullopt;
   if (!spawned) return run;
   run.started = true;
   runningGroup_ = spawned->pid;

@@ -82,7 +82,9 @@ void MailAccountDatabase::load() {
   }
 
   // Read-only: the file belongs to the system and Mail; loading never writes.
-  SqliteOpen opened = openSqlite(platform_.hostPath(path), SQLITE_OPEN_READONLY);
+  // Resolved under the root: SQLite follows links on the path by itself.
+  const std::optional<std::string> host = platform_.resolvedHostPath(path);
+  SqliteOpen opened = host ? openSqlite(*host, SQLITE_OPEN_READONLY) : SqliteOpen{};
   if (!opened.ok) {
     platform_.log("initForTable:sqlite3 DB open error");
     init_error = kOpenError;
@@ -183,7 +185,9 @@ int32_t MailAccountDatabase::commitUpdate() {
   if (changed.empty()) return 0;
 
   // A file the system protects opens read-only; that is no use for writing either.
-  SqliteOpen opened = openSqlite(platform_.hostPath(path), SQLITE_OPEN_READWRITE);
+  // Resolved under the root: SQLite follows links on the path by itself.
+  const std::optional<std::string> host = platform_.resolvedHostPath(path);
+  SqliteOpen opened = host ? openSqlite(*host, SQLITE_OPEN_READWRITE) : SqliteOpen{};
   if (!opened.ok || sqlite3_db_readonly(opened.db.get(), "main") != 0) {
     platform_.log("updateData: sqlite DB open error");
     return kCommitOpenError;

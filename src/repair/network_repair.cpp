@@ -7,6 +7,7 @@
 #include "core/plist_io.h"
 #include "core/text.h"
 #include "inspect/get_port.h"
+#include "repair/repair_lock.h"
 #include "repair/setup_network.h"
 #include "repair/store_backup.h"
 
@@ -20,6 +21,11 @@ RepairOutcome OnRepair(Platform& platform, Authorizer& authorizer, ProviderDatas
   RepairOutcome outcome;
   if (!settings.hasSettings()) {
     outcome.failure = "the provider file is missing or holds no settings: there is nothing to repair against";
+    return outcome;
+  }
+  const RepairLock lock = takeRepairLock(platform);
+  if (!lock.held) {
+    outcome.failure = lock.failure;
     return outcome;
   }
   // The store as the builder finds it; one that another program rewrites
@@ -107,14 +113,13 @@ StepResult ApplyConfiguration(Platform& platform, Authorizer& authorizer, const 
 
   const std::string destination = storeDestination(platform);
   const std::string staged = temporaryPathBeside(destination);
-  result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", copyPath, platform.hostPath(staged)});
+  result = runStepOnPaths(platform, authorizer, "/bin/mv", {"-f", copyPath}, {staged});
   if (result.ok() && platform.readFile(staged) != copyBytes)
     result.failure = "the repaired store did not arrive beside the live one intact";
   if (result.ok() && storeBefore && platform.readFile(destination) != *storeBefore)
     result.failure = "the store was not changed: another program rewrote it while the repair was being installed";
   if (result.ok()) {
-    result =
-        runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(staged), platform.hostPath(destination)});
+    result = runStepOnPaths(platform, authorizer, "/bin/mv", {"-f"}, {staged, destination});
     // From here on the store may have been replaced, whatever mv reported.
     result.path = destination;
   }
@@ -190,6 +195,11 @@ StepResult undoRepair(Platform& platform, Authorizer& authorizer, const UndoOpti
   const std::string setKey = lastPathComponent(parsePropertyList(*bytes)["CurrentSet"].text());
   if (options.dryRun) {
     result.path = backup;
+    return result;
+  }
+  const RepairLock lock = takeRepairLock(platform);
+  if (!lock.held) {
+    result.failure = lock.failure;
     return result;
   }
   if (!argumentsFit({setKey})) {

@@ -6,6 +6,7 @@
 #include "core/plist_io.h"
 #include "core/text.h"
 #include "inspect/get_port.h"
+#include "repair/repair_lock.h"
 
 namespace corvane {
 
@@ -18,10 +19,13 @@ bool allDigits(std::string_view text) {
   return true;
 }
 
-// A privileged copy follows links: the backup folder must be a real folder
-// and the temporary name must not exist, or the copy could land elsewhere.
-bool safeToCopyInto(const Platform& platform, const std::string& folder, const std::string& target) {
-  return platform.entryKind(folder) == EntryKind::folder && platform.entryKind(target) == EntryKind::missing;
+// A privileged copy writes through a link in its place: a name it copies to
+// is new, or a plain file left by an earlier run. "" when it is, else why not.
+std::string freeToCopyTo(const Platform& platform, const std::string& target, bool mayExist) {
+  const EntryKind kind = platform.entryKind(target);
+  if (kind == EntryKind::missing || (mayExist && kind == EntryKind::file)) return "";
+  if (kind == EntryKind::link) return linkOnPath(platform, target);
+  return "something is in the way at " + target;
 }
 
 std::string folderOf(std::string_view systemPath) {
@@ -113,9 +117,14 @@ bool readsAsStore(const std::string& bytes) {
 
 StepResult pruneBackups(Platform& platform, Authorizer& authorizer, size_t keep) {
   StepResult result;
+  const RepairLock lock = takeRepairLock(platform);
+  if (!lock.held) {
+    result.failure = lock.failure;
+    return result;
+  }
   const std::vector<BackupEntry> backups = listBackups(platform);
   for (size_t i = 1; i + keep < backups.size(); ++i) {
-    result = runPrivilegedStep(authorizer, "/bin/rm", {"-f", platform.hostPath(backups[i].path)});
+    result = runStepOnPaths(platform, authorizer, "/bin/rm", {"-f"}, {backups[i].path});
     if (result.ok() && platform.exists(backups[i].path)) result.failure = backups[i].path + " is still there";
     if (!result.ok()) {
       result.failure = "the backup " + backups[i].path + " could not be removed: " + result.failure;
@@ -145,14 +154,13 @@ StepResult backupStore(Platform& platform, Authorizer& authorizer, std::string_v
   const std::string backupPath = pathOf(sequence, byUndo);
   const std::string partial = temporaryPathBeside(backupPath);
 
-  result = runPrivilegedStep(authorizer, "/bin/mkdir", {"-p", platform.hostPath(kBackupFolder)});
-  if (result.ok() && !safeToCopyInto(platform, std::string(kBackupFolder), partial))
-    result.failure = "the backup folder " + std::string(kBackupFolder) + " is not a plain folder";
-  if (result.ok())
-    result = runPrivilegedStep(authorizer, "/bin/cp", {"-p", platform.hostPath(storePath), platform.hostPath(partial)});
-  if (result.ok())
-    result =
-        runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(partial), platform.hostPath(backupPath)});
+  // Each folder made one level at a time, and every path checked for links
+  // before each step: the privileged tools would follow them out of the root.
+  result = makeFoldersStepwise(platform, authorizer, kBackupFolder);
+  if (result.ok()) result.failure = freeToCopyTo(platform, partial, false);
+  if (result.ok()) result = runStepOnPaths(platform, authorizer, "/bin/cp", {"-p"}, {std::string(storePath), partial});
+  if (result.ok()) result.failure = freeToCopyTo(platform, backupPath, false);
+  if (result.ok()) result = runStepOnPaths(platform, authorizer, "/bin/mv", {"-f"}, {partial, backupPath});
   if (result.ok() && platform.readFile(backupPath) != storeBytes)
     result.failure = "the copy " + backupPath + " does not hold the store as it was";
   if (result.ok()) result.path = backupPath;
@@ -170,11 +178,12 @@ StepResult restoreBackup(Platform& platform, Authorizer& authorizer, std::string
   const std::string storePath = storePathOfBackup(*name);
   const std::string staged = temporaryPathBeside(storePath);
 
-  result = runPrivilegedStep(authorizer, "/bin/cp", {"-p", platform.hostPath(backupPath), platform.hostPath(staged)});
+  // The staging name may hold a plain file left by a run that was stopped.
+  result.failure = freeToCopyTo(platform, staged, true);
+  if (result.ok()) result = runStepOnPaths(platform, authorizer, "/bin/cp", {"-p"}, {std::string(backupPath), staged});
   if (result.ok() && platform.readFile(staged) != backupBytes)
     result.failure = "the copy of the backup beside the store is not the backup";
-  if (result.ok())
-    result = runPrivilegedStep(authorizer, "/bin/mv", {"-f", platform.hostPath(staged), platform.hostPath(storePath)});
+  if (result.ok()) result = runStepOnPaths(platform, authorizer, "/bin/mv", {"-f"}, {staged, storePath});
   if (result.ok() && platform.readFile(storePath) != backupBytes)
     result.failure = "the restored store " + storePath + " is not the backup";
   if (result.ok()) result.path = storePath;

@@ -82,6 +82,13 @@ TEST(CaptureArchive, HostileArchivesAreRefusedAndWriteNothingOutside) {
        {{"dir/", AE_IFDIR}, {"in", AE_IFLNK, "", "dir"}, {"in/file", AE_IFREG, "x"}},
        {},
        "below a link"},
+      {"link chain out",
+       {{"d/", AE_IFDIR}, {"d/l1", AE_IFLNK, "", ".."}, {"l2", AE_IFLNK, "", "d/l1/.."}, {"l3", AE_IFLNK, "", "l2/.."}},
+       {},
+       "link"},
+      // A name the earlier link went through becomes a link to the folder.
+      {"later link", {{"a", AE_IFLNK, "", "x/.."}, {"x", AE_IFLNK, "", "."}}, {}, "link"},
+      {"link loop", {{"l", AE_IFLNK, "", "m/x"}, {"m", AE_IFLNK, "", "l"}}, {}, "link"},
       {"device", {{"dev/null", AE_IFCHR}}, {}, "device"},
       {"fifo", {{"pipe", AE_IFIFO}}, {}, "special"},
       {"huge entry", {{"big", AE_IFREG, big}}, {100, 1024 * 1024}, "MB"},
@@ -110,7 +117,10 @@ TEST(CaptureArchive, AGoodArchiveUnpacksIntoAPrivateFolder) {
                                            {{"./", AE_IFDIR},
                                             {"./System/Library/CoreServices/SystemVersion.plist", AE_IFREG, "<plist/>"},
                                             {"./sbin/ifconfig", AE_IFREG, "#!/bin/sh\n", "", -1, 04755},
-                                            {"./Library/link", AE_IFLNK, "", "../sbin/ifconfig"}});
+                                            {"./Library/link", AE_IFLNK, "", "../sbin/ifconfig"},
+                                            // Through a link, and still inside.
+                                            {"./Library/up", AE_IFLNK, "", ".."},
+                                            {"./again", AE_IFLNK, "", "Library/up/sbin"}});
   const UnpackedCapture unpacked = unpackCaptureArchive(archive, scratch.path());
   ASSERT_TRUE(unpacked.ok()) << unpacked.failure;
   struct stat st {};
@@ -121,6 +131,7 @@ TEST(CaptureArchive, AGoodArchiveUnpacksIntoAPrivateFolder) {
   // Nothing unpacked from a capture is a program: no execute nor set-id bit.
   ASSERT_EQ(::stat((unpacked.folder + "/sbin/ifconfig").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0644u);
+  EXPECT_EQ(testing::readHostFile(unpacked.folder + "/again/ifconfig"), "#!/bin/sh\n");
   removeCaptureFolder(unpacked.folder);
   EXPECT_FALSE(fs::exists(unpacked.folder));
 }

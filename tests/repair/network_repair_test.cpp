@@ -60,7 +60,8 @@ TEST(OnRepair, GrantedRepairInstallsTheExpectedStoreInOrder) {
   const std::string config = "ROOT/Library/Preferences/SystemConfiguration";
   EXPECT_EQ(
       steps(system),
-      (Texts{"mkdir -p " + backups,
+      (Texts{"mkdir -p ROOT/Library/Application Support", "mkdir -p ROOT/Library/Application Support/Corvane",
+             "mkdir -p " + backups,
              "cp -p " + config + "/preferences.plist " + backups + "/.corvane-preferences-20261210-160500-1.plist.new",
              "mv -f " + backups + "/.corvane-preferences-20261210-160500-1.plist.new " + backups +
                  "/preferences-20261210-160500-1.plist",

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <future>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/text.h"
@@ -206,6 +211,57 @@ TEST(RepairCommand, BackupsAreListedChosenDryRunAndPruned) {
   ASSERT_EQ(lines(after.out), 2u) << after.out;
   EXPECT_EQ(after.out.substr(0, after.out.find('\n')), firstLine);
   EXPECT_NE(after.out.find("undo"), std::string::npos) << after.out;
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Every file under a host folder with its bytes.
+std::map<std::string, std::string> filesUnder(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    files[entry.path().string()] = entry.is_regular_file() ? testing::readHostFile(entry.path()) : "";
+  return files;
+}
+
+TEST(RepairCommand, OneRepairAtATime) {
+  ProviderBundle bundle;
+  ASSERT_TRUE(bundle.ok);
+  CopiedSystem system("repair-10.4-new-location");
+  // A backup to undo and to prune, so that every command gets as far as the lock.
+  const std::string backups = "/Library/Application Support/Corvane/backups";
+  system.write(backups + "/preferences-20261201-000000-1.plist", system.read(testing::kPlist));
+  system.write(backups + "/preferences-20261202-000000-1.plist", system.read(testing::kPlist));
+  // The first repair's copy of the store waits, inside the lock, to be let go
+  // (20 seconds at most).
+  const std::string held = system.tmp() + "/held", release = system.tmp() + "/release";
+  system.write("/bin/cp",
+               "#!/bin/sh\ntouch '" + held + "'\ni=0\nwhile [ ! -e '" + release +
+                   "' ] && [ $i -lt 200 ]; do sleep 0.1; i=$((i+1)); done\nexec /bin/cp \"$@\"\n",
+               true);
+  std::future<CliRun> first = std::async(std::launch::async, [&] {
+    return corvane(system, words("repair --yes --no-pause") + Args{"--bundle", bundle.path()});
+  });
+  for (int i = 0; i < 300 && !std::filesystem::exists(held); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(std::filesystem::exists(held)) << "the first repair never reached its backup";
+
+  const std::map<std::string, std::string> before = filesUnder(system.root());
+  for (const Args& second : {words("repair --yes --no-pause") + Args{"--bundle", bundle.path()},
+                             words("repair --undo --yes --no-pause"), words("repair --prune 0")}) {
+    const CliRun run = corvane(system, second);
+    EXPECT_EQ(run.status, 1) << second[1];
+    EXPECT_NE(run.err.find("another repair is running"), std::string::npos) << second[1] << ": " << run.err;
+    EXPECT_EQ(filesUnder(system.root()), before) << second[1];
+  }
+
+  std::ofstream(release).put('\n');
+  const CliRun done = first.get();
+  EXPECT_EQ(done.status, 0) << done.err;
+  EXPECT_NE(system.read(testing::kPlist), before.at(system.host(testing::kPlist)));
 }
 
 }  // namespace

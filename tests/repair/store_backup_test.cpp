@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+
+#include "repair/network_repair.h"
 #include "repair/repair_test_support.h"
 
 namespace corvane {
@@ -95,6 +99,79 @@ TEST(RestoreBackup, RefusesWithoutRightsAndLeavesTheStore) {
   authorizer.obtainRights();
   EXPECT_FALSE(restoreBackup(platform, authorizer, newestBackup(platform)).ok());
   EXPECT_EQ(system.read(store), before);
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+using testing::CopiedSystem;
+using testing::kPlist;
+using testing::readHostFile;
+using testing::TempFolder;
+
+// The real platform on a copied system, its clock standing still.
+class StillClockPlatform : public Platform {
+ public:
+  explicit StillClockPlatform(const std::string& root) : Platform({.root = root, .pauses = false, .syslog = false}) {}
+  std::time_t now() const override { return kWhen; }
+};
+
+// Every file under a host folder with its bytes.
+std::map<std::string, std::string> filesUnder(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    files[entry.path().string()] = entry.is_regular_file() ? readHostFile(entry.path()) : "";
+  return files;
+}
+
+TEST(RepairLinks, APlantedLinkAtAnyWritePathIsRefusedAndNothingIsWritten) {
+  const std::string support = "/Library/Application Support";
+  const std::string backups(kBackupFolder);
+  const std::string staged = "/Library/Preferences/SystemConfiguration/.corvane-preferences.plist.new";
+  const std::string backupName = backupFileName("preferences.plist", kWhen, 1);
+  const std::string undone = "preferences-20261201-000000-1.plist";  // what the undo puts back
+  struct Case {
+    bool undo;
+    std::string link;    // a system path
+    std::string inside;  // what the link points at in the outside folder
+  } cases[] = {
+      {false, support, ""},
+      {false, support + "/Corvane", ""},
+      {false, backups, ""},
+      {false, backups + "/.corvane-" + backupName + ".new", "/partial"},
+      {false, backups + "/" + backupName, "/backup"},
+      {false, staged, "/staged"},
+      {true, staged, "/staged"},
+      {true, backups + "/" + backupFileName("preferences.plist", kWhen, 2, true), "/kept"},
+  };
+  for (const Case& c : cases) {
+    const std::string what = (c.undo ? "undo, " : "repair, ") + c.link;
+    CopiedSystem system("repair-10.4-new-location");
+    TempFolder outside;
+    outside.write("keep", "outside");
+    if (c.undo) system.write(backups + "/" + undone, system.read(kPlist));
+    if (c.undo) system.write(backups + "/" + backupName, system.read(kPlist));  // the name the undo skips
+    std::filesystem::create_directories(std::filesystem::path(system.host(c.link)).parent_path());
+    std::filesystem::create_symlink(outside.path() + c.inside, system.host(c.link));
+    const std::string store = system.read(kPlist);
+    StillClockPlatform platform(system.root());
+    testing::CueAuthorizer authorizer(platform, true);
+
+    std::string failure;
+    if (c.undo) {
+      failure = undoRepair(platform, authorizer, {.backup = undone}).failure;
+    } else {
+      ProviderDatas settings = testing::providerSettings();
+      failure = OnRepair(platform, authorizer, settings).failure;
+    }
+    EXPECT_NE(failure.find(c.link + " is a symbolic link"), std::string::npos) << what << ": " << failure;
+    EXPECT_EQ(system.read(kPlist), store) << what;
+    EXPECT_EQ(filesUnder(outside.path()), (std::map<std::string, std::string>{{outside.path() + "/keep", "outside"}}))
+        << what;
+  }
 }
 
 }  // namespace

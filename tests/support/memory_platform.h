@@ -6,11 +6,16 @@
 //
 // Paths are kept as host paths, like the real platform's: a system path is
 // mapped under the root ("/memory/root"), and the temporary folder
-// ("/memory/tmp") is a host folder outside it, as on the real system. An
-// absolute link target is a system path (it stays under the root).
+// ("/memory/tmp") is a host folder outside it, as on the real system. Links
+// resolve as the real platform resolves them under its root: an absolute
+// target is a system path, ".." never climbs above the root, at most 40
+// links are followed; nothing under the root leads out of it.
 
+#include <algorithm>
+#include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -136,19 +141,20 @@ class MemoryPlatform : public Platform {
     return found;
   }
   EntryKind entryKind(std::string_view systemPath) const override {
-    const std::optional<std::string> parent = resolved(parentOf(hostPath(systemPath)));
-    if (!parent) return EntryKind::missing;
-    const auto found = entries_.find(joined(*parent, nameOf(hostPath(systemPath))));
-    return found == entries_.end() ? EntryKind::missing : found->second.kind;
+    const std::optional<std::string> path = resolved(hostPath(systemPath), false);
+    if (!path) return EntryKind::missing;
+    const auto found = entries_.find(*path);
+    return found != entries_.end() ? found->second.kind : *path == "/" ? EntryKind::folder : EntryKind::missing;
   }
   std::optional<std::string> linkTarget(std::string_view systemPath) const override {
-    const std::string clean = cleanKey(std::string(systemPath));
-    const auto found = entries_.find(hostPath(clean));
+    const std::optional<std::string> path = resolved(hostPath(systemPath), false);
+    const auto found = path ? entries_.find(*path) : entries_.end();
     if (found == entries_.end() || found->second.kind != EntryKind::link || found->second.bytes.empty())
       return std::nullopt;
+    // A relative target is taken from the folder the link is really in.
     std::string target = found->second.bytes;
-    if (target.front() != '/') target = clean.substr(0, clean.rfind('/') + 1) + target;
-    return cleanKey(hostPath(target)).substr(root().size());
+    if (target.front() != '/') target = parentOf(path->substr(root().size())) + "/" + target;
+    return cleanKey(target);
   }
 
   ToolRun runTool(std::string_view systemPath, const std::vector<std::string>& args) override {
@@ -172,15 +178,24 @@ class MemoryPlatform : public Platform {
     return disk_;
   }
 
+  // Writes act on the name in its folder as resolved under the root; a link
+  // at the name itself is replaced, not followed.
   bool writeFile(std::string_view systemPath, std::string_view bytes) override {
-    return writeHostFile(hostPath(systemPath), bytes);
+    const std::optional<std::string> at = placed(systemPath);
+    return at && writeHostFile(*at, bytes);
   }
   bool renamePath(std::string_view from, std::string_view to) override {
-    return renameHost(hostPath(from), hostPath(to));
+    const std::optional<std::string> source = placed(from), target = placed(to);
+    return source && target && renameHost(*source, *target);
   }
-  bool removeTree(std::string_view systemPath) override { return removeHostTree(hostPath(systemPath)); }
+  bool removeTree(std::string_view systemPath) override {
+    const std::optional<std::string> at = placed(systemPath);
+    return !at || removeHostTree(*at);
+  }
   bool copyTree(std::string_view from, std::string_view to) override {
-    const std::string source = hostPath(from), target = hostPath(to);
+    const std::optional<std::string> resolvedSource = resolved(hostPath(from)), placedTarget = placed(to);
+    if (!resolvedSource || !placedTarget) return false;
+    const std::string source = *resolvedSource, target = *placedTarget;
     if (!entries_.count(source) || entries_.count(target) || !isFolder(parentOf(target))) return false;
     std::vector<std::pair<std::string, Entry>> copies{{target, entries_.at(source)}};
     for (const auto& path : hostPathsUnder(source))
@@ -251,7 +266,29 @@ class MemoryPlatform : public Platform {
   }
   std::vector<std::string> launched;
 
+  // The root's lock: tryLockRoot finds it busy while one it gave is alive,
+  // or while another process is said to hold it.
+  bool rootLockedElsewhere = false;
+  bool rootLocked() const { return *rootLocked_; }
+  std::unique_ptr<PlatformLock> tryLockRoot(bool& busy, std::string* why = nullptr) override {
+    busy = rootLockedElsewhere || *rootLocked_;
+    if (busy) {
+      if (why) *why = "the root's lock is held";
+      return nullptr;
+    }
+    return std::make_unique<HeldLock>(rootLocked_);
+  }
+
  private:
+  class HeldLock : public PlatformLock {
+   public:
+    explicit HeldLock(std::shared_ptr<bool> held) : held_(std::move(held)) { *held_ = true; }
+    ~HeldLock() override { *held_ = false; }
+
+   private:
+    std::shared_ptr<bool> held_;
+  };
+
   struct Entry {
     EntryKind kind = EntryKind::file;
     std::string bytes;  // a file's contents, a link's target
@@ -300,30 +337,60 @@ class MemoryPlatform : public Platform {
       entries_.try_emplace(at, Entry{EntryKind::folder, {}});
   }
 
-  // The host path with every link on the way followed (absolute targets are
-  // system paths), or nullopt when a part is missing or the links loop.
-  std::optional<std::string> resolved(const std::string& host) const {
-    std::string at = "/";
-    std::vector<std::string> rest = splitText(cleanKey(host), "/");
+  // The host path with every link on the way followed (the last one too
+  // when followLast), or nullopt when a part is missing or more than 40
+  // links are met. Under the root, ".." stays at the root and an absolute
+  // target starts again there.
+  std::optional<std::string> resolved(const std::string& host, bool followLast = true) const {
+    const std::vector<std::string> rootParts = splitText(std::string(kRoot).substr(1), "/");
+    std::vector<std::string> at;
+    std::deque<std::string> pending;
+    for (auto& piece : splitText(cleanKey(host), "/"))
+      if (!piece.empty()) pending.push_back(std::move(piece));
+    size_t floor = 0;
+    if (pending.size() >= rootParts.size() && std::equal(rootParts.begin(), rootParts.end(), pending.begin())) {
+      at = rootParts;
+      floor = rootParts.size();
+      pending.erase(pending.begin(), pending.begin() + static_cast<long>(floor));
+    }
     int hops = 0;
-    for (size_t i = 0; i < rest.size(); ++i) {
-      if (rest[i].empty()) continue;
-      const std::string next = joined(at, rest[i]);
-      const auto found = entries_.find(next);
-      if (found == entries_.end()) return std::nullopt;
-      if (found->second.kind != EntryKind::link) {
-        at = next;
+    while (!pending.empty()) {
+      const std::string name = std::move(pending.front());
+      pending.pop_front();
+      if (name == "." || name.empty()) continue;
+      if (name == "..") {
+        if (at.size() > floor) at.pop_back();
         continue;
       }
-      if (++hops > 32) return std::nullopt;
-      const std::string& target = found->second.bytes;
-      std::string base = target.starts_with("/") ? root() + target : joined(at, target);
-      for (size_t j = i + 1; j < rest.size(); ++j) base += "/" + rest[j];
-      rest = splitText(cleanKey(base), "/");
-      at = "/";
-      i = static_cast<size_t>(-1);  // from the start of the new path
+      std::string next;
+      for (const auto& part : at) next += "/" + part;
+      next += "/" + name;
+      const auto found = entries_.find(next);
+      if (found == entries_.end()) return std::nullopt;
+      if (found->second.kind == EntryKind::link && (followLast || !pending.empty())) {
+        if (++hops > 40 || found->second.bytes.empty()) return std::nullopt;
+        const std::string& target = found->second.bytes;
+        if (target.starts_with("/")) {
+          at = rootParts;
+          floor = rootParts.size();
+        }
+        const std::vector<std::string> parts = splitText(target, "/");
+        pending.insert(pending.begin(), parts.begin(), parts.end());
+        continue;
+      }
+      at.push_back(name);
     }
-    return at;
+    std::string path;
+    for (const auto& part : at) path += "/" + part;
+    return path.empty() ? "/" : path;
+  }
+  // The host path of a system path's name in its folder as resolved under
+  // the root; nullopt when the folder is missing.
+  std::optional<std::string> placed(std::string_view systemPath) const {
+    const std::string host = hostPath(systemPath);
+    const std::optional<std::string> folder = resolved(parentOf(host));
+    if (!folder) return std::nullopt;
+    return joined(*folder, nameOf(host));
   }
   const Entry* followed(const std::string& host) const {
     static const Entry root{EntryKind::folder, {}};
@@ -361,6 +428,7 @@ class MemoryPlatform : public Platform {
   std::map<std::string, Program> programs_;
   DiskFigures disk_{.totalBytes = 270550000000, .freeBytes = 78490000000, .known = true};
   int privateFolders_ = 0;
+  std::shared_ptr<bool> rootLocked_ = std::make_shared<bool>(false);
   std::pair<std::string, std::string> refused_;  // folder, reason
 };
 
