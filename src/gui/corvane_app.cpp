@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/system_readers.h"
+#include "core/display_width.h"
 #include "provider/provider_datas.h"
 
 namespace corvane {
@@ -20,7 +21,8 @@ std::unique_ptr<Platform> makePlatform(const GuiOptions& options) {
   platformOptions.pauses = options.pauses;
   platformOptions.syslog = options.syslog;
   auto platform = std::make_unique<Platform>(platformOptions);
-  if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << text << '\n'; };
+  // The log quotes tool outputs and names from the system.
+  if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << escapeControls(text) << '\n'; };
   return platform;
 }
 

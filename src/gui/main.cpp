@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/capture_archive.h"
+#include "core/display_width.h"
 #include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
   std::string rootFailure;
   options.root = corvane::openRootForReading(options.root, rootFailure);
   if (options.root.empty()) {
-    std::cerr << "corvane: --root: " << rootFailure << '\n';
+    std::cerr << "corvane: --root: " << corvane::escapeControls(rootFailure, false) << '\n';
     return 2;
   }
   if (!options.bundle.empty() && !QDir(QString::fromStdString(options.bundle)).exists()) {
