@@ -46,10 +46,11 @@ int fail(const std::string& why) {
 
 // Whether the options would change the system at the root: the repair, an
 // undo or a prune, as opposed to a dry run, the list of backups or a kit.
+// In the order repair() takes them: the list of backups runs alone.
 bool changesTheSystem(const RepairOptions& options) {
-  if (!options.kit.empty() || options.backups) return false;
+  if (options.backups) return false;
   if (options.prune != -1) return true;
-  return !options.dryRun;
+  return options.kit.empty() && !options.dryRun;
 }
 
 // A customer's capture is the Mac as it was captured: its repair is a fix

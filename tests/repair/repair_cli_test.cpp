@@ -240,6 +240,7 @@ TEST(RepairCommand, ACaptureIsNeverRepairedInPlace) {
       "repair --undo preferences-20261210-044515-1.plist --yes --no-pause",
       "repair --prune 0",
       "repair --prune 0 --dry-run",  // a prune has no dry run
+      "repair --prune 0 --kit kit",  // nor is it part of a kit
   };
   for (const char* args : changing) {
     CapturedFolder capture("repair-10.4-new-location");
