@@ -5,8 +5,10 @@
 #include "app/reader_records.h"
 #include "app/recorded_line.h"
 #include "app/row_texts.h"
+#include "core/capture_manifest.h"
 #include "core/os_version.h"
 #include "core/text.h"
+#include "repair/fix_kit.h"
 
 namespace corvane {
 namespace {
@@ -409,6 +411,7 @@ bool Corvane::offerRepair(Row row, std::string_view messageKey, const std::vecto
     offer.planLines.push_back(formatText(l("repairSwitchesTo"), {plan.location}));
     for (const auto& name : plan.turnedOff) offer.planLines.push_back(formatText(l("repairTurnsOff"), {name}));
   }
+  offer.fixKit = rootIsCapture();
   offer.acceptable = acceptedRepairs_ < kMaxAcceptedRepairs;
   const bool accepted = services_.view.runRepairPanel(offer) && offer.acceptable;
   if (accepted) ++acceptedRepairs_;
@@ -458,7 +461,23 @@ Value Corvane::mailAccounts() const {
 
 void Corvane::mailDetail() { services_.view.runMailPanel(mailAccounts()); }
 
+bool Corvane::rootIsCapture() const { return readCaptureManifest(services_.platform).has_value(); }
+
+void Corvane::makeFixKit() {
+  const std::string folder = services_.view.chooseKitFolder();
+  if (folder.empty()) return;
+  const KitOutcome kit = writeFixKit(services_.platform, prvs_, folder);
+  const char* key = !kit.ok() ? "fixKitNotWritten" : kit.alreadyMatches ? "fixKitNotNeeded" : "fixKitWritten";
+  services_.view.showAlert(Alert{key, l("title"), formatText(l(key), {kit.ok() ? folder : kit.failure}), l("OK")});
+}
+
 void Corvane::repairNetwork(Button detail) {
+  // A capture is the customer's Mac as it was: it gets a kit to install
+  // there; nothing is changed here and no row is checked again.
+  if (rootIsCapture()) {
+    makeFixKit();
+    return;
+  }
   // A user-started repair checks the line again at its end; a line check
   // still running from before must not end in the middle of the repair.
   if (!flag_) lineCheck_.retire();

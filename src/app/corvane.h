@@ -140,6 +140,12 @@ class Corvane {
   void showLineVerdict(RowImage image, std::string_view key);
   void showRow(Row row, RowImage image, const std::string& text);
 
+  // The root is a customer's capture: repaired through a fix kit, never in place.
+  bool rootIsCapture() const;
+  // Writes the capture's fix kit into the folder the view chooses and says
+  // where, or why not; a declined choice writes nothing.
+  void makeFixKit();
+
   // A row's check begins: tools that did not answer before are not its own.
   void beginToolWatch(Row row);
   // Tells the view which tools did not answer during the row's check.

@@ -59,6 +59,10 @@ struct RepairOffer {
   std::string location;
   std::vector<std::string> turnedOff;
   std::vector<std::string> planLines;
+  // The root is a customer's capture: an accepted offer makes a fix kit for
+  // the captured Mac (the panel's yes button says so); the capture itself is
+  // never repaired.
+  bool fixKit = false;
   // False once the controller has run as many accepted repairs for one user
   // action as it allows: the controller repairs nothing whatever the
   // answer, and a view that answers for the user answers no.
@@ -109,6 +113,9 @@ class CorvaneView {
   virtual void redraw() = 0;
   // Shows or hides the waiting panel of a repair.
   virtual void showWaitPanel(bool shown) = 0;
+  // Asks where the fix kit of a capture goes: a host folder, or "" when the
+  // user declined (nothing is written then). A view that cannot ask declines.
+  virtual std::string chooseKitFolder() { return ""; }
   // Tells how a repair ended, by the detail button that offered it (TCP/IP
   // or network); before its re-checks.
   virtual void repairFinished(Button detail, bool ok) {

@@ -55,12 +55,14 @@ bool RecordingView::runRepairPanel(const RepairOffer& offer) {
   offers_.push_back(ReportOffer{offer, rows_[offer.row].code, answer});
   Json pairs = Json::array();
   for (const auto& [name, result] : offer.pairs) pairs.push_back(Json::array({name, result}));
-  events_.push_back(Json{{"event", "offer"},
-                         {"message", offer.messageKey},
-                         {"code", rows_[offer.row].code},
-                         {"pairs", pairs},
-                         {"plan", Json{{"location", offer.location}, {"turnedOff", offer.turnedOff}}},
-                         {"answer", answer ? 1 : 0}});
+  Json event{{"event", "offer"},
+             {"message", offer.messageKey},
+             {"code", rows_[offer.row].code},
+             {"pairs", pairs},
+             {"plan", Json{{"location", offer.location}, {"turnedOff", offer.turnedOff}}},
+             {"answer", answer ? 1 : 0}};
+  if (offer.fixKit) event["fixKit"] = true;
+  events_.push_back(std::move(event));
   return answer;
 }
 
@@ -80,6 +82,11 @@ void RecordingView::pause(double seconds) { platform_.pause(seconds); }
 
 void RecordingView::repairFinished(Button detail, bool ok) {
   events_.push_back(Json{{"event", "repair"}, {"tag", static_cast<int>(detail)}, {"ok", ok}});
+}
+
+std::string RecordingView::chooseKitFolder() {
+  events_.push_back(Json{{"event", "kitFolder"}, {"folder", kitFolder_}});
+  return kitFolder_;
 }
 
 Json RecordingView::rowsJson() const {

@@ -41,19 +41,23 @@ class RecordingView : public CorvaneView {
   void redraw() override;
   void showWaitPanel(bool) override {}
   void repairFinished(Button detail, bool ok) override;
+  // The folder set by setKitFolder ("" by default: declined).
+  std::string chooseKitFolder() override;
   void openHelp() override {}
   void quit() override {}
 
   // How later repair offers are answered.
   void setRepairAnswer(RepairAnswer answer) { answer_ = answer; }
   RepairAnswer repairAnswer() const { return answer_; }
+  // The answer when the controller asks where a capture's fix kit goes.
+  void setKitFolder(std::string folder) { kitFolder_ = std::move(folder); }
 
   const std::string& title() const { return title_; }
   const ReportRow& row(Row row) const { return rows_.at(row); }
   const std::map<Row, ReportRow>& rows() const { return rows_; }
   // The repair offers shown, in order, with their answers.
   const std::vector<ReportOffer>& offers() const { return offers_; }
-  // In order: row, cause, alert, offer, panel, repair and arm events.
+  // In order: row, cause, alert, offer, kitFolder, panel, repair and arm events.
   const nlohmann::ordered_json& events() const { return events_; }
   // {"system": {"image", "text", "code"}, ...} as the rows stand now.
   nlohmann::ordered_json rowsJson() const;
@@ -69,6 +73,7 @@ class RecordingView : public CorvaneView {
  private:
   Platform& platform_;
   RepairAnswer answer_;
+  std::string kitFolder_;
   std::string title_ = "Corvane";
   std::map<Row, ReportRow> rows_;
   std::vector<ReportOffer> offers_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/display_width.h"
+
 namespace corvane::cli {
 
 namespace {
@@ -85,8 +87,9 @@ std::string CheckTimings::text() const {
     out.append("  ")
         .append(milliseconds(run["seconds"].get<double>()))
         .append("  ")
-        .append(run["tool"].get<std::string>());
-    for (const auto& arg : run["args"]) out.append(" ").append(arg.get<std::string>());
+        .append(escapeControls(run["tool"].get<std::string>(), false));
+    // Arguments may name interfaces and services of the system.
+    for (const auto& arg : run["args"]) out.append(" ").append(escapeControls(arg.get<std::string>(), false));
     out.append("\n");
   }
   return out;

@@ -123,6 +123,7 @@ class TimedView : public CorvaneView {
   void redraw() override { view_.redraw(); }
   void showWaitPanel(bool shown) override { view_.showWaitPanel(shown); }
   void repairFinished(Button detail, bool ok) override { view_.repairFinished(detail, ok); }
+  std::string chooseKitFolder() override { return view_.chooseKitFolder(); }
   void openHelp() override { view_.openHelp(); }
   void quit() override { view_.quit(); }
   void setRowCause(Row row, std::string_view cause) override { view_.setRowCause(row, cause); }

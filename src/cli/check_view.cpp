@@ -182,6 +182,11 @@ void CheckView::repairFinished(Button detail, bool ok) {
   print((ok ? strings_.text("repairOk") : strings_.text("repairFailed")) + "\n\n");
 }
 
+std::string CheckView::chooseKitFolder() {
+  print(strings_.text("fixKitByCommand") + "\n\n");
+  return RecordingView::chooseKitFolder();
+}
+
 void CheckView::printSummary(std::ostream& out) const {
   out << "\n== " << escapeControls(title()) << "\n";
   for (Row row : kAllRows) {

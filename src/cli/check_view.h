@@ -33,6 +33,8 @@ class CheckView : public RecordingView {
   void runMailPanel(const Value& accounts) override;
   void redraw() override;
   void repairFinished(Button detail, bool ok) override;
+  // Says how a capture's kit is made on the command line; declines.
+  std::string chooseKitFolder() override;
 
   // The rows as a table for the terminal.
   void printSummary(std::ostream& out) const;

@@ -5,6 +5,7 @@
 #include "core/capture_archive.h"
 #include "core/capture_manifest.h"
 #include "core/capture_platform.h"
+#include "core/display_width.h"
 
 namespace corvane::cli {
 
@@ -47,7 +48,8 @@ std::unique_ptr<Platform> makePlatform(const SystemOptions& options, const Platf
   platformOptions.home = options.home;
   platformOptions.pauses = !options.noPause;
   auto platform = makeRootPlatform(platformOptions, makers);
-  if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << text << '\n'; };
+  // The log quotes tool outputs and names from the system.
+  if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << escapeControls(text) << '\n'; };
   return platform;
 }
 
@@ -77,9 +79,9 @@ bool refuseNonMacRoot(const Platform& platform, bool json) {
   const std::string message = notAMacMessage(platform);
   if (message.empty()) return false;
   if (json)
-    std::cout << nlohmann::ordered_json{{"error", message}}.dump(2) << '\n';
+    printJson(nlohmann::ordered_json{{"error", message}});
   else
-    std::cerr << "corvane-cli: " << message << '\n';
+    std::cerr << "corvane-cli: " << escapeControls(message, false) << '\n';
   return true;
 }
 

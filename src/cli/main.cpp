@@ -9,6 +9,7 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/output_check.h"
+#include "core/display_width.h"
 #include "core/platform_signals.h"
 #include "core/private_folders.h"
 
@@ -32,7 +33,8 @@ bool hasSubcommands(CLI::App& command) {
 }
 
 int usageError(const std::string& message) {
-  std::cerr << "corvane-cli: " << message << '\n';
+  // The message may quote a word of the command line or an archive's entry.
+  std::cerr << "corvane-cli: " << corvane::escapeControls(message, false) << '\n';
   return 2;
 }
 

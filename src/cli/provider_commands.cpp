@@ -9,6 +9,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "core/display_width.h"
 #include "core/file_read.h"
 #include "core/platform_files.h"
 #include "core/shift_jis.h"
@@ -29,7 +30,7 @@ nlohmann::ordered_json optionalText(const std::optional<std::string>& text) {
 bool canOpen(const std::string& path) {
   DecodeFile reader;
   if (reader.OpenFile(path)) return true;
-  std::cerr << "corvane-cli: cannot open provider file " << path << "\n";
+  std::cerr << "corvane-cli: cannot open provider file " << escapeControls(path, false) << "\n";
   return false;
 }
 
@@ -59,28 +60,29 @@ int showProvider(const std::string& path) {
   const nlohmann::ordered_json record = recordJson(ProviderDatas::loadFile(path));
   // Garbage descrambles into lines too; a file that sets nothing is not one.
   if (record == recordJson(ProviderDatas{})) {
-    std::cerr << "corvane-cli: " << path << " holds no provider settings\n";
+    std::cerr << "corvane-cli: " << escapeControls(path, false) << " holds no provider settings\n";
     return 1;
   }
-  std::cout << record.dump(2) << "\n";
+  printJson(record);
   return 0;
 }
 
 int showLines(const std::string& path) {
   DecodeFile reader;
   if (!reader.OpenFile(path)) {
-    std::cerr << "corvane-cli: cannot open provider file " << path << "\n";
+    std::cerr << "corvane-cli: cannot open provider file " << escapeControls(path, false) << "\n";
     return 1;
   }
   std::string text;
   bool anyEntry = false;
   while (const char* line = reader.GetDecodedLine()) {
-    text += shiftJisToUtf8Lossy(line) + "\n";
+    // A line of the file, shown as text: nothing in it reaches the terminal as a control.
+    text += escapeControls(shiftJisToUtf8Lossy(line), false) + "\n";
     anyEntry = anyEntry || getKeyAndValue(line).size() == 2;
   }
   reader.CloseFile();
   if (!anyEntry) {
-    std::cerr << "corvane-cli: " << path << " holds no provider settings\n";
+    std::cerr << "corvane-cli: " << escapeControls(path, false) << " holds no provider settings\n";
     return 1;
   }
   std::cout << text;
@@ -90,17 +92,17 @@ int showLines(const std::string& path) {
 int encode(const std::string& in, const std::string& out, int format) {
   const std::optional<std::string> text = readWholeFile(in);
   if (!text) {
-    std::cerr << "corvane-cli: cannot read " << in << "\n";
+    std::cerr << "corvane-cli: cannot read " << escapeControls(in, false) << "\n";
     return 1;
   }
   EncodedProviderFile file = encodeProviderFile(*text, format);
   if (!file.ok) {
-    std::cerr << "corvane-cli: " << in << ": " << file.error << "\n";
+    std::cerr << "corvane-cli: " << escapeControls(in + ": " + file.error, false) << "\n";
     return 1;
   }
   // Write beside the target, then rename over it: no half-written file.
   if (!writeHostFileAtomically(out, file.bytes)) {
-    std::cerr << "corvane-cli: cannot write " << out << "\n";
+    std::cerr << "corvane-cli: cannot write " << escapeControls(out, false) << "\n";
     return 1;
   }
   return 0;

@@ -10,6 +10,9 @@
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "core/authorizer.h"
+#include "core/capture_archive.h"
+#include "core/capture_manifest.h"
+#include "core/display_width.h"
 #include "core/plist_io.h"
 #include "core/text.h"
 #include "provider/provider_datas.h"
@@ -35,15 +38,35 @@ struct RepairOptions {
   std::string kit;
 };
 
+// Failures quote names from the system (services, locations, paths).
 int fail(const std::string& why) {
-  std::cerr << "corvane-cli repair: " << why << "\n";
+  std::cerr << "corvane-cli repair: " << escapeControls(why, false) << "\n";
   return 1;
+}
+
+// Whether the options would change the system at the root: the repair, an
+// undo or a prune, as opposed to a dry run, the list of backups or a kit.
+// In the order repair() takes them: the list of backups runs alone.
+bool changesTheSystem(const RepairOptions& options) {
+  if (options.backups) return false;
+  if (options.prune != -1) return true;
+  return options.kit.empty() && !options.dryRun;
+}
+
+// A customer's capture is the Mac as it was captured: its repair is a fix
+// kit installed on that Mac, never a change to the capture. True (with the
+// one line said) when the options would change a capture.
+bool refuseRepairInPlace(const Platform& platform, const RepairOptions& options) {
+  if (!changesTheSystem(options) || !readCaptureManifest(platform)) return false;
+  std::cerr << "corvane-cli: " << escapeControls(rootDisplayName(platform.root()), false)
+            << " is a customer's capture: it is repaired through a fix kit (--kit DIR), never in place\n";
+  return true;
 }
 
 // Asks on the terminal; without one the answer is no.
 bool confirmed(const std::string& question) {
   if (!::isatty(STDIN_FILENO)) return false;
-  std::cerr << question << " [y/N] " << std::flush;
+  std::cerr << escapeControls(question) << " [y/N] " << std::flush;
   std::string answer;
   if (!std::getline(std::cin, answer)) return false;
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
@@ -68,11 +91,12 @@ int dryRun(Platform& platform, ProviderDatas& settings) {
               << "\"; nothing would change\n";
     return 0;
   }
-  std::cout << "location \"" << kRepairLocationName << "\", set key " << setKey << ", would replace "
-            << storeDestination(platform) << "\n";
+  std::cout << "location \"" << kRepairLocationName << "\", set key " << escapeControls(setKey, false)
+            << ", would replace " << escapeControls(storeDestination(platform), false) << "\n";
   const std::string plan = planText(describeRepair(setup.liveStore(), setup.built()));
-  if (!plan.empty()) std::cout << plan.substr(1) << "\n";
-  for (const auto& line : describeChanges(setup.liveStore(), setup.built())) std::cout << line << "\n";
+  if (!plan.empty()) std::cout << escapeControls(plan.substr(1)) << "\n";
+  for (const auto& line : describeChanges(setup.liveStore(), setup.built()))
+    std::cout << escapeControls(line, false) << "\n";
   return 0;
 }
 
@@ -89,9 +113,10 @@ int listBackupsCommand(Platform& platform) {
   for (const BackupEntry& backup : backups) {
     const std::optional<std::string> bytes = platform.readFile(backup.path);
     const std::string location = currentLocationOf(bytes);
-    std::cout << backup.name.stamp << "  " << (backup.name.byUndo ? "undo  " : "repair") << "  "
+    std::cout << escapeControls(backup.name.stamp, false) << "  " << (backup.name.byUndo ? "undo  " : "repair") << "  "
               << (bytes ? std::to_string(bytes->size()) + " bytes" : "unreadable") << "  \""
-              << (location.empty() ? "?" : location) << "\"  " << backup.fileName << "\n";
+              << escapeControls(location.empty() ? "?" : location, false) << "\"  "
+              << escapeControls(backup.fileName, false) << "\n";
   }
   return 0;
 }
@@ -116,10 +141,10 @@ int undo(Platform& platform, const RepairOptions& options) {
   const std::optional<std::string> bytes = platform.readFile(chosen.path);
   const std::string location = currentLocationOf(bytes);
   if (options.dryRun) {
-    std::cout << "would restore " << chosen.path << " (location \"" << location << "\")\n";
+    std::cout << escapeControls("would restore " + chosen.path + " (location \"" + location + "\")", false) << "\n";
     const std::optional<std::string> live = platform.readFile(storeDestination(platform));
     for (const auto& line : describeChanges(parsePropertyList(live.value_or("")), parsePropertyList(*bytes)))
-      std::cout << line << "\n";
+      std::cout << escapeControls(line, false) << "\n";
     return 0;
   }
   if (!options.yes && !confirmed("Put back " + chosen.path + " (location \"" + location + "\")?"))
@@ -129,7 +154,7 @@ int undo(Platform& platform, const RepairOptions& options) {
   undoOptions.backup = lastPathComponent(chosen.path);
   const StepResult restored = undoRepair(platform, authorizer, undoOptions);
   if (!restored.ok()) return fail(restored.failure);
-  std::cout << "restored " << restored.path << " from " << chosen.path << "\n";
+  std::cout << escapeControls("restored " + restored.path + " from " + chosen.path, false) << "\n";
   return 0;
 }
 
@@ -144,14 +169,16 @@ int writeKit(Platform& platform, ProviderDatas& settings, const std::string& fol
     std::cout << "the captured network settings already match the provider's; no fix kit is needed\n";
     return 0;
   }
-  std::cout << "fix kit written to " << folder << ": location \"" << kRepairLocationName << "\" (set " << kit.setKey
-            << "), " << kit.changes.size() << " changes to " << storeDestination(platform) << "\n"
+  std::cout << "fix kit written to " << escapeControls(folder, false) << ": location \"" << kRepairLocationName
+            << "\" (set " << escapeControls(kit.setKey, false) << "), " << kit.changes.size() << " changes to "
+            << escapeControls(storeDestination(platform), false) << "\n"
             << "on the captured Mac: sudo sh apply.sh (undo: sudo sh undo.sh)\n";
   return 0;
 }
 
 int repair(const RepairOptions& options) {
   auto platform = makePlatform(options.system);
+  if (refuseRepairInPlace(*platform, options)) return 2;
   if (options.backups) return listBackupsCommand(*platform);
   if (options.prune >= 0 || options.prune < -1) return prune(*platform, options.prune);
   if (options.undo) return undo(*platform, options);
@@ -175,10 +202,11 @@ int repair(const RepairOptions& options) {
     return 0;
   }
   if (!outcome.applied) return fail(outcome.failure);
-  std::cout << "repaired: location \"" << kRepairLocationName << "\" (set " << outcome.setKey << ") installed in "
-            << storeDestination(*platform) << "\n";
+  std::cout << "repaired: location \"" << kRepairLocationName << "\" (set " << escapeControls(outcome.setKey, false)
+            << ") installed in " << escapeControls(storeDestination(*platform), false) << "\n";
   if (!outcome.backup.empty())
-    std::cout << "previous store kept at " << outcome.backup << " (corvane-cli repair --undo puts it back)\n";
+    std::cout << "previous store kept at " << escapeControls(outcome.backup, false)
+              << " (corvane-cli repair --undo puts it back)\n";
   // A restart step that failed after the install is a failure too.
   if (!outcome.failure.empty()) return fail(outcome.failure);
   return 0;

@@ -8,6 +8,7 @@
 
 #include "app/system_readers.h"
 #include "core/capture_platform.h"
+#include "core/display_width.h"
 #include "gui/language_setup.h"
 #include "provider/provider_datas.h"
 
@@ -21,7 +22,8 @@ std::unique_ptr<Platform> makePlatform(const GuiOptions& options) {
   platformOptions.pauses = options.pauses;
   platformOptions.syslog = options.syslog;
   auto platform = makeRootPlatform(platformOptions);
-  if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << text << '\n'; };
+  // The log quotes tool outputs and names from the system.
+  if (options.verbose) platform->logSink = [](const std::string& text) { std::cerr << escapeControls(text) << '\n'; };
   return platform;
 }
 

@@ -10,9 +10,10 @@
 #include <string_view>
 
 #include "core/capture_archive.h"
+#include "core/capture_platform.h"
+#include "core/display_width.h"
 #include "core/platform_signals.h"
 #include "core/private_folders.h"
-#include "core/capture_platform.h"
 #include "gui/front_door.h"
 #include "gui/screenshot_script.h"
 
@@ -105,7 +106,7 @@ int run(int argc, char** argv, const corvane::SignalWatch& watch) {
   std::string rootFailure;
   options.root = corvane::openRoot(options.root, rootFailure);
   if (options.root.empty()) {
-    std::cerr << "corvane: --root: " << rootFailure << '\n';
+    std::cerr << "corvane: --root: " << corvane::escapeControls(rootFailure, false) << '\n';
     return 2;
   }
   if (!options.bundle.empty() && !QDir(QString::fromStdString(options.bundle)).exists()) {

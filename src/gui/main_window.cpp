@@ -76,6 +76,9 @@ MainWindow::MainWindow(const GuiResources& resources, Platform& platform, QWidge
     return QFileDialog::getSaveFileName(this, resources_.text("saveReportTitle"), suggested,
                                         resources_.text("reportFileTypes"));
   };
+  askKitFolder = [this] {
+    return QFileDialog::getExistingDirectory(this, resources_.text("kitFolderTitle"), QDir::homePath());
+  };
 
   // The window's width is the banner's; its height follows the rows.
   setFixedWidth(ui_->banner->minimumWidth());
@@ -322,9 +325,14 @@ bool MainWindow::runRepairPanel(const RepairOffer& offer) {
   std::string message = offer.message;
   for (size_t i = 0; i < offer.planLines.size(); ++i) message += (i == 0 ? "\n\n" : "\n") + offer.planLines[i];
   // Past the controller's limit the answer does not count: nothing is repaired.
-  const bool accepted = repairPanel_->showPanel(message, offer.pairs) == 1 && offer.acceptable;
+  const bool accepted = repairPanel_->showPanel(message, offer.pairs, offer.fixKit) == 1 && offer.acceptable;
   offers_.push_back(ReportOffer{offer, reportRows_[offer.row].code, accepted});
   return accepted;
+}
+
+std::string MainWindow::chooseKitFolder() {
+  const QString folder = askKitFolder ? askKitFolder() : QString();
+  return folder.isEmpty() ? std::string() : QFile::encodeName(folder).toStdString();
 }
 
 void MainWindow::runHardwarePanel(const std::vector<VolumeRow>& volumes) {

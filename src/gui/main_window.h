@@ -52,6 +52,7 @@ class MainWindow : public QWidget, public CorvaneView {
   void setRowCause(Row row, std::string_view cause) override;
   void showAlert(const Alert& alert) override;
   bool runRepairPanel(const RepairOffer& offer) override;
+  std::string chooseKitFolder() override;
   void runHardwarePanel(const std::vector<VolumeRow>& volumes) override;
   void runNetworkPanel(const Value& networks, bool hasAutomatic) override;
   void runTcpipPanel(const Value& tcpips, const Value& networks) override;
@@ -98,6 +99,9 @@ class MainWindow : public QWidget, public CorvaneView {
   QPushButton* copyReportButton() const { return copyReport_; }
   // The save dialog; tests replace it. Returns the chosen path or "".
   std::function<QString(const QString& suggested)> askReportPath;
+  // The folder dialog for a capture's fix kit; tests replace it. Returns the
+  // chosen folder or "".
+  std::function<QString()> askKitFolder;
 
   // Ends the application once the help registration is removed; tests
   // replace it. By default QCoreApplication::quit.

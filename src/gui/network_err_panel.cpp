@@ -24,7 +24,6 @@ NetworkErrPanel::NetworkErrPanel(const GuiResources& resources, QWidget* parent)
   ui_->setupUi(this);
   setWindowTitle(resources.string("title"));
   ui_->icon->setPixmap(resources.appIcon.pixmap(64, 64));
-  ui_->yesButton->setText(resources.text("repairYes"));
   ui_->noButton->setText(resources.text("repairNo"));
   connect(ui_->yesButton, &QPushButton::clicked, this, &NetworkErrPanel::OnYes);
   connect(ui_->noButton, &QPushButton::clicked, this, &NetworkErrPanel::OnNo);
@@ -46,9 +45,11 @@ NetworkErrPanel::~NetworkErrPanel() = default;
 
 QTableWidget* NetworkErrPanel::ResultView() const { return ui_->ResultView; }
 QTextEdit* NetworkErrPanel::AlertView() const { return ui_->AlertView; }
+QPushButton* NetworkErrPanel::YesButton() const { return ui_->yesButton; }
 
 int NetworkErrPanel::showPanel(const std::string& message,
-                               const std::vector<std::pair<std::string, std::string>>& pairs) {
+                               const std::vector<std::pair<std::string, std::string>>& pairs, bool fixKit) {
+  ui_->yesButton->setText(resources_.text(fixKit ? "repairMakeKit" : "repairYes"));
   QTableWidget* table = ui_->ResultView;
   table->setColumnWidth(1, kResultWidth);
   const std::vector<RepairPanelRow> rows = repairPanelRows(pairs);

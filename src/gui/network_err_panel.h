@@ -10,6 +10,7 @@
 
 #include "gui/gui_resources.h"
 
+class QPushButton;
 class QTableWidget;
 class QTextEdit;
 
@@ -30,14 +31,17 @@ class NetworkErrPanel : public QDialog {
   ~NetworkErrPanel() override;
 
   // Fills the panel and runs it modally: 1 when the user chose to repair, 0
-  // otherwise (also when the panel is closed without an answer).
-  int showPanel(const std::string& message, const std::vector<std::pair<std::string, std::string>>& pairs);
+  // otherwise (also when the panel is closed without an answer). With fixKit
+  // (the root is a capture) the yes button makes a fix kit and says so.
+  int showPanel(const std::string& message, const std::vector<std::pair<std::string, std::string>>& pairs,
+                bool fixKit = false);
 
   void OnYes();
   void OnNo();
 
   QTableWidget* ResultView() const;
   QTextEdit* AlertView() const;
+  QPushButton* YesButton() const;
 
  private:
   // Widens a column whose cell is wider than it; never narrows one.

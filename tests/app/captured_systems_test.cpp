@@ -2,6 +2,8 @@
 
 #include "app/system_readers.h"
 #include "app_fixture.h"
+#include "core/plist_io.h"
+#include "core/text.h"
 #include "support/memory_copied_system.h"
 
 namespace corvane::testing {
@@ -11,7 +13,9 @@ class CapturedSystem : public AppTest {
  protected:
   // Runs the start button's sequence on testdata/sysroots/<name>, with
   // repair offers answered as told.
-  void run(const std::string& name, RepairAnswer answer = RepairAnswer::No) {
+  // beforeStart may change the system and the view before the sequence runs.
+  void run(const std::string& name, RepairAnswer answer = RepairAnswer::No,
+           const std::function<void()>& beforeStart = {}) {
     captured = std::make_unique<MemoryCopiedSystem>(name);
     platform = captured.get();
     systemReaders = makeSystemReaders(*platform);
@@ -22,6 +26,7 @@ class CapturedSystem : public AppTest {
                         CorvaneTimings{.pauseSeconds = 0, .requestTimeout = 0.5, .lineTimeout = 0.2}},
         prvs);
     corvane->awakeFromNib();
+    if (beforeStart) beforeStart();
     press(Button::Start);
   }
   std::vector<Json> detailEvents() const {
@@ -162,6 +167,84 @@ TEST_F(DemoSystem, RefusedRepairLeavesTheStoreAlone) {
   EXPECT_EQ(row(Row::Network), (Json{{"image", "err"},
                                      {"text", "port : Ethernet\nmac : 00:1f:5b:3c:9a:01   proxy : exist"},
                                      {"code", "03017"}}));
+}
+
+// The demo system as a customer's capture: an accepted offer makes a fix kit
+// in the folder the view chooses; the capture itself is never repaired.
+class DemoCapture : public DemoSystem {
+ protected:
+  static constexpr const char* kKit = "/memory/kits/kit";
+  void runCapture(const std::string& kitFolder, const std::function<void()>& spoil = {}) {
+    run("demo", RepairAnswer::Yes, [&] {
+      captured->put("/corvane-capture/manifest.txt",
+                    "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\n"
+                    "store: /Library/Preferences/SystemConfiguration/preferences.plist 1234567890 4096\n");
+      before = store();
+      view->setKitFolder(kitFolder);
+      if (spoil) spoil();
+    });
+  }
+  // The alerts about the kit.
+  std::vector<std::string> alerts() const {
+    std::vector<std::string> keys;
+    for (const auto& e : events("alert"))
+      if (e["message"].get<std::string>().starts_with("fixKit")) keys.push_back(e["message"]);
+    return keys;
+  }
+  // Tool runs that would change the captured system.
+  std::vector<std::string> installSteps() const {
+    std::vector<std::string> steps;
+    for (const auto& line : captured->toolLog())
+      for (const char* tool : {"mv ", "chown ", "scselect ", "kill ", "ipconfigd "})
+        if (line.starts_with(tool)) steps.push_back(line);
+    return steps;
+  }
+  std::string before;
+};
+
+TEST_F(DemoCapture, AnAcceptedOfferWritesAKitWhereTheViewSaysAndRepairsNothing) {
+  runCapture(kKit);
+  const std::vector<Json> offers = events("offer");
+  ASSERT_EQ(offers.size(), 1u);
+  EXPECT_EQ(offers[0]["fixKit"], true);
+  EXPECT_EQ(offers[0]["answer"], 1);
+  EXPECT_EQ(events("kitFolder"),
+            std::vector<Json>{Json::parse(R"({"event":"kitFolder","folder":"/memory/kits/kit"})")});
+  for (const char* file : {"/apply.sh", "/undo.sh", "/README.txt"})
+    EXPECT_TRUE(captured->readHostFile(kKit + std::string(file))) << file;
+  // The kit holds the repaired store, as the repair's builder makes it.
+  const auto kitStore = captured->readHostFile(kKit + std::string("/store/preferences.plist"));
+  ASSERT_TRUE(kitStore);
+  const Value repaired = parsePropertyList(*kitStore);
+  EXPECT_EQ(repaired["Sets"][lastPathComponent(repaired["CurrentSet"].text())]["UserDefinedName"].text(), "Quorvalin");
+  EXPECT_EQ(alerts(), std::vector<std::string>{"fixKitWritten"});
+
+  // Nothing was installed; the rows stand as the check left them.
+  EXPECT_EQ(store(), before);
+  EXPECT_EQ(installSteps(), std::vector<std::string>{});
+  EXPECT_TRUE(events("repair").empty());
+  EXPECT_EQ(rowImages(Row::Network), (std::vector<std::string>{"check", "err"}));
+}
+
+TEST_F(DemoCapture, ADeclinedFolderOrAnUnwritableOneWritesNoKit) {
+  struct Case {
+    std::string what, folder;
+    bool unwritable;
+    std::vector<std::string> alerts;
+  } cases[] = {
+      {"declined", "", false, {}},
+      {"unwritable", kKit, true, {"fixKitNotWritten"}},
+  };
+  for (const auto& c : cases) {
+    runCapture(c.folder, [&] {
+      if (c.unwritable) captured->refuseWritesUnder("/memory/kits", "Permission denied");
+    });
+    EXPECT_EQ(events("kitFolder").size(), 1u) << c.what;
+    EXPECT_TRUE(captured->hostPathsUnder("/memory/kits").empty()) << c.what;
+    EXPECT_EQ(alerts(), c.alerts) << c.what;
+    EXPECT_EQ(store(), before) << c.what;
+    EXPECT_EQ(installSteps(), std::vector<std::string>{}) << c.what;
+  }
 }
 
 }  // namespace

@@ -154,6 +154,48 @@ TEST_F(CheckCommand, ControlCharactersFromTheStoreAreShownEscaped) {
   EXPECT_NE(run.out.find("intra\\e[2Jnet"), std::string::npos) << run.out;
 }
 
+TEST_F(CheckCommand, AServiceNameWithATerminalSequenceIsPrintedEscaped) {
+  // A service named so that printing it raw would retitle the terminal.
+  const std::string store = system.path() + "/Library/Preferences/SystemConfiguration/preferences.plist";
+  std::string text = readHostFile(store);
+  const std::string name = "<string>AirPort</string>";
+  size_t renamed = 0;
+  for (size_t at; (at = text.find(name)) != std::string::npos; ++renamed)
+    text.replace(at, name.size(), "<string>Air\x1b]0;pwned\x07Port\x7f</string>");
+  ASSERT_GT(renamed, 0u);
+  std::ofstream(store, std::ios::binary) << text;
+
+  struct Case {
+    Args args;
+    std::string shown;
+  } cases[] = {
+      {common("en") + Args{"--repair", "no"}, "Air\\e]0;pwned\\x07Port\\x7f"},
+      {{"inspect", "network", "--root", system.path()}, "Air\\u001b]0;pwned\\u0007Port"},
+      {{"repair", "--dry-run", "--root", system.path(), "--bundle", CORVANE_BUNDLE},
+       "Air\\e]0;pwned\\x07Port\\x7f will be turned off."},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = corvaneCli(c.args);
+    const std::string command = c.args[0] + " " + c.args[1];
+    for (char control : {'\x1b', '\x07'}) {
+      EXPECT_EQ(run.out.find(control), std::string::npos) << command << ": " << run.out;
+      EXPECT_EQ(run.err.find(control), std::string::npos) << command << ": " << run.err;
+    }
+    EXPECT_NE(run.out.find(c.shown), std::string::npos) << command << ": " << run.out;
+  }
+}
+
+TEST_F(CheckCommand, AcceptedRepairOfACaptureNamesTheKitCommandAndChangesNothing) {
+  system.write("corvane-capture/manifest.txt", "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\n");
+  const std::string store = system.path() + "/Library/Preferences/SystemConfiguration/preferences.plist";
+  const std::string before = readHostFile(store);
+  const CliRun run = corvaneCli(common("en") + Args{"--repair", "yes"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("corvane-cli repair --root CAPTURE --kit DIR"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("The network settings were"), std::string::npos) << run.out;
+  EXPECT_TRUE(readHostFile(store) == before);
+}
+
 TEST_F(CheckCommand, TextModeShowsRowsInTheChosenLanguage) {
   std::filesystem::remove_all(system.path() + "/System/Library/Frameworks/WebKit.framework");
   CliRun japanese = corvaneCli(common("ja") + Args{"--repair", "no"});

@@ -52,6 +52,10 @@ TEST(DisplayWidth, ControlCharactersAreShownEscaped) {
        "31m",
        "c1 \\u009b31m"},  // the one-character CSI
       {"bad \xff byte", "bad \\xff byte"},
+      {"raw csi \x9b"
+       "31m",
+       "raw csi \\x9b31m"},                      // the same control as a byte that is no UTF-8
+      {"\x1b]0;pwned\x07", "\\e]0;pwned\\x07"},  // a title change
       {std::string("nul\0in", 6), "nul\\x00in"},
   };
   for (const auto& c : cases) EXPECT_EQ(escapeControls(c.text), c.shown) << c.shown;

@@ -105,7 +105,10 @@ TEST(LocalizedStrings, BundledTablesHoldEveryKeyInBothLanguages) {
                         "providerMissingMsg",
                         "repairSwitchesTo",
                         "repairTurnsOff",
-                        "repairAlreadyMatches"};
+                        "repairAlreadyMatches",
+                        "fixKitWritten",
+                        "fixKitNotWritten",
+                        "fixKitNotNeeded"};
   LocalizedStrings en = LocalizedStrings::load(bundle, "en");
   LocalizedStrings ja = LocalizedStrings::load(bundle, "ja");
   ASSERT_FALSE(en.empty());

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTextBrowser>
 #include <QTextEdit>
@@ -202,6 +204,45 @@ TEST(MainWindowTest, ARepairOfferAnsweredNoChangesNothingAndYesRunsTheRepair) {
   EXPECT_EQ(accepted.readers->repairs, 1);
   EXPECT_GE(offers, 2);  // the re-checks after the repair found the same canned fault
   EXPECT_FALSE(accepted.app->window().waitPanel()->isVisible());
+}
+
+// On a customer's capture (the demo system with the manifest corvane-capture
+// writes) the repair panel's yes button makes a fix kit: the window asks for
+// a folder, writes the kit there and says where; nothing is repaired.
+TEST(MainWindowTest, OnACaptureTheRepairPanelMakesAFixKit) {
+  struct Case {
+    std::string lang, button;
+  } cases[] = {{"en", "Make Fix Kit…"}, {"ja", "修復キットを作成…"}};
+  for (const auto& c : cases) {
+    testing::TempFolder folder;
+    const std::string root = folder.path() + "/capture";
+    std::filesystem::copy(testing::sysrootPath("demo"), root, std::filesystem::copy_options::recursive);
+    const std::string storePath = "/Library/Preferences/SystemConfiguration/preferences.plist";
+    folder.write("capture/corvane-capture/manifest.txt",
+                 "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nstore: " + storePath + " 1234567890 4096\n");
+    const std::string store = testing::readHostFile(root + storePath);
+    const std::string kit = folder.path() + "/kit";
+
+    GuiRun run(root, c.lang);
+    run.app->window().askKitFolder = [&] { return QString::fromStdString(kit); };
+    QString yes, said;
+    run.answer = [&](QDialog* panel, const std::string& kind) {
+      if (kind == "repair" && yes.isEmpty()) {
+        auto* repair = static_cast<NetworkErrPanel*>(panel);
+        yes = repair->YesButton()->text();
+        repair->OnYes();
+        return;
+      }
+      if (auto* box = qobject_cast<QMessageBox*>(panel)) said += box->text();
+      panel->done(0);
+    };
+    ASSERT_TRUE(run.click(1)) << c.lang;
+    EXPECT_EQ(yes.toStdString(), c.button);
+    EXPECT_TRUE(std::filesystem::exists(kit + "/apply.sh")) << c.lang;
+    EXPECT_TRUE(said.contains(QString::fromStdString(kit))) << said.toStdString();
+    EXPECT_EQ(run.readers->repairs, 0) << c.lang;
+    EXPECT_TRUE(testing::readHostFile(root + storePath) == store) << c.lang;
+  }
 }
 
 TEST(MainWindowTest, TheCloseBoxQuitsAndRemovesTheHelpRegistration) {

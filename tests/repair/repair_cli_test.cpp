@@ -213,6 +213,89 @@ TEST(RepairCommand, BackupsAreListedChosenDryRunAndPruned) {
   EXPECT_NE(after.out.find("undo"), std::string::npos) << after.out;
 }
 
+// A customer's capture laid out as a folder: a captured system with the
+// manifest corvane-capture writes (the live store's checksum among its
+// lines) and a backup that an undo or a prune would touch.
+class CapturedFolder : public CopiedSystem {
+ public:
+  explicit CapturedFolder(const std::string& name) : CopiedSystem(name) {
+    write("/corvane-capture/manifest.txt",
+          "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nstore: " + kPlist + " 1234567890 4096\n");
+    write(kBackup, read(kPlist));
+  }
+  // Every file beneath the root, by its path, with its bytes.
+  std::map<std::string, std::string> files() const {
+    std::map<std::string, std::string> all;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root()))
+      if (entry.is_regular_file()) all[entry.path().string()] = readHostFile(entry.path().string());
+    return all;
+  }
+  static inline const std::string kBackup =
+      "/Library/Application Support/Corvane/backups/preferences-20261210-044515-1.plist";
+};
+
+TEST(RepairCommand, ACaptureIsNeverRepairedInPlace) {
+  ProviderBundle bundle;
+  ASSERT_TRUE(bundle.ok);
+  const char* changing[] = {
+      "repair --yes --no-pause",
+      "repair --no-pause",  // would ask first
+      "repair --undo --yes --no-pause",
+      "repair --undo preferences-20261210-044515-1.plist --yes --no-pause",
+      "repair --prune 0",
+      "repair --prune 0 --dry-run",  // a prune has no dry run
+      "repair --prune 0 --kit kit",  // nor is it part of a kit
+  };
+  for (const char* args : changing) {
+    CapturedFolder capture("repair-10.4-new-location");
+    const auto before = capture.files();
+    const CliRun run = corvane(capture, words(args) + Args{"--bundle", bundle.path()});
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_EQ(run.err, "corvane-cli: " + capture.root() +
+                           " is a customer's capture: it is repaired through a fix kit (--kit DIR), never in place\n")
+        << args;
+    EXPECT_EQ(run.out, "") << args;
+    EXPECT_TRUE(capture.files() == before) << args;
+    EXPECT_TRUE(capture.toolLog().empty()) << args;
+    EXPECT_TRUE(std::filesystem::is_empty(capture.tmp())) << args;
+  }
+}
+
+TEST(RepairCommand, ACapturesReadOnlyModesAndItsKitStillWork) {
+  ProviderBundle bundle;
+  ASSERT_TRUE(bundle.ok);
+  TempFolder kits;
+  struct Case {
+    std::string args, says;
+  } cases[] = {
+      {"repair --dry-run", "would replace " + kPlist},
+      {"repair --backups", "preferences-20261210-044515-1.plist"},
+      {"repair --undo --dry-run", "would restore " + CapturedFolder::kBackup},
+      {"repair --kit " + kits.path() + "/kit", "fix kit written to " + kits.path() + "/kit"},
+  };
+  for (const auto& c : cases) {
+    CapturedFolder capture("repair-10.4-new-location");
+    const auto before = capture.files();
+    const CliRun run = corvane(capture, words(c.args) + Args{"--bundle", bundle.path()});
+    EXPECT_EQ(run.status, 0) << c.args << ": " << run.err;
+    EXPECT_NE(run.out.find(c.says), std::string::npos) << c.args << ": " << run.out;
+    EXPECT_TRUE(capture.files() == before) << c.args;
+    EXPECT_TRUE(capture.toolLog().empty()) << c.args;
+  }
+  EXPECT_TRUE(std::filesystem::exists(kits.path() + "/kit/apply.sh"));
+}
+
+TEST(RepairCommand, ACaptureArchiveIsNamedInTheRefusal) {
+  CapturedFolder capture("repair-10.4-new-location");
+  TempFolder archives;
+  const std::string archive = archives.path() + "/capture.tar.gz";
+  ASSERT_EQ(testing::runProgram("tar", {"-czf", archive, "-C", capture.root(), "."}).status, 0);
+  const CliRun run = runCorvaneCli({"repair", "--yes", "--root", archive});
+  EXPECT_EQ(run.status, 2) << run.err;
+  EXPECT_EQ(run.err, "corvane-cli: " + archive +
+                         " is a customer's capture: it is repaired through a fix kit (--kit DIR), never in place\n");
+}
+
 }  // namespace
 }  // namespace corvane
 
