@@ -624,7 +624,6 @@ std::map<std::string, std::string> archiveFiles(const std::string& archive, cons
 TEST(CaptureShells, EveryShellMakesTheSameArchive) {
   TempFolder scratch;
   const std::string folder = plantedSystem(scratch);
-  scratch.write("folder/usr/bin/plutil", readHostFile(kPlutil), true);
   fs::create_directories(scratch.path() + "/zsh");
   fs::create_symlink("/usr/bin/zsh", scratch.path() + "/zsh/sh");
   // The Mac's awk is the BWK one.
