@@ -28,7 +28,11 @@ std::optional<CaptureManifest> parseCaptureManifest(std::string_view text) {
       manifest.secretsFile = value;
     else if (key == "left-out")
       manifest.leftOut.push_back(value);
-    else if (key == "store") {
+    else if (key == "secret") {
+      // "PLACEHOLDER TYPE FILE PATH": the placeholder and type hold no spaces.
+      const std::vector<std::string> words = splitText(value, " ");
+      if (words.size() >= 2) manifest.secrets.push_back({words[0], words[1]});
+    } else if (key == "store") {
       // "PATH CRC SIZE": the path may hold spaces, the two numbers do not.
       const size_t size = value.rfind(' ');
       const size_t crc = size == std::string::npos || size == 0 ? std::string::npos : value.rfind(' ', size - 1);

@@ -20,6 +20,14 @@ struct StoreChecksum {
   std::string checksum;  // cksum's CRC and byte count, "CRC SIZE"
 };
 
+// A value the capture kept on the Mac: its placeholder in the archive and
+// the type of the value it stands for ("string", "data", "integer", "real",
+// "array" or "dict").
+struct CapturedSecret {
+  std::string placeholder;
+  std::string type;
+};
+
 struct CaptureManifest {
   std::string time;  // UTC, ISO 8601
   std::string id;
@@ -31,6 +39,7 @@ struct CaptureManifest {
   int scriptVersion = 0;
   std::string secretsFile;  // system path; "" when no secret was found
   std::vector<StoreChecksum> stores;
+  std::vector<CapturedSecret> secrets;
   std::vector<std::string> leftOut;
 };
 

@@ -1,8 +1,11 @@
 #include "repair/fix_kit.h"
 
+#include <boost/crc.hpp>
+
 #include "core/capture_manifest.h"
 #include "core/plist_io.h"
 #include "core/text.h"
+#include "repair/kit_secrets.h"
 #include "repair/network_repair.h"
 #include "repair/setup_network.h"
 #include "repair/store_changes.h"
@@ -43,6 +46,17 @@ std::string readme(const KitValues& values, const std::vector<std::string>& chan
       "   修復済みファイルを設置します。\n"
       "3. 元に戻すには sudo sh undo.sh を実行します（以前のファイルをそのまま戻します）。\n";
   return text;
+}
+
+// "CRC SIZE" as cksum prints them: the POSIX CRC of the bytes and their count.
+std::string posixChecksum(const std::string& bytes) {
+  boost::crc_optimal<32, 0x04C11DB7, 0, 0xFFFFFFFF, false, false> crc;
+  crc.process_bytes(bytes.data(), bytes.size());
+  for (size_t length = bytes.size(); length > 0; length >>= 8) {
+    const unsigned char low = static_cast<unsigned char>(length & 0xff);
+    crc.process_byte(low);
+  }
+  return std::to_string(crc.checksum()) + " " + std::to_string(bytes.size());
 }
 
 }  // namespace
@@ -89,9 +103,25 @@ KitOutcome writeFixKit(Platform& platform, ProviderDatas& settings, const std::s
   }
   outcome.changes = describeChanges(setup.liveStore(), parsePropertyList(copy.bytes));
 
+  // Each secret as its placeholder alone, for apply.sh to put back.
+  const MarkedSecrets marked = markSecretsForKit(setup.built(), manifest->secrets);
+  const std::string kitStore = marked.ok() ? toXmlPropertyList(marked.store) : std::string();
+  if (!marked.ok() || kitStore.empty() || !(parsePropertyList(kitStore) == marked.store)) {
+    removePrivateCopy(platform, copy);
+    outcome.failure = marked.ok() ? "the kit's store cannot be written as a property list"
+                                  : "the capture's secrets cannot be put back: " + marked.failure;
+    return outcome;
+  }
+  if (!marked.placeholders.empty() && values.secretsFile.empty()) {
+    removePrivateCopy(platform, copy);
+    outcome.failure = "the capture names no private file for the secrets its store holds";
+    return outcome;
+  }
+  values.kitChecksum = posixChecksum(kitStore);
+
   const std::string storeFile = lastPathComponent(values.store);
   const bool written = platform.makeHostFolders(kitFolder + "/store") &&
-                       platform.writeHostFile(kitFolder + "/store/" + storeFile, copy.bytes, 0644) &&
+                       platform.writeHostFile(kitFolder + "/store/" + storeFile, kitStore, 0644) &&
                        platform.writeHostFile(kitFolder + "/apply.sh", applyScript(values), 0755) &&
                        platform.writeHostFile(kitFolder + "/undo.sh", undoScript(values), 0755) &&
                        platform.writeHostFile(kitFolder + "/README.txt", readme(values, outcome.changes), 0644);

@@ -42,6 +42,7 @@ struct KitValues {
   std::string store;  // system path of the store the kit replaces
   std::string setKey;
   std::string checksum;     // "CRC SIZE" of the store as captured
+  std::string kitChecksum;  // "CRC SIZE" of the kit's store/ file as written
   std::string secretsFile;  // system path of the private file, or ""
   std::string capture;      // "HOST, TIME"
 };

@@ -50,9 +50,32 @@ backups="$root$backups_path"
 if [ -z "$root" ] && [ "`id -u`" != 0 ]; then
   fail "run it with administrator rights: sudo sh $0"
 fi
+
+# Keeps a copy of the live store in the backups folder, named as the repair
+# names its backups ("-undo" as $1 for the store an undo replaces), and
+# checks that it holds the store; sets backup and backup_name.
+keep_backup() {
+  stamp=`date -u +%Y%m%d-%H%M%S`
+  base=`echo "$store_file" | sed 's/\.[^.]*$//'`
+  extension=`echo "$store_file" | sed 's/.*\.//'`
+  sequence=1
+  while [ -e "$backups/$base-$stamp-$sequence$1.$extension" ]; do sequence=`expr $sequence + 1`; done
+  backup_name="$base-$stamp-$sequence$1.$extension"
+  backup="$backups/$backup_name"
+  partial="$backups/.corvane-$backup_name.new"
+  run /bin/mkdir -p "$backups" || fail "cannot make $backups_path; nothing was changed"
+  [ -d "$backups" ] && [ ! -h "$backups" ] && [ ! -e "$partial" ] ||
+    fail "$backups_path is not a plain folder; nothing was changed"
+  run /bin/cp -p "$live" "$partial" || fail "cannot keep a backup; nothing was changed"
+  run /bin/mv -f "$partial" "$backup" || fail "cannot keep a backup; nothing was changed"
+  cmp -s "$backup" "$live" || fail "the backup $backups_path/$backup_name does not hold the store; nothing was changed"
+}
 )SH";
 
 constexpr const char* kApplyBody = R"SH(
+kit_store="$kit/store/$store_file"
+[ -f "$kit_store" ] && [ "`checksum "$kit_store"`" = "$KIT_CHECKSUM" ] ||
+  fail "the kit's store/$store_file is not the one this kit was made with (damaged or cut short); nothing was changed. Copy the kit again."
 [ -f "$live" ] || fail "$STORE is missing; nothing was changed"
 [ "`checksum "$live"`" = "$CAPTURED_CHECKSUM" ] ||
   fail "the network settings of this Mac have changed since the capture; nothing was changed. Run corvane-capture again and send the new archive."
@@ -66,10 +89,13 @@ trap 'rm -rf "$work"; exit 130' 2
 trap 'rm -rf "$work"; exit 143' 15
 trap 'rm -rf "$work"; exit 129' 1
 
-# The repaired store with this Mac's secrets put back.
+# The repaired store with this Mac's secrets put back: each
+# <string>PLACEHOLDER</string> becomes the element the capture kept, byte
+# for byte (the private file holds "PLACEHOLDER<TAB>TYPE<TAB>LINES" and then
+# the element's lines).
 copy="$work/$store_file"
 expected="$work/expected"
-if grep '@@corvane-secret:' "$kit/store/$store_file" >/dev/null 2>&1; then
+if grep '@@corvane-secret:' "$kit_store" >/dev/null 2>&1; then
   [ -n "$SECRETS_FILE" ] && [ -s "$root$SECRETS_FILE" ] ||
     fail "the private file with this Mac's passwords ($SECRETS_FILE) is missing; nothing was changed. Run corvane-capture again."
   awk '
@@ -80,50 +106,103 @@ if grep '@@corvane-secret:' "$kit/store/$store_file" >/dev/null 2>&1; then
         if (got == want) { secret[key] = value; want = 0 }
         next
       }
-      tab = index($0, "\t")
-      key = substr($0, 1, tab - 1)
-      want = substr($0, tab + 1) + 0
+      if (split($0, field, "\t") != 3 || field[3] !~ /^[0-9]+$/ || field[3] + 0 < 1) { broken = 1; next }
+      key = field[1]
+      want = field[3] + 0
       got = 0
-      value = ""
       next
     }
     {
       line = $0
       out = ""
-      while ((i = index(line, "@@corvane-secret:")) > 0) {
-        j = index(substr(line, i + 2), "@@")
-        if (j == 0) break
-        key = substr(line, i, j + 3)
-        if (!(key in secret)) break
+      while ((i = index(line, "<string>@@corvane-secret:")) > 0) {
+        rest = substr(line, i + 8)
+        j = index(substr(rest, 3), "@@")
+        if (j == 0 || substr(rest, j + 4, 9) != "</string>") break
+        key = substr(rest, 1, j + 3)
+        if (!(key in secret)) { missing = missing " " key; break }
         out = out substr(line, 1, i - 1) secret[key]
-        line = substr(line, i + length(key))
+        line = substr(rest, j + 13)
       }
       print out line
-    }' "$root$SECRETS_FILE" "$kit/store/$store_file" > "$copy" || fail "cannot put the passwords back; nothing was changed"
+    }
+    END {
+      if (broken || want > 0) exit 2
+      if (missing != "") exit 3
+    }' "$root$SECRETS_FILE" "$kit_store" > "$copy"
+  case $? in
+    0) ;;
+    3) fail "the private file $SECRETS_FILE lacks some of the passwords this kit needs; nothing was changed. Run corvane-capture again." ;;
+    *) fail "the private file $SECRETS_FILE cannot be read; nothing was changed. Run corvane-capture again." ;;
+  esac
   if grep '@@corvane-secret:' "$copy" >/dev/null 2>&1; then
     fail "the private file $SECRETS_FILE does not belong to this capture; nothing was changed. Run corvane-capture again."
   fi
 else
-  cp "$kit/store/$store_file" "$copy" || fail "cannot copy the repaired store; nothing was changed"
+  cp "$kit_store" "$copy" || fail "cannot copy the repaired store; nothing was changed"
+fi
+
+# The result must read as a property list: plutil where the system has it,
+# else a check of the elements' nesting, keys and texts.
+if [ -x "$root/usr/bin/plutil" ]; then
+  "$root/usr/bin/plutil" -lint "$copy" >/dev/null 2>&1 ||
+    fail "the repaired store with the passwords put back is not a well-formed property list; nothing was changed"
+else
+  awk '
+    function bad() { failed = 1; exit 1 }
+    function element(t,   name, closing, empty) {
+      if (t ~ /^<\?/ || t ~ /^<!DOCTYPE/) { if (depth || seen) bad(); return }
+      if (t ~ /^<!/) bad()
+      closing = t ~ /^<\//
+      empty = t ~ /\/>$/
+      name = t
+      sub(/^<\/?/, "", name)
+      sub(/\/?>$/, "", name)
+      sub(/[ \t\r\n].*/, "", name)
+      if (name !~ /^(plist|dict|array|key|string|data|date|integer|real|true|false)$/) bad()
+      if (closing) {
+        if (!depth || stack[depth] != name || (name == "dict" && wanted[depth])) bad()
+        depth--
+        leaf = 0
+        return
+      }
+      if (leaf || (name == "plist" && (depth || seen)) || (name != "plist" && !seen)) bad()
+      if (depth && stack[depth] == "dict") {
+        if (name == "key") { if (wanted[depth]) bad(); wanted[depth] = 1 }
+        else { if (!wanted[depth]) bad(); wanted[depth] = 0 }
+      } else if (name == "key") bad()
+      else if (name != "plist" && stack[depth] == "plist" && roots++) bad()
+      if (name == "plist") seen = 1
+      if (empty) return
+      stack[++depth] = name
+      wanted[depth] = 0
+      leaf = name !~ /^(plist|dict|array)$/
+    }
+    {
+      pend = pend $0 "\n"
+      while (pend != "") {
+        if (substr(pend, 1, 4) == "<!--") { e = index(pend, "-->"); if (!e) next; pend = substr(pend, e + 3); continue }
+        if (substr(pend, 1, 9) == "<![CDATA[") {
+          if (!leaf) bad()
+          e = index(pend, "]]>"); if (!e) next; pend = substr(pend, e + 3); continue
+        }
+        if (substr(pend, 1, 1) == "<") { e = index(pend, ">"); if (!e) next; element(substr(pend, 1, e)); pend = substr(pend, e + 1); continue }
+        e = index(pend, "<"); if (!e) next
+        text = substr(pend, 1, e - 1)
+        pend = substr(pend, e)
+        if (!leaf && text !~ /^[ \t\r\n]*$/) bad()
+        gsub(/&(lt|gt|amp|quot|apos|#[0-9]+|#x[0-9a-fA-F]+);/, "", text)
+        if (index(text, "&")) bad()
+      }
+    }
+    END { if (failed || depth || !seen || !roots || pend !~ /^[ \t\r\n]*$/) exit 1 }' "$copy" ||
+    fail "the repaired store with the passwords put back is not a well-formed property list; nothing was changed"
 fi
 chmod 644 "$copy"
 cp "$copy" "$expected" || fail "cannot copy the repaired store; nothing was changed"
 
 # A backup of the live store, checked.
-stamp=`date -u +%Y%m%d-%H%M%S`
-base=`echo "$store_file" | sed 's/\.[^.]*$//'`
-extension=`echo "$store_file" | sed 's/.*\.//'`
-sequence=1
-while [ -e "$backups/$base-$stamp-$sequence.$extension" ]; do sequence=`expr $sequence + 1`; done
-backup_name="$base-$stamp-$sequence.$extension"
-backup="$backups/$backup_name"
-partial="$backups/.corvane-$backup_name.new"
-run /bin/mkdir -p "$backups" || fail "cannot make $backups_path; nothing was changed"
-[ -d "$backups" ] && [ ! -h "$backups" ] && [ ! -e "$partial" ] ||
-  fail "$backups_path is not a plain folder; nothing was changed"
-run /bin/cp -p "$live" "$partial" || fail "cannot keep a backup; nothing was changed"
-run /bin/mv -f "$partial" "$backup" || fail "cannot keep a backup; nothing was changed"
-cmp -s "$backup" "$live" || fail "the backup $backups_path/$backup_name does not hold the store; nothing was changed"
+keep_backup ""
 
 restore() {
   run /bin/cp -p "$backup" "$staged" && cmp -s "$backup" "$staged" &&
@@ -167,17 +246,23 @@ echo "Done. To go back: sudo sh undo.sh"
 
 constexpr const char* kUndoBody = R"SH(
 [ -s "$kit/applied-backup.txt" ] || fail "apply.sh has not installed this kit here; nothing to undo"
-backup_path=`sed -n 1p "$kit/applied-backup.txt"`
-backup="$root$backup_path"
-[ -f "$backup" ] || fail "the backup $backup_path is missing; nothing was changed"
-run /bin/cp -p "$backup" "$staged" || fail "nothing was changed"
-if ! cmp -s "$backup" "$staged"; then
+previous_path=`sed -n 1p "$kit/applied-backup.txt"`
+previous="$root$previous_path"
+[ -f "$previous" ] || fail "the backup $previous_path is missing; nothing was changed"
+# The store undo replaces (perhaps changed since apply.sh) is kept too, as
+# repair --undo keeps it.
+if [ -f "$live" ]; then
+  keep_backup -undo
+  echo "Kept the network settings it replaces at $backups_path/$backup_name"
+fi
+run /bin/cp -p "$previous" "$staged" || fail "nothing was changed"
+if ! cmp -s "$previous" "$staged"; then
   rm -f "$staged"
   fail "the copy of the backup is not the backup; nothing was changed"
 fi
-run /bin/mv -f "$staged" "$live" || fail "the previous store could not be put back; it is kept at $backup_path"
-cmp -s "$backup" "$live" || fail "the store is not the backup; it is kept at $backup_path"
-echo "Put back the network settings kept at $backup_path"
+run /bin/mv -f "$staged" "$live" || fail "the previous store could not be put back; it is kept at $previous_path"
+cmp -s "$previous" "$live" || fail "the store is not the backup; it is kept at $previous_path"
+echo "Put back the network settings kept at $previous_path"
 key=`sed -n '/<key>CurrentSet<\/key>/{n;s/.*<string>\/Sets\/\(.*\)<\/string>.*/\1/p;}' "$live" | sed -n 1p`
 if [ -n "$key" ]; then
   run /usr/sbin/scselect "$key" >/dev/null || true
@@ -189,7 +274,8 @@ std::string header(const std::string& name, const std::string& purpose, const Ki
   return "#!/bin/sh\n# " + name + ": " + purpose + "\n# Corvane fix kit for the capture of " + values.capture +
          ".\n# Run it on that Mac: sudo sh " + name + "\n\nscript=" + name + "\nSTORE=" + shellQuoted(values.store) +
          "\nSET_KEY=" + shellQuoted(values.setKey) + "\nCAPTURED_CHECKSUM=" + shellQuoted(values.checksum) +
-         "\nSECRETS_FILE=" + shellQuoted(values.secretsFile) + "\n";
+         "\nKIT_CHECKSUM=" + shellQuoted(values.kitChecksum) + "\nSECRETS_FILE=" + shellQuoted(values.secretsFile) +
+         "\n";
 }
 
 }  // namespace

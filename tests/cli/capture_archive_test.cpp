@@ -181,13 +181,18 @@ TEST(CaptureManifest, ReadsWhatTheCaptureWrote) {
       "capture-time: 2026-12-10T16:05:00Z\ncapture-id: 20261210-160500-42\nhost: Taro's iMac\n"
       "os-version: 10.4.11\nhome: /Users/taro\nsecrets-file: /Users/taro/Library/Application Support/Corvane/x\n"
       "store: /Library/Preferences/SystemConfiguration/preferences.plist 786780423 9457\n"
-      "left-out: /usr/bin/dig (not present)\n");
+      "left-out: /usr/bin/dig (not present)\n"
+      "secret: @@corvane-secret:20261210-160500-42:1:3@@ data /Library/Preferences/SystemConfiguration/"
+      "preferences.plist /NetworkServices/A B/PPP/SharedSecret\n");
   ASSERT_TRUE(manifest);
   EXPECT_EQ(captureName(*manifest), "Taro's iMac, 2026-12-10T16:05:00Z");
   EXPECT_EQ(manifest->home, "/Users/taro");
   ASSERT_EQ(manifest->stores.size(), 1u);
   EXPECT_EQ(manifest->stores[0].path, "/Library/Preferences/SystemConfiguration/preferences.plist");
   EXPECT_EQ(manifest->stores[0].checksum, "786780423 9457");
+  ASSERT_EQ(manifest->secrets.size(), 1u);
+  EXPECT_EQ(manifest->secrets[0].placeholder, "@@corvane-secret:20261210-160500-42:1:3@@");
+  EXPECT_EQ(manifest->secrets[0].type, "data");
   EXPECT_FALSE(parseCaptureManifest("host: x\n"));
 }
 
