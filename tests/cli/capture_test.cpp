@@ -476,8 +476,11 @@ TEST(CaptureSecrets, NoSecretOfAnyFormTravelsAndEachComesBackExactly) {
   const std::string unpacked = scratch.path() + "/unpacked";
   fs::create_directories(unpacked);
   ASSERT_EQ(invoke({"tar", "xzf", archive, "-C", unpacked}).status, 0);
-  EXPECT_NE(readHostFile(unpacked + "/bin/ps").find("pppd serviceid 2C1D5E8A-7B3F-4E21-9A6C-1F0E8D7C6B5A"),
-            std::string::npos);
+  std::string psOutput;
+  for (const auto& run : fs::directory_iterator(unpacked + "/corvane-capture/runs"))
+    if (readHostFile(run.path().string() + "/command").starts_with("/bin/ps\n"))
+      psOutput = readHostFile(run.path().string() + "/output");
+  EXPECT_NE(psOutput.find("pppd serviceid 2C1D5E8A-7B3F-4E21-9A6C-1F0E8D7C6B5A"), std::string::npos) << psOutput;
   const std::string manifest = readHostFile(unpacked + "/corvane-capture/manifest.txt");
   for (const char* line : {" data /Library/Preferences/SystemConfiguration/preferences.plist /SharedSecret",
                            " array /Library/Preferences/SystemConfiguration/preferences.plist /AuthSecretList",
@@ -686,7 +689,18 @@ TEST(CaptureBounds, AHangingAndAnEndlessToolAreStopped) {
   const std::string& manifest = files.at("corvane-capture/manifest.txt");
   EXPECT_NE(manifest.find("tool-timed-out: " + folder + "/usr/bin/nslookup en0"), std::string::npos) << manifest;
   EXPECT_NE(manifest.find("tool-cut: " + folder + "/sbin/ifconfig -au"), std::string::npos) << manifest;
-  EXPECT_LT(files.at("sbin/ifconfig").size(), 101000u);
+  // The runs' recordings say the same.
+  const auto recording = [&](const std::string& tool) {
+    for (const auto& [name, text] : files)
+      if (name.ends_with("/command") && text.starts_with(tool + "\n")) return name.substr(0, name.size() - 7);
+    return std::string();
+  };
+  const std::string ifconfig = recording("/sbin/ifconfig"), nslookup = recording("/usr/bin/nslookup");
+  ASSERT_FALSE(ifconfig.empty());
+  ASSERT_FALSE(nslookup.empty());
+  EXPECT_LT(files.at(ifconfig + "output").size(), 101000u);
+  EXPECT_NE(files.at(ifconfig + "status").find("cut: yes"), std::string::npos) << files.at(ifconfig + "status");
+  EXPECT_NE(files.at(nslookup + "status").find("timed-out: yes"), std::string::npos) << files.at(nslookup + "status");
   EXPECT_TRUE(files.count("System/Library/CoreServices/SystemVersion.plist"));
 }
 
