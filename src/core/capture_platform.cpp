@@ -156,14 +156,23 @@ std::optional<std::vector<RecordedVolume>> CapturePlatform::readRecordedVolumes(
 
 const CapturePlatform* asCapture(const Platform& platform) { return dynamic_cast<const CapturePlatform*>(&platform); }
 
+namespace {
+
+bool holdsCaptureManifest(const std::string& rootFolder) {
+  struct stat st {};
+  return !isRootSystem(rootFolder) && ::lstat(rootFile(rootFolder, kCaptureManifestPath).c_str(), &st) == 0;
+}
+
+}  // namespace
+
 bool rootIsCapture(const std::string& rootFolder) {
   if (isRootSystem(rootFolder)) return false;
-  struct stat st {};
-  return ::lstat(rootFile(rootFolder, kCaptureManifestPath).c_str(), &st) == 0;
+  // Whatever came in an archive is data, manifest or not.
+  return rootDisplayName(rootFolder) != rootFolder || holdsCaptureManifest(rootFolder);
 }
 
 std::string earlierCaptureRefusal(const std::string& rootFolder, const std::string& displayName) {
-  if (!rootIsCapture(rootFolder)) return "";
+  if (!holdsCaptureManifest(rootFolder)) return "";
   const auto text = readWholeFile(rootFile(rootFolder, kCaptureManifestPath), kMaxManifestBytes);
   const auto manifest = text ? parseCaptureManifest(*text) : std::nullopt;
   bool earlier = !manifest || manifest->scriptVersion < kCaptureFormatVersion;

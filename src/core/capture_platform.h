@@ -84,7 +84,9 @@ class CapturePlatform : public Platform {
 // The capture behind a platform; nullptr for a system folder.
 const CapturePlatform* asCapture(const Platform& platform);
 
-// Whether a root folder (a host path) holds a capture manifest.
+// Whether a root folder (a host path) is read as a capture: it holds a
+// capture manifest, or it was unpacked from an archive (what comes in an
+// archive is data, whatever it holds).
 bool rootIsCapture(const std::string& rootFolder);
 
 // Why a root folder cannot be read: one line when it is a capture made by an

@@ -177,7 +177,7 @@ class DemoCapture : public DemoSystem {
   void runCapture(const std::string& kitFolder, const std::function<void()>& spoil = {}) {
     run("demo", RepairAnswer::Yes, [&] {
       captured->put("/corvane-capture/manifest.txt",
-                    "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\n"
+                    "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nscript-version: 2\n"
                     "store: /Library/Preferences/SystemConfiguration/preferences.plist 1234567890 4096\n");
       before = store();
       view->setKitFolder(kitFolder);

@@ -186,7 +186,9 @@ TEST_F(CheckCommand, AServiceNameWithATerminalSequenceIsPrintedEscaped) {
 }
 
 TEST_F(CheckCommand, AcceptedRepairOfACaptureNamesTheKitCommandAndChangesNothing) {
-  system.write("corvane-capture/manifest.txt", "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\n");
+  system.write("corvane-capture/manifest.txt",
+               "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nscript-version: 2\n");
+  system.write("corvane-capture/runs/.none", "");
   const std::string store = system.path() + "/Library/Preferences/SystemConfiguration/preferences.plist";
   const std::string before = readHostFile(store);
   const CliRun run = corvaneCli(common("en") + Args{"--repair", "yes"});

@@ -9,6 +9,8 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -162,6 +164,13 @@ std::vector<std::string> checkArgs(const std::string& root) {
   return {"check", "--root", root, "--bundle", CORVANE_BUNDLE, "--no-pause", "--lang", "C", "--repair", "no"};
 }
 
+// The same check with its one-second pauses between rows.
+std::vector<std::string> pausingCheckArgs(const std::string& root) {
+  std::vector<std::string> args = checkArgs(root);
+  args.erase(std::find(args.begin(), args.end(), "--no-pause"));
+  return args;
+}
+
 struct SignalCase {
   const char* name;
   int signal;
@@ -194,12 +203,12 @@ TEST_P(ProgramEnd, SignalWhileUnpackingLeavesNothing) {
   EXPECT_EQ(privateFolders(temporary.path()), std::vector<std::string>{});
 }
 
+// A system folder's tool that never returns: the signal stops it and what it
+// left behind.
 TEST_P(ProgramEnd, SignalWhileAToolRunsStopsItAndLeavesNothing) {
   TempFolder system;
   writeStuckSystem(system, work.path());
-  const std::string archive = work.path() + "/capture.tar.gz";
-  writeArchive(system.path(), archive);
-  const pid_t pid = startCli(checkArgs(archive), temporary.path());
+  const pid_t pid = startCli(checkArgs(system.path()), temporary.path());
   ASSERT_GT(pid, 0);
   ASSERT_TRUE(waitFor([&] { return fs::exists(work.path() + "/tool.pid"); }));
   const pid_t tool = readPid(work.path() + "/tool.pid");
@@ -213,6 +222,24 @@ TEST_P(ProgramEnd, SignalWhileAToolRunsStopsItAndLeavesNothing) {
   EXPECT_TRUE(waitFor([&] { return processEnded(detached); }, 5)) << "what the tool left runs on";
   ::kill(tool, SIGKILL);
   ::kill(detached, SIGKILL);
+}
+
+// An archive's tools never run; the signal comes while the check of the
+// unpacked capture pauses between its rows.
+TEST_P(ProgramEnd, SignalAfterUnpackingLeavesNothing) {
+  TempFolder system;
+  fs::copy(testing::sysrootPath("demo"), system.path(), fs::copy_options::recursive);
+  const std::string archive = work.path() + "/capture.tar.gz";
+  writeArchive(system.path(), archive);
+  const pid_t pid = startCli(pausingCheckArgs(archive), temporary.path());
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(waitFor([&] { return !privateFolders(temporary.path()).empty(); }));
+  ::usleep(1500 * 1000);
+  ::kill(pid, GetParam().signal);
+  const int status = waitForCli(pid);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+  EXPECT_EQ(WTERMSIG(status), GetParam().signal);
+  EXPECT_EQ(privateFolders(temporary.path()), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramEnd, ::testing::ValuesIn(kSignals),
@@ -239,32 +266,33 @@ TEST(ProgramEndPipe, ClosedOutputLeavesNothing) {
 // A run killed outright cannot clean up: the next run that unpacks removes
 // its folder, and leaves the folder of a run still going.
 TEST(ProgramEndKilled, NextRunRemovesTheKilledRunsFolderOnly) {
-  TempFolder temporary, work, system, plain;
-  writeStuckSystem(system, work.path());
-  const std::string stuck = work.path() + "/stuck.tar.gz";
-  writeArchive(system.path(), stuck);
+  TempFolder temporary, work, plain;
   fs::copy(testing::sysrootPath("demo"), plain.path(), fs::copy_options::recursive);
-  const std::string quick = work.path() + "/quick.tar.gz";
-  writeArchive(plain.path(), quick);
+  const std::string archive = work.path() + "/capture.tar.gz";
+  writeArchive(plain.path(), archive);
+  // A run with pauses is still going a few seconds after it unpacked.
+  const auto startSlowRun = [&] {
+    const pid_t pid = startCli(pausingCheckArgs(archive), temporary.path());
+    const std::string own = kPrefix + std::to_string(pid) + "-";
+    EXPECT_TRUE(waitFor([&] {
+      for (const auto& name : privateFolders(temporary.path()))
+        if (name.starts_with(own)) return true;
+      return false;
+    }));
+    ::usleep(500 * 1000);
+    return pid;
+  };
 
-  const pid_t killed = startCli(checkArgs(stuck), temporary.path());
-  ASSERT_TRUE(waitFor([&] { return fs::exists(work.path() + "/tool.pid"); }));
+  const pid_t killed = startSlowRun();
   ::kill(killed, SIGKILL);
   waitForCli(killed);
-  ::kill(-readPid(work.path() + "/tool.pid"), SIGKILL);
-  ::kill(readPid(work.path() + "/detached.pid"), SIGKILL);
   const auto left = privateFolders(temporary.path());
   ASSERT_EQ(left.size(), 1u);
   EXPECT_TRUE(left[0].starts_with(kPrefix + std::to_string(killed) + "-")) << left[0];
 
-  fs::remove(work.path() + "/tool.pid");
-  const pid_t live = startCli(checkArgs(stuck), temporary.path());
-  ASSERT_TRUE(waitFor([&] { return fs::exists(work.path() + "/tool.pid"); }));
-  const pid_t liveTool = readPid(work.path() + "/tool.pid");
-  const pid_t liveDetached = readPid(work.path() + "/detached.pid");
-
-  const testing::CliRun next =
-      testing::runCorvaneCli({"inspect", "network", "--root", quick}, {.environment = {{"TMPDIR", temporary.path()}}});
+  const pid_t live = startSlowRun();
+  const testing::CliRun next = testing::runCorvaneCli({"inspect", "network", "--root", archive},
+                                                      {.environment = {{"TMPDIR", temporary.path()}}});
   EXPECT_EQ(next.status, 0) << next.err;
   const auto kept = privateFolders(temporary.path());
   ASSERT_EQ(kept.size(), 1u);
@@ -272,8 +300,6 @@ TEST(ProgramEndKilled, NextRunRemovesTheKilledRunsFolderOnly) {
 
   ::kill(live, SIGTERM);
   waitForCli(live);
-  ::kill(-liveTool, SIGKILL);
-  ::kill(liveDetached, SIGKILL);
   EXPECT_EQ(privateFolders(temporary.path()), std::vector<std::string>{});
 }
 

@@ -219,7 +219,8 @@ TEST(MainWindowTest, OnACaptureTheRepairPanelMakesAFixKit) {
     std::filesystem::copy(testing::sysrootPath("demo"), root, std::filesystem::copy_options::recursive);
     const std::string storePath = "/Library/Preferences/SystemConfiguration/preferences.plist";
     folder.write("capture/corvane-capture/manifest.txt",
-                 "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nstore: " + storePath + " 1234567890 4096\n");
+                 "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nscript-version: 2\nstore: " + storePath +
+                     " 1234567890 4096\n");
     const std::string store = testing::readHostFile(root + storePath);
     const std::string kit = folder.path() + "/kit";
 

@@ -220,7 +220,8 @@ class CapturedFolder : public CopiedSystem {
  public:
   explicit CapturedFolder(const std::string& name) : CopiedSystem(name) {
     write("/corvane-capture/manifest.txt",
-          "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nstore: " + kPlist + " 1234567890 4096\n");
+          "capture-time: 2026-12-10T04:45:15Z\nhost: customer-mac\nscript-version: 2\nstore: " + kPlist +
+              " 1234567890 4096\n");
     write(kBackup, read(kPlist));
   }
   // Every file beneath the root, by its path, with its bytes.
