@@ -47,7 +47,7 @@ TEST(PrivateFolders, OnlyFoldersSurelyLeftOverAreRemoved) {
   TempFolder parent;
   const std::string dead = std::to_string(endedProcess());
   const std::string running = std::to_string(::getppid());
-  struct Case {
+  struct LeftOverCase {
     std::string name;
     bool removed;
   } cases[] = {
