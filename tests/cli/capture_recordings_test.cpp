@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "capture_fixtures.h"
 #include "support/cli_runner.h"
 #include "support/loopback_server.h"
 #include "support/temp_folder.h"
@@ -29,11 +30,12 @@ using testing::readHostFile;
 using testing::runProgram;
 using testing::TempFolder;
 
-const std::string kCapture = std::string(CORVANE_SOURCE_DIR) + "/scripts/corvane-capture";
-const std::string kSysroots = std::string(CORVANE_TESTDATA) + "/sysroots";
+using testing::invoke;
+using testing::kCapture;
+using testing::kSysroots;
 
 // What the Mac's `df -k` printed.
-constexpr const char* kDfReplay =
+constexpr const char* kOneDiskDf =
     "#!/bin/sh\ncat <<'EOF'\n"
     "Filesystem              1024-blocks     Used    Avail Capacity  Mounted on\n"
     "/dev/disk0s2              244277768 97162316 146859452    40%    /\n"
@@ -55,10 +57,6 @@ const char* const kTools[] = {"/sbin/ifconfig",
                               "/usr/sbin/ipconfigd",
                               "/usr/sbin/system_profiler"};
 
-CliRun invoke(const std::vector<std::string>& args) {
-  return runProgram(args.front(), std::vector<std::string>(args.begin() + 1, args.end()));
-}
-
 // A Mac (the demo system with a recorded df and the web engine) captured by
 // corvane-capture into an archive and unpacked into a folder.
 struct Captured {
@@ -69,7 +67,7 @@ struct Captured {
 
   explicit Captured(const std::vector<std::string>& extra = {}) {
     fs::copy(kSysroots + "/demo", mac, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    scratch.write("mac/bin/df", kDfReplay, true);
+    scratch.write("mac/bin/df", kOneDiskDf, true);
     fs::create_directories(mac + "/System/Library/Frameworks/WebKit.framework");
     std::vector<std::string> args{"dash", kCapture, "--root", mac, "--output", archive};
     args.insert(args.end(), extra.begin(), extra.end());

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "capture_fixtures.h"
 #include "core/plist_io.h"
 #include "core/plist_value.h"
 #include "support/cli_runner.h"
@@ -32,16 +33,11 @@ using testing::readHostFile;
 using testing::runProgram;
 using testing::TempFolder;
 
-const std::string kCapture = std::string(CORVANE_SOURCE_DIR) + "/scripts/corvane-capture";
-const std::string kSysroots = std::string(CORVANE_TESTDATA) + "/sysroots";
+using testing::invoke;
+using testing::kCapture;
+using testing::kSysroots;
 // A stand-in for the Mac's plutil (python3's plistlib).
 const std::string kPlutil = std::string(CORVANE_SOURCE_DIR) + "/tests/cli/fixtures/plutil";
-
-// Runs a program (corvane-cli, or a tool found on the PATH) with standard
-// input empty.
-CliRun invoke(const std::vector<std::string>& args) {
-  return runProgram(args.front(), std::vector<std::string>(args.begin() + 1, args.end()));
-}
 
 // What the Mac's `df -k` printed: the capture records it, the check reads
 // the disk figures from it instead of the disk of the machine it runs on.
