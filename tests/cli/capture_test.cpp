@@ -275,6 +275,22 @@ TEST(CaptureSecrets, StayOnTheMacAndComeBackWithTheKit) {
   EXPECT_EQ(installed.find("@@corvane-secret:"), std::string::npos);
 }
 
+struct CapturedKit {
+  std::string archive, kit;
+};
+
+// Captures a system folder into scratch/capture.tar.gz and makes its fix kit
+// in scratch/kit.
+CapturedKit captureAndMakeKit(TempFolder& scratch, const std::string& folder) {
+  const std::string archive = scratch.path() + "/capture.tar.gz";
+  const CliRun capture = invoke({"dash", kCapture, "--root", folder, "--output", archive});
+  EXPECT_EQ(capture.status, 0) << capture.err;
+  const std::string kit = scratch.path() + "/kit";
+  const CliRun made = invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive});
+  EXPECT_EQ(made.status, 0) << made.err;
+  return {archive, kit};
+}
+
 // apply.sh installs only over the store that was captured; a missing private
 // file is refused too. Either way the store is left as it is.
 TEST(FixKit, RefusesAStoreChangedSinceTheCaptureOrMissingSecrets) {
@@ -282,10 +298,8 @@ TEST(FixKit, RefusesAStoreChangedSinceTheCaptureOrMissingSecrets) {
   const std::string folder = scratch.path() + "/folder";
   copyTree(kSysroots + "/net-10.4.11", folder);
   addRepairTools(folder);
-  const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(invoke({"dash", kCapture, "--root", folder, "--output", archive}).status, 0);
-  const std::string kit = scratch.path() + "/kit";
-  ASSERT_EQ(invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive}).status, 0);
+  const std::string kit = captureAndMakeKit(scratch, folder).kit;
+  ASSERT_FALSE(::testing::Test::HasFailure());
 
   const std::string store = storeOf(folder);
   const std::string changed = readHostFile(store) + "\n";
@@ -453,12 +467,8 @@ TEST(CaptureSecrets, NoSecretOfAnyFormTravelsAndEachComesBackExactly) {
   scratch.write("folder/usr/bin/plutil", readHostFile(kPlutil), true);
   const std::string before = readHostFile(storeOf(folder));
 
-  const std::string archive = scratch.path() + "/capture.tar.gz";
-  const CliRun capture = invoke({"dash", kCapture, "--root", folder, "--output", archive});
-  ASSERT_EQ(capture.status, 0) << capture.err;
-  const std::string kit = scratch.path() + "/kit";
-  const CliRun made = invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive});
-  ASSERT_EQ(made.status, 0) << made.err;
+  const auto [archive, kit] = captureAndMakeKit(scratch, folder);
+  ASSERT_FALSE(::testing::Test::HasFailure());
 
   const std::string all = everythingIn(archive, kit);
   for (const auto& secret : storeSecrets()) {
@@ -539,10 +549,8 @@ TEST(FixKit, InstallsNothingFromADamagedKitOrWithoutEverySecret) {
   copyTree(kSysroots + "/net-10.4.11", folder);
   addRepairTools(folder);
   plantInStore(storeOf(folder));
-  const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(invoke({"dash", kCapture, "--root", folder, "--output", archive}).status, 0);
-  const std::string kit = scratch.path() + "/kit";
-  ASSERT_EQ(invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive}).status, 0);
+  const std::string kit = captureAndMakeKit(scratch, folder).kit;
+  ASSERT_FALSE(::testing::Test::HasFailure());
   const std::string store = storeOf(folder);
   const std::string before = readHostFile(store);
   const std::string kitStore = kit + "/store/preferences.plist";
@@ -581,10 +589,8 @@ TEST(FixKit, UndoKeepsTheStoreItReplaces) {
   const std::string folder = scratch.path() + "/folder";
   copyTree(kSysroots + "/net-10.4.11", folder);
   addRepairTools(folder);
-  const std::string archive = scratch.path() + "/capture.tar.gz";
-  ASSERT_EQ(invoke({"dash", kCapture, "--root", folder, "--output", archive}).status, 0);
-  const std::string kit = scratch.path() + "/kit";
-  ASSERT_EQ(invoke({kCorvaneCli, "repair", "--kit", kit, "--root", archive}).status, 0);
+  const std::string kit = captureAndMakeKit(scratch, folder).kit;
+  ASSERT_FALSE(::testing::Test::HasFailure());
   const std::string store = storeOf(folder);
   const std::string before = readHostFile(store);
   ASSERT_EQ(invoke({"dash", kit + "/apply.sh", "--root", folder}).status, 0);
